@@ -1,0 +1,30 @@
+// The source ID of this PC on the Tarn network, written into `Src_Dev` of
+// every request and compared with `Dest_Dev` of notifications.
+//
+// A machine number n of 0..254 gives 0x8001 + 16 * n. Any larger number gives
+// 0xF001 + 16 * h, where h is the last octet of the first IPv4 address of this
+// host's name, or a random 0..255 when the name cannot be resolved.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace objscope {
+
+constexpr uint64_t kMaxMachineNumber = 254;
+
+// The first IPv4 address of this host's name (host order), or nothing.
+using HostAddressLookup = std::function<std::optional<uint32_t>()>;
+// A random number 0..255.
+using RandomByte = std::function<uint8_t()>;
+
+uint16_t deriveSourceId(uint64_t machineNumber, const HostAddressLookup& lookupHostAddress,
+                        const RandomByte& randomByte);
+
+// The real lookup: the host name resolved to its first IPv4 address.
+std::optional<uint32_t> lookupOwnHostAddress();
+// The real random source.
+uint8_t systemRandomByte();
+
+}  // namespace objscope
