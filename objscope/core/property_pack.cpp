@@ -1,0 +1,32 @@
+#include "core/property_pack.h"
+
+#include <string>
+
+#include "core/property_messages.h"
+#include "core/tarn_items.h"
+
+namespace objscope {
+
+size_t PackData(std::vector<uint8_t>& out, const TVEKPropertyBase& property) {
+    std::vector<uint8_t> value;
+    ByteWriter writer(value);
+    if (!property.PackValue(writer)) {
+        ShowPropertyMessage(">>> PackData:  Unknown Property_Type >>>" +
+                            std::to_string(property.VEKtype()));
+        return 0;
+    }
+    return appendItem(out, property.PropertyID(), value);
+}
+
+size_t UnPackData(std::span<const uint8_t> item, TVEKPropertyBase& property) {
+    auto view = readItem(item);
+    if (!view)
+        return 0;
+    if (!property.UnPackValue(view->value)) {
+        ShowPropertyMessage(">>> UnPackData:  Unknown Property_Type >>>" +
+                            std::to_string(property.VEKtype()));
+    }
+    return view->totalLength();
+}
+
+}  // namespace objscope
