@@ -37,8 +37,10 @@ std::string moduleDir(const void* addressInside);
 std::string locateProgram(const std::string& name, const std::string& envOverride,
                           const std::string& nextToDir);
 
-// Starts a program detached from the caller's terminal signals, with these
-// arguments (argv[0] is the path). Returns its pid, or -1.
+// Starts a program detached from the caller's terminal signals (new session),
+// with these arguments (argv[0] is the path): stdin and stdout on /dev/null,
+// stderr inherited, no other descriptor. Returns its pid, or -1. The caller
+// reaps the child (waitpid) or ignores SIGCHLD.
 pid_t spawnProgram(const std::string& path, const std::vector<std::string>& args);
 
 }  // namespace plat
