@@ -29,15 +29,16 @@
 namespace plat {
 
 using Hwnd = uint64_t;
+struct SendRoute;  // where the result of a sent message goes (internal)
 constexpr Hwnd kNoWindow = 0;
 
-constexpr uint32_t kMsgClose = 0x0010;     // close request (WM_CLOSE)
-constexpr uint32_t kMsgDestroy = 0x0002;   // window destroyed (WM_DESTROY)
-constexpr uint32_t kMsgCopyData = 0x004A;  // copy-data (WM_COPYDATA)
-constexpr uint32_t kMsgCommand = 0x0111;   // menu command (WM_COMMAND), wParam = command ID
-constexpr uint32_t kMsgTimer = 0x0113;     // timer (WM_TIMER), wParam = timer ID
+constexpr uint32_t kMsgClose = 0x0010;       // close request (WM_CLOSE)
+constexpr uint32_t kMsgDestroy = 0x0002;     // window destroyed (WM_DESTROY)
+constexpr uint32_t kMsgCopyData = 0x004A;    // copy-data (WM_COPYDATA)
+constexpr uint32_t kMsgCommand = 0x0111;     // menu command (WM_COMMAND), wParam = command ID
+constexpr uint32_t kMsgTimer = 0x0113;       // timer (WM_TIMER), wParam = timer ID
 constexpr uint32_t kMsgShowWindow = 0x0018;  // show (wParam 1) or hide (wParam 0)
-constexpr uint32_t kMsgQuit = 0x0012;      // ends the loop (WM_QUIT), wParam = exit code
+constexpr uint32_t kMsgQuit = 0x0012;        // ends the loop (WM_QUIT), wParam = exit code
 
 // One message as a window procedure sees it. `sender` is the pid of the
 // process that posted or sent it (the receiving loop checked its uid).
@@ -49,6 +50,10 @@ struct Message {
     Payload payload;  // data travelling with the message (inline or section)
     uint32_t senderPid = 0;
     bool isSend = false;  // true while a sender waits for the result
+    // Set by the loop for a sent message; dispatchMessage() returns the
+    // result through it. A sent message dropped without being dispatched
+    // tells its sender at once that no result will come.
+    std::shared_ptr<SendRoute> route;
 };
 
 // A window procedure returns the message's result (given back to a sender).
@@ -85,9 +90,8 @@ PostResult postMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
 // the calling thread is called directly. Returns nullopt when the window is
 // gone, or when no result arrived within the time-out (the receiver is hung
 // or busy). Messages arriving for the calling thread meanwhile stay queued.
-std::optional<int64_t> sendMessageTimeout(Hwnd hwnd, uint32_t msg, uint64_t wParam,
-                                          int64_t lParam, Payload payload,
-                                          std::chrono::milliseconds timeout);
+std::optional<int64_t> sendMessageTimeout(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
+                                          Payload payload, std::chrono::milliseconds timeout);
 
 // --- the calling thread's message loop -------------------------------------
 
@@ -108,6 +112,13 @@ int runMessageLoop();
 
 // Queues the quit message for the calling thread.
 void postQuitMessage(int exitCode);
+
+// Tears the calling thread's loop down completely: its windows are destroyed
+// (each procedure receives kMsgDestroy), titles released, timers and watches
+// removed, its sockets closed and unlinked, queued messages dropped. A shared
+// library calls this on its own thread before that thread ends at unload. A
+// later call of any loop function on the thread starts a fresh loop.
+void shutdownThreadLoop();
 
 // Sleeps until a message, timer or watched socket of the calling thread is
 // ready or the time-out passes. Returns true when something is ready. Uses no

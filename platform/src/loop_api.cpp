@@ -1,0 +1,79 @@
+// The calling thread's message loop: the public entry points of window.h.
+#include "loop.h"
+#include "platform/window.h"
+#include "send_route.h"
+
+namespace plat {
+
+using detail::Loop;
+
+bool getMessage(Message& out) {
+    Loop& loop = Loop::current();
+    while (!loop.peek(out)) {
+        loop.waitForAny();
+    }
+    return !(out.msg == kMsgQuit && out.hwnd == kNoWindow);
+}
+
+bool peekMessage(Message& out) {
+    return Loop::current().peek(out);
+}
+
+int64_t dispatchMessage(Message& msg) {
+    Loop* loop = Loop::existing();
+    if (loop == nullptr) {
+        if (msg.route) {
+            msg.route->complete(std::nullopt);
+        }
+        return 0;
+    }
+    return loop->dispatch(msg);
+}
+
+int runMessageLoop() {
+    Message m;
+    while (getMessage(m)) {
+        dispatchMessage(m);
+    }
+    return static_cast<int>(static_cast<int64_t>(m.wParam));
+}
+
+void postQuitMessage(int exitCode) {
+    Loop::current().postQuit(exitCode);
+}
+
+bool waitForMessage(std::chrono::milliseconds timeout) {
+    return Loop::current().waitFor(timeout);
+}
+
+int queueFd() {
+    return Loop::current().queueFd();
+}
+
+bool setTimer(Hwnd hwnd, uint64_t id, uint32_t intervalMs) {
+    Loop* loop = Loop::existing();
+    return loop != nullptr && loop->setTimer(hwnd, id, intervalMs);
+}
+
+bool killTimer(Hwnd hwnd, uint64_t id) {
+    Loop* loop = Loop::existing();
+    return loop != nullptr && loop->killTimer(hwnd, id);
+}
+
+bool watchReadable(int fd, Hwnd hwnd, uint32_t msg) {
+    Loop* loop = Loop::existing();
+    return loop != nullptr && loop->watch(fd, hwnd, msg);
+}
+
+void unwatch(int fd) {
+    if (Loop* loop = Loop::existing()) {
+        loop->unwatch(fd);
+    }
+}
+
+void shutdownThreadLoop() {
+    Loop::shutdownCurrent();
+    detail::SendChannel::closeCurrent();
+}
+
+}  // namespace plat

@@ -1,0 +1,180 @@
+// Filling a loop's queue from its inbox, socket, timers and watched
+// descriptors, and handing messages out and to their procedures.
+#include <errno.h>
+#include <sys/epoll.h>
+#include <unistd.h>
+
+#include "handle.h"
+#include "loop.h"
+#include "loop_sources.h"
+#include "send_route.h"
+
+namespace plat::detail {
+namespace {
+
+// Past this many queued messages the loop stops pulling more in, so a flood
+// waits in the kernel (where it is bounded) rather than in memory.
+constexpr size_t kQueueHighWater = 4096;
+// Datagrams taken from the socket per readiness, so timers and the inbox
+// get their turn during a flood.
+constexpr int kDatagramsPerCollect = 256;
+
+}  // namespace
+
+void Loop::collect(int timeoutMs) {
+    if (!epoll_.valid()) {
+        return;
+    }
+    epoll_event events[16];
+    int n = ::epoll_wait(epoll_.get(), events, 16, timeoutMs);
+    for (int i = 0; i < n; ++i) {
+        int fd = static_cast<int>(static_cast<uint32_t>(events[i].data.u64));
+        switch (static_cast<uint32_t>(events[i].data.u64 >> 32)) {
+            case kSourceInbox:
+                collectInbox();
+                break;
+            case kSourceSocket:
+                collectSocket();
+                break;
+            case kSourceTimer:
+                collectTimer(fd);
+                break;
+            case kSourceWatch:
+                collectWatch(fd);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void Loop::collectInbox() {
+    std::deque<Message> incoming = inbox_->takeAll();
+    for (Message& m : incoming) {
+        queue_.push_back(std::move(m));
+    }
+}
+
+void Loop::collectSocket() {
+    IncomingDatagram in;
+    for (int i = 0; i < kDatagramsPerCollect; ++i) {
+        ReceiveStatus st = receiveDatagram(socket_.get(), buffer_, in);
+        if (st == ReceiveStatus::Empty) {
+            return;
+        }
+        if (st == ReceiveStatus::Got) {
+            takeDatagram(in);
+        }
+    }
+}
+
+void Loop::takeDatagram(IncomingDatagram& in) {
+    auto kind = static_cast<DatagramKind>(in.header.kind);
+    if (kind == DatagramKind::Probe) {
+        answerProbe(in);
+        return;
+    }
+    if (kind != DatagramKind::Post && kind != DatagramKind::Send) {
+        return;
+    }
+    Message m;
+    if (kind == DatagramKind::Send) {
+        // From here on, dropping the message tells the sender at once.
+        m.route = std::make_shared<SendRoute>(in.from, in.header.seq);
+        m.isSend = true;
+    }
+    if (!hasWindow(in.header.target)) {
+        return;
+    }
+    if (in.sectionFd.valid()) {
+        m.payload = Payload::adoptSectionFd(in.sectionFd.release());
+        if (m.payload.empty()) {
+            return;  // not a sealed, non-empty section
+        }
+    } else {
+        m.payload = Payload::copyOf(in.inlineBytes.data(), in.inlineBytes.size());
+    }
+    m.hwnd = in.header.target;
+    m.msg = in.header.msg;
+    m.wParam = in.header.wParam;
+    m.lParam = in.header.lParam;
+    m.senderPid = static_cast<uint32_t>(in.senderPid);
+    queue_.push_back(std::move(m));
+}
+
+void Loop::answerProbe(const IncomingDatagram& in) {
+    OutgoingDatagram reply;
+    reply.header = makeHeader(DatagramKind::Reply, in.header.target);
+    reply.header.seq = in.header.seq;
+    reply.header.flags = kFlagDelivered;
+    reply.header.result = hasWindow(in.header.target) ? 1 : 0;
+    sendDatagram(socket_.get(), in.from, reply, false);
+}
+
+bool Loop::peek(Message& out) {
+    if (queue_.size() < kQueueHighWater) {
+        collect(0);
+    }
+    if (queue_.empty()) {
+        return false;
+    }
+    out = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
+}
+
+void Loop::waitForAny() {
+    while (queue_.empty() && epoll_.valid()) {
+        collect(-1);
+    }
+}
+
+bool Loop::waitFor(std::chrono::milliseconds timeout) {
+    using namespace std::chrono;
+    auto deadline = steady_clock::now() + timeout;
+    for (;;) {
+        if (!queue_.empty()) {
+            return true;
+        }
+        auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0) {
+            collect(0);
+            return !queue_.empty();
+        }
+        collect(static_cast<int>(std::min<int64_t>(left.count() + 1, INT32_MAX)));
+    }
+}
+
+int64_t Loop::dispatch(Message& msg) {
+    auto it = owns(msg.hwnd) ? windows_.find(handleNumber(msg.hwnd)) : windows_.end();
+    if (it == windows_.end() || it->second.destroying) {
+        if (msg.route) {
+            msg.route->complete(std::nullopt);
+        }
+        return 0;
+    }
+    auto proc = it->second.proc;  // the procedure may destroy its own window
+    int64_t result = (*proc)(msg);
+    if (msg.route) {
+        msg.route->complete(result);
+    }
+    rearmWatch(msg);
+    return result;
+}
+
+void Loop::postQuit(int exitCode) {
+    Message m;
+    m.msg = kMsgQuit;
+    m.wParam = static_cast<uint64_t>(static_cast<int64_t>(exitCode));
+    m.senderPid = static_cast<uint32_t>(::getpid());
+    queue_.push_back(std::move(m));
+    inbox_->wake();  // so an outer loop polling queueFd() sees it
+}
+
+void Loop::removeQueued(Hwnd hwnd, uint32_t msg, uint64_t wParam) {
+    std::erase_if(queue_, [&](const Message& m) {
+        return m.hwnd == hwnd && m.msg == msg && m.wParam == wParam;
+    });
+}
+
+}  // namespace plat::detail
