@@ -1,0 +1,34 @@
+#include "server_main.h"
+
+#include <cstdio>
+
+#include "command_words.h"
+#include "main_window.h"
+#include "message_codes.h"
+#include "running_instance.h"
+
+namespace hub {
+
+int runServer(int argc, const char* const* argv) {
+    CommandWord word = parseCommandWord(joinArguments(argc, argv));
+    // Two tries: a start that loses the race for the title to a simultaneous
+    // start finds the winner on the second look.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        plat::Hwnd running = plat::findWindow(kWindowTitle);
+        if (running != plat::kNoWindow) {
+            return actOnRunningInstance(running, word);
+        }
+        if (word == CommandWord::Remove) {
+            return 0;  // nothing to remove; do not start a server for it
+        }
+        MainWindow window;
+        if (window.create()) {
+            return window.run(word == CommandWord::Show);
+        }
+    }
+    std::fprintf(stderr, "%s: cannot register the window \"%s\" (runtime folder unusable?)\n",
+                 kAlreadyRunningTitle, kWindowTitle);
+    return 1;
+}
+
+}  // namespace hub

@@ -1,0 +1,45 @@
+#include "services.h"
+
+#include "debuglog.h"
+
+namespace hub {
+namespace {
+
+bool startDebugLog(ServerContext& context) {
+    return InitDebugInterface(context.config.debugFile) != 0;
+}
+
+void stopDebugLog(ServerContext&) {
+    RemoveDebugInterface();
+}
+
+const Service kServices[] = {
+    {"debug log", startDebugLog, stopDebugLog, true},
+};
+
+}  // namespace
+
+std::span<const Service> serviceList() {
+    return kServices;
+}
+
+bool ServiceRunner::startAll(ServerContext& context) {
+    for (const Service& service : services_) {
+        if (!service.start(context)) {
+            return false;
+        }
+        ++started_;
+    }
+    return true;
+}
+
+void ServiceRunner::stopAll(ServerContext& context) {
+    for (size_t i = services_.size(); i-- > 0;) {
+        if (i < started_ || services_[i].stopEvenIfNotStarted) {
+            services_[i].stop(context);
+        }
+    }
+    started_ = 0;
+}
+
+}  // namespace hub

@@ -1,0 +1,212 @@
+// Integration tests of the hubserver process frame: the real program in
+// private folders, observed through its debug log, its stderr and its exit.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "message_codes.h"
+#include "platform/window.h"
+#include "private_dirs.h"
+#include "server_process.h"
+
+namespace {
+
+using namespace testing_support;
+
+const std::string kStart =
+    "[TS]\n** HUBSERVER (EXE) Starting....\n"
+    "   ** HUBSERVER (EXE) Started... (Debug).\n"
+    "** HUBSERVER (EXE) Running...\n\n";
+const std::string kShutdown =
+    "[TS]\n** HUBSERVER (EXE) Shutting Down....\n"
+    "   ** HUBSERVER (EXE) Shutting Down... (Debug).\n"
+    "** HUBSERVER (EXE) Exiting...\n";
+const std::string kRunning = "** HUBSERVER (EXE) Running...\n\n";
+const std::string kWarning =
+    "HUBSERVER ERROR: VEK Networking Subsystem (32 bit) Is Already Running !\n";
+
+// Time-stamp lines become "[TS]"; everything else stays byte for byte.
+std::string withStampsMasked(const std::string& log) {
+    static const std::regex stamp(R"(\[\d\d/\d\d/\d{4} - \d\d:\d\d:\d\d\.\d{2,3}\]\n)");
+    return std::regex_replace(log, stamp, "[TS]\n");
+}
+
+class FrameTest : public ::testing::Test {
+  protected:
+    // Starts a server and waits until it is running.
+    pid_t startServer(const std::vector<std::string>& args = {}, int runningCount = 1) {
+        pid_t pid = startHubserver(args, stderrPath());
+        EXPECT_GT(pid, 0);
+        EXPECT_TRUE(waitForText(dirs_.log(), kRunning, runningCount)) << readFile(dirs_.log());
+        servers_.push_back(pid);
+        return pid;
+    }
+
+    // REMOVE, and the server's exit code.
+    int removeServer(pid_t pid) {
+        EXPECT_EQ(runHubserver({"REMOVE"}), 0);
+        std::optional<int> status = waitForExit(pid);
+        return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    }
+
+    std::string stderrPath() const { return dirs_.root() + "/server.err"; }
+    std::string maskedLog() const { return withStampsMasked(readFile(dirs_.log())); }
+
+    void TearDown() override {
+        for (pid_t pid : servers_) {
+            killIfRunning(pid);
+        }
+    }
+
+    PrivateDirs dirs_;
+    std::vector<pid_t> servers_;
+};
+
+TEST_F(FrameTest, StartAndRemoveWriteTheCompleteSequences) {
+    pid_t server = startServer();
+    EXPECT_EQ(maskedLog(), kStart);
+    EXPECT_EQ(removeServer(server), 0);
+    EXPECT_EQ(maskedLog(), kStart + kShutdown);
+
+    // A second run separates itself from the first with an empty line.
+    server = startServer({}, 2);
+    EXPECT_EQ(removeServer(server), 0);
+    EXPECT_EQ(maskedLog(), kStart + kShutdown + "\n" + kStart + kShutdown);
+}
+
+TEST_F(FrameTest, SecondStartWarnsAndLeavesTheFirstUntouched) {
+    pid_t server = startServer();
+    std::string before = readFile(dirs_.log());
+    std::string err = dirs_.root() + "/second.err";
+    for (const auto& args : std::vector<std::vector<std::string>>{{}, {"bogus"}, {"SHOW", "X"}}) {
+        EXPECT_EQ(runHubserver(args, err), 1);
+    }
+    EXPECT_EQ(readFile(err), kWarning + kWarning + kWarning);
+    EXPECT_TRUE(stillRunning(server));
+    EXPECT_EQ(readFile(dirs_.log()), before);
+    EXPECT_EQ(removeServer(server), 0);
+}
+
+TEST_F(FrameTest, ShowAndHideReachTheRunningInstanceIgnoringCase) {
+    pid_t server = startServer();
+    EXPECT_EQ(runHubserver({"show"}), 0);
+    EXPECT_TRUE(waitForText(stderrPath(), "VEKBASE Application (32 Bit) [shown minimized]\n"));
+    EXPECT_EQ(runHubserver({"Hide"}), 0);
+    EXPECT_TRUE(waitForText(stderrPath(), "VEKBASE Application (32 Bit) [hidden]\n"));
+    EXPECT_EQ(runHubserver({"debug_on"}), 0);
+    EXPECT_EQ(runHubserver({"DEBUG_OFF"}), 0);
+    EXPECT_TRUE(stillRunning(server));
+    EXPECT_EQ(removeServer(server), 0);
+    EXPECT_EQ(maskedLog(), kStart + kShutdown);
+}
+
+TEST_F(FrameTest, ShowAtFirstStartShowsTheWindow) {
+    pid_t server = startServer({"SHOW"});
+    EXPECT_TRUE(waitForText(stderrPath(), "[shown minimized]\n  File: &Hide (272)"));
+    EXPECT_EQ(removeServer(server), 0);
+}
+
+TEST_F(FrameTest, MenuCommandsPostedToTheWindow) {
+    pid_t server = startServer();
+    plat::Hwnd window = plat::findWindow(hub::kWindowTitle);
+    ASSERT_NE(window, plat::kNoWindow);
+    EXPECT_EQ(plat::postMessage(window, plat::kMsgCommand, hub::kMenuHide, 0),
+              plat::PostResult::Ok);
+    EXPECT_TRUE(waitForText(stderrPath(), "[hidden]\n"));
+    EXPECT_EQ(plat::postMessage(window, plat::kMsgCommand, hub::kMenuExit, 0),
+              plat::PostResult::Ok);
+    std::optional<int> status = waitForExit(server);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(maskedLog(), kStart + kShutdown);
+}
+
+TEST_F(FrameTest, TerminationSignalsShutDownInOrder) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        pid_t server = startServer({}, signal == SIGTERM ? 1 : 2);
+        kill(server, signal);
+        std::optional<int> status = waitForExit(server);
+        ASSERT_TRUE(status);
+        EXPECT_TRUE(WIFEXITED(*status));
+        EXPECT_EQ(WEXITSTATUS(*status), 0);
+    }
+    EXPECT_EQ(maskedLog(), kStart + kShutdown + "\n" + kStart + kShutdown);
+}
+
+TEST_F(FrameTest, RemoveWithoutServerStartsNothing) {
+    EXPECT_EQ(runHubserver({"REMOVE"}), 0);
+    EXPECT_FALSE(std::filesystem::exists(dirs_.log()));
+}
+
+TEST_F(FrameTest, OversizedLogIsTruncatedAtTheFirstEntry) {
+    std::filesystem::create_directories(dirs_.state());
+    writeFile(dirs_.log(), std::string(600000, 'x'));
+    pid_t server = startServer();
+    EXPECT_EQ(maskedLog(),
+              "Maximum Debug File Length of 512 KB Exceded, Truncating to 0 KB\n\n\n" + kStart);
+    EXPECT_EQ(removeServer(server), 0);
+}
+
+TEST_F(FrameTest, StaleTitleOfAKilledServerDoesNotBlock) {
+    pid_t first = startServer();
+    kill(first, SIGKILL);
+    ASSERT_TRUE(waitForExit(first));
+    pid_t second = startServer({}, 2);
+    EXPECT_TRUE(stillRunning(second));
+    EXPECT_EQ(removeServer(second), 0);
+}
+
+TEST_F(FrameTest, SimultaneousStartsLeaveExactlyOneServer) {
+    std::string err = dirs_.root() + "/race.err";
+    std::vector<pid_t> pids;
+    for (int i = 0; i < 3; ++i) {
+        pids.push_back(startHubserver({}, err));
+        servers_.push_back(pids.back());
+    }
+    ASSERT_TRUE(waitForText(dirs_.log(), kRunning));
+    ASSERT_TRUE(waitForText(err, kWarning, 2));
+    int running = 0;
+    pid_t winner = -1;
+    for (pid_t pid : pids) {
+        std::optional<int> status = waitForExit(pid, std::chrono::milliseconds(300));
+        if (!status) {
+            ++running;
+            winner = pid;
+        } else {
+            EXPECT_EQ(WEXITSTATUS(*status), 1);
+        }
+    }
+    ASSERT_EQ(running, 1);
+    EXPECT_EQ(removeServer(winner), 0);
+    EXPECT_EQ(maskedLog(), kStart + kShutdown);
+}
+
+TEST_F(FrameTest, MissingOrMalformedIniGivesDefaults) {
+    for (const char* ini : {"", "\x01\x02[[[\n=\n[VEK BASE 32\nDebugFile\n"}) {
+        if (*ini != '\0') {
+            dirs_.writeMainIni(ini);
+        }
+        pid_t server = startServer({}, *ini == '\0' ? 1 : 2);
+        EXPECT_EQ(removeServer(server), 0);
+    }
+    EXPECT_EQ(maskedLog(), kStart + kShutdown + "\n" + kStart + kShutdown);
+}
+
+TEST_F(FrameTest, UnwritableLogFolderDoesNotStopTheServer) {
+    writeFile(dirs_.root() + "/plainfile", "x");
+    dirs_.writeMainIni("[VEK BASE 32]\nDebugFile=" + dirs_.root() + "/plainfile/LOG.TXT\n");
+    pid_t server = startHubserver({}, stderrPath());
+    servers_.push_back(server);
+    ASSERT_GT(server, 0);
+    // Without a log, the running server is seen through its window.
+    auto deadline = std::chrono::steady_clock::now() + kLiveness;
+    while (plat::findWindow(hub::kWindowTitle) == plat::kNoWindow &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_NE(plat::findWindow(hub::kWindowTitle), plat::kNoWindow);
+    EXPECT_EQ(removeServer(server), 0);
+}
+
+}  // namespace
