@@ -86,7 +86,7 @@ TEST_F(WindowLoopTest, SendAcrossThreadsReturnsTheResultAndKeepsCallerQueue) {
         return static_cast<int64_t>(m.wParam * 10);
     });
     int ownCalls = 0;
-    Hwnd mine = createWindow([&](Message&) { return int64_t{++ownCalls}; });
+    Hwnd mine = createWindow([&](Message& m) { return m.msg == kMsgUser ? ++ownCalls : 0; });
     ASSERT_EQ(postMessage(mine, kMsgUser, 0, 0), PostResult::Ok);
     for (uint64_t i = 1; i <= 20; ++i) {
         EXPECT_EQ(sendMessageTimeout(other.hwnd(), kMsgUser, i, 0, {}, 2s), int64_t(i * 10));

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -53,7 +54,8 @@ inline bool pumpUntil(const std::function<bool()>& done, std::chrono::millisecon
         if (left.count() <= 0) {
             return false;
         }
-        waitForMessage(left);
+        // Short slices: `done` may turn true without a message (another thread).
+        waitForMessage(std::min(left, std::chrono::milliseconds(20)));
         Message m;
         while (peekMessage(m)) {
             dispatchMessage(m);
