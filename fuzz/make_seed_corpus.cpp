@@ -1,0 +1,120 @@
+// Writes valid messages as seeds: make_seed_corpus <folder>. Each fuzz target
+// gets a subfolder of the same name.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/tarn_items.h"
+#include "core/tarn_methods.h"
+#include "core/tarn_reply_builders.h"
+#include "core/tarn_requests.h"
+
+using namespace objscope;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+const TarnRequester kMe{0, 0x8031};
+const TarnAddress kObject{0, 1, 0x20};
+const TarnAddress kDevice{0, 1, 0};
+
+class SeedWriter {
+  public:
+    explicit SeedWriter(std::filesystem::path root) : root_(std::move(root)) {}
+
+    void write(const std::string& target, const Bytes& bytes) {
+        auto folder = root_ / target;
+        std::filesystem::create_directories(folder);
+        std::ofstream out(folder / ("seed" + std::to_string(++count_)), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    void write(const std::string& target, const std::string& text) {
+        write(target, Bytes(text.begin(), text.end()));
+    }
+
+  private:
+    std::filesystem::path root_;
+    int count_ = 0;
+};
+
+TarnHeader headerOf(const TarnRequest& request) {
+    return *readTarnHeader(request.data);
+}
+
+void writeReplies(SeedWriter& seeds) {
+    TarnHeader listing = headerOf(buildGetAllObjs(kMe, 0, 1, 0, std::nullopt));
+    std::vector<ObjectEntry> objects{{0x30, 0xE2, "Mixer 1"}, {0x31, 11, "Blob"}};
+    std::vector<PropertyListEntry> properties{{2, encodeItem(5, Bytes{1, 2})},
+                                              {14, encodeItem(6, Bytes{'a', 'b', 'c'})},
+                                              {131, encodeItem(7, Bytes{200})}};
+    std::vector<uint16_t> classes{1, 11, 0xE2, 254};
+    const std::string target = "fuzz_tarn_replies";
+    seeds.write(target, *buildObjectListingReply(listing, kDevice, objects, true));
+    seeds.write(target, *buildObjectPlusListingReply(listing, kDevice, objects, false));
+    seeds.write(target, *buildPropertyListingReply(listing, kObject, properties, true));
+    seeds.write(target, *buildClassListingReply(listing, kDevice, classes));
+    seeds.write(target, buildStatusReply(listing, kDevice, 0, 0x80));
+    seeds.write(target, buildPayloadReply(listing, kObject, encodeItem(5, Bytes{0x40, 0xFE})));
+    seeds.write(target, buildNotification({0, 0x8031, 12}, kObject, encodeItem(5, Bytes{1})));
+    Bytes testList{2, 0};
+    testList.resize(2 + 2 * 14, 7);
+    seeds.write(target, buildPayloadReply(listing, kObject, testList));
+    Bytes results(12, 0);
+    results[10] = 1;
+    results.resize(12 + 11, 3);
+    seeds.write(target, buildPayloadReply(listing, kObject, results));
+}
+
+void writeRequests(SeedWriter& seeds) {
+    std::vector<Bytes> items{encodeItem(1, Bytes{9}), encodeItem(2, Bytes{1, 2, 3})};
+    const std::string target = "fuzz_tarn_requests";
+    seeds.write(target, buildRegistration(kMe, kObject, 12, {0x4105, 2, 2})->data);
+    seeds.write(target, buildRegistration(kMe, kObject, 13, {0x0106, 14, 10})->data);
+    seeds.write(target, buildUnregister(kMe, kObject, {0, 0x8031, 12}).data);
+    seeds.write(target, buildConfirmObject(kMe, 0, 1, 0xE2, 0x30, 0xFFFF, items)->data);
+    seeds.write(target, buildSetMultipleProps(kMe, kObject, items)->data);
+    seeds.write(target, buildGet(kMe, kObject, 0x0105, 3)->data);
+    seeds.write(target, buildSet(kMe, kObject, true, items[1])->data);
+    seeds.write(target, buildGetAllObjs(kMe, 0, 1, 0, kClassBlob).data);
+    seeds.write(target, buildSoftReset(kMe, 0, 1).data);
+    seeds.write(target,
+                buildMethod(kMe, kObject, kMethodGetTestList, true, testListPayload(0, 0))->data);
+}
+
+void writeItems(SeedWriter& seeds) {
+    const std::string target = "fuzz_tarn_items";
+    for (size_t size : {1, 2, 3, 4, 8}) {
+        Bytes item = encodeItem(0x0105, Bytes(size, 0x5A));
+        Bytes twoItems = item;
+        twoItems.insert(twoItems.end(), item.begin(), item.end());
+        seeds.write(target, twoItems);
+    }
+}
+
+void writeSettings(SeedWriter& seeds) {
+    const std::string target = "fuzz_settings_text";
+    seeds.write(target, std::string("0, 1, 15, IP, 192.168.1.20"));
+    seeds.write(target, std::string("0,16,31,COM,$1F"));
+    seeds.write(target, std::string("\"7\", 32, 47, \"via IP, link\", 10.0.0.5"));
+    seeds.write(target, std::string("127.0.0.2"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    SeedWriter seeds(argv[1]);
+    writeReplies(seeds);
+    writeRequests(seeds);
+    writeItems(seeds);
+    writeSettings(seeds);
+    return 0;
+}
