@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -217,6 +218,37 @@ std::mutex& writeLock() {
     return lock;
 }
 
+// Serializes read-modify-write cycles across processes: an exclusive flock
+// on the folder that holds the file (no extra lock file is left behind).
+class FolderLock {
+  public:
+    explicit FolderLock(const std::string& fileName) {
+        std::string path = resolvePath(fileName);
+        size_t slash = path.find_last_of('/');
+        std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        fd_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+// Both locks for one change of a file.
+struct WriteGuard {
+    explicit WriteGuard(const std::string& fileName) : inProcess(writeLock()), folder(fileName) {}
+    std::lock_guard<std::mutex> inProcess;
+    FolderLock folder;
+};
+
 }  // namespace
 
 std::string resolvePath(const std::string& fileName) {
@@ -254,7 +286,7 @@ bool writeString(const std::string& section, const std::string& key, const std::
     if (!validEntry(section, key, value)) {
         return false;
     }
-    std::lock_guard<std::mutex> guard(writeLock());
+    WriteGuard guard(fileName);
     IniText text = readText(resolvePath(fileName));
     std::string entry = newLine(text, trim(key) + "=" + value);
     size_t header = findSection(text, section);
@@ -274,7 +306,7 @@ bool writeString(const std::string& section, const std::string& key, const std::
 }
 
 bool deleteKey(const std::string& section, const std::string& key, const std::string& fileName) {
-    std::lock_guard<std::mutex> guard(writeLock());
+    WriteGuard guard(fileName);
     IniText text = readText(resolvePath(fileName));
     size_t header = findSection(text, section);
     size_t line = header == kNone ? kNone : findKey(text, header, key);
@@ -286,7 +318,7 @@ bool deleteKey(const std::string& section, const std::string& key, const std::st
 }
 
 bool eraseSection(const std::string& section, const std::string& fileName) {
-    std::lock_guard<std::mutex> guard(writeLock());
+    WriteGuard guard(fileName);
     IniText text = readText(resolvePath(fileName));
     size_t header = findSection(text, section);
     if (header == kNone) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,30 @@ TEST_F(IniTest, DeleteKeyEraseSectionAndEnumeration) {
     ASSERT_TRUE(plat::ini::eraseSection("b", path_));
     ASSERT_TRUE(plat::ini::eraseSection("absent", path_));
     EXPECT_EQ(readFile(), "[A]\nb=1\n;c=3\nz=4\n[C]\n");
+}
+
+TEST_F(IniTest, ConcurrentWritersFromSeveralProcessesLoseNothing) {
+    constexpr int kProcesses = 4;
+    constexpr int kKeysEach = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            bool ok = true;
+            for (int k = 0; k < kKeysEach; ++k) {
+                std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
+                ok = plat::ini::writeString("S", key, std::to_string(k), path_) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    EXPECT_EQ(plat::ini::keys("S", path_).size(), size_t{kProcesses * kKeysEach});
 }
 
 TEST_F(IniTest, BareNameResolvesInConfigDir) {
