@@ -139,6 +139,15 @@ TEST_F(FrameTest, RemoveWithoutServerStartsNothing) {
     EXPECT_FALSE(std::filesystem::exists(dirs_.log()));
 }
 
+TEST_F(FrameTest, RuntimeFolderOpenToOthersIsRefused) {
+    std::filesystem::create_directories(dirs_.runtime());
+    chmod(dirs_.runtime().c_str(), 0755);
+    std::string err = dirs_.root() + "/refused.err";
+    EXPECT_EQ(runHubserver({}, err), 1);
+    EXPECT_NE(readFile(err).find("HUBSERVER ERROR"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dirs_.log()));
+}
+
 TEST_F(FrameTest, OversizedLogIsTruncatedAtTheFirstEntry) {
     std::filesystem::create_directories(dirs_.state());
     writeFile(dirs_.log(), std::string(600000, 'x'));
