@@ -73,6 +73,8 @@ class TVEKPropertyBase : public TPersistent {
 
   protected:
     TVEKPropertyBase() = default;
+    // Sets the limits flag as a constructor default, without Modified.
+    void InitHasMinMax(bool on) { hasMinMax_ = on; }
 
   private:
     uint16_t propertyId_ = 0;

@@ -13,7 +13,7 @@ bool IsHandleCode(uint8_t code) {
 }  // namespace
 
 TU32UWord_int::TU32UWord_int() {
-    SetHasMinMax(true);
+    InitHasMinMax(true);
 }
 
 void TU32UWord_int::Assign(const TVEKPropertyBase& source) {

@@ -157,10 +157,10 @@ bool TU32MultiValue::UnPackScaled(std::span<const uint8_t> value) {
             if (vekType_ == kTypeDB1)
                 number = static_cast<int64_t>(raw & 0xFF) - kDB1RawOffset;
             else
-                number = isSigned ? static_cast<int8_t>(raw & 0xFF) : (raw & 0xFF);
+                number = isSigned ? int64_t{static_cast<int8_t>(raw & 0xFF)} : int64_t{raw & 0xFF};
             break;
         case 2:
-            number = isSigned ? static_cast<int16_t>(raw & 0xFFFF) : (raw & 0xFFFF);
+            number = isSigned ? int64_t{static_cast<int16_t>(raw & 0xFFFF)} : int64_t{raw & 0xFFFF};
             break;
         case 3:
             number = raw & 0xFFFFFF;
@@ -174,7 +174,7 @@ bool TU32MultiValue::UnPackScaled(std::span<const uint8_t> value) {
                 SetData(single);
                 return true;
             }
-            number = isSigned ? static_cast<int32_t>(raw) : static_cast<int64_t>(raw);
+            number = isSigned ? int64_t{static_cast<int32_t>(raw)} : int64_t{raw};
             break;
         default:
             return true;  // other wire sizes change nothing
