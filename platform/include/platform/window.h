@@ -50,6 +50,9 @@ struct Message {
     Payload payload;  // data travelling with the message (inline or section)
     uint32_t senderPid = 0;
     bool isSend = false;  // true while a sender waits for the result
+    // A procedure answering a sent message may put data here; it travels
+    // back to the sender with the result (sendMessageTimeoutWithReply).
+    Payload reply;
     // Set by the loop for a sent message; dispatchMessage() returns the
     // result through it. A sent message dropped without being dispatched
     // tells its sender at once that no result will come.

@@ -1,0 +1,78 @@
+// 1634 send, 1644 own address, 1654 message number, 1664/1674 network
+// registrations, and the WIN16 copy-data send.
+#include <limits>
+
+#include "client_registry.h"
+#include "ipc_payload.h"
+#include "ipc_requests.h"
+#include "network.h"
+#include "wire/ipc.h"
+
+namespace hub {
+namespace {
+
+int64_t sendNetworkMessage(plat::Message& m) {
+    int32_t clientID = clientIdFrom(m.wParam);
+    if (!FindClient(clientID)) {
+        return wire::kResultBadRequest;
+    }
+    if (m.payload.empty()) {
+        return wire::kResultOutOfMemory;  // no envelope
+    }
+    std::optional<std::span<const uint8_t>> envelope = checkedEnvelope(m.payload.bytes());
+    if (!envelope) {
+        return wire::kResultBadRequest;
+    }
+    return SendVEKNetworkMessage(clientID, *envelope);
+}
+
+// wParam is the sending client's window; it must belong to a registered
+// client. 0 when the envelope cannot be read.
+int64_t sendCopyData(plat::Message& m) {
+    std::optional<std::span<const uint8_t>> envelope = checkedEnvelope(m.payload.bytes());
+    if (!envelope) {
+        return 0;
+    }
+    std::optional<_Client> client = FindClientByWindow(m.wParam);
+    if (!client) {
+        return wire::kResultBadRequest;
+    }
+    return SendVEKNetworkMessage(client->ClientID, *envelope);
+}
+
+int64_t ownAddress(plat::Message&) {
+    return GetIPAddress();
+}
+
+int64_t messageNumber(plat::Message&) {
+    return GetNextMessageNumber();
+}
+
+int64_t addRegistration(plat::Message& m) {
+    if (!FindClient(clientIdFrom(m.wParam))) {
+        return wire::kResultBadRequest;
+    }
+    bool knownType = m.lParam == wire::kNetReceive || m.lParam == wire::kNetMonitor;
+    int32_t type = knownType ? static_cast<int32_t>(m.lParam) : -1;
+    return RegisterNetworkClient(clientIdFrom(m.wParam), type);
+}
+
+int64_t removeRegistration(plat::Message& m) {
+    if (m.lParam < 0 || m.lParam > std::numeric_limits<uint32_t>::max()) {
+        return 1;
+    }
+    return DeRegisterNetworkClient(static_cast<uint32_t>(m.lParam));
+}
+
+}  // namespace
+
+void installNetworkRequests(MessageTable& table) {
+    table.set(wire::kReqSendNetwork, sendNetworkMessage);
+    table.set(plat::kMsgCopyData, sendCopyData);
+    table.set(wire::kReqGetAddress, ownAddress);
+    table.set(wire::kReqMessageNumber, messageNumber);
+    table.set(wire::kReqNetRegister, addRegistration);
+    table.set(wire::kReqNetDeregister, removeRegistration);
+}
+
+}  // namespace hub

@@ -1,0 +1,46 @@
+// 1224/1234 register a client, 1324/1334 unregister it, 1424 the version text.
+#include <string>
+
+#include "client_registry.h"
+#include "ipc_requests.h"
+#include "wire/ipc.h"
+
+namespace hub {
+namespace {
+
+int64_t registerWin32(plat::Message& m) {
+    return RegisterWin32Client(m.wParam, static_cast<uint32_t>(m.lParam));
+}
+
+int64_t registerWin16(plat::Message& m) {
+    return RegisterWin16Client(m.wParam);
+}
+
+int64_t unregister(plat::Message& m) {
+    return UnRegisterClient(clientIdFrom(m.wParam));
+}
+
+// The version text with its terminating zero as the reply data; 1, or 0 for
+// a client that is not registered.
+int64_t versionText(const std::string& versionInfo, plat::Message& m) {
+    if (!FindClient(clientIdFrom(m.wParam))) {
+        return 0;
+    }
+    m.reply = plat::Payload::copyOf(versionInfo.c_str(), versionInfo.size() + 1);
+    return m.reply.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void installRegistrationRequests(ServerContext& context) {
+    MessageTable& table = context.messages;
+    table.set(wire::kReqRegisterWin32, registerWin32);
+    table.set(wire::kReqRegisterWin16, registerWin16);
+    table.set(wire::kReqUnregister, unregister);
+    table.set(wire::kReqUnregisterWin16, unregister);
+    const std::string* versionInfo = &context.VersionInfo;
+    table.set(wire::kReqVersion,
+              [versionInfo](plat::Message& m) { return versionText(*versionInfo, m); });
+}
+
+}  // namespace hub
