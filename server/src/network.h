@@ -10,6 +10,7 @@
 // lock, under which the client registry may be asked (never the reverse).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 

@@ -1,6 +1,8 @@
 #include "services.h"
 
 #include "debuglog.h"
+#include "ipc_service.h"
+#include "network_service.h"
 
 namespace hub {
 namespace {
@@ -15,6 +17,9 @@ void stopDebugLog(ServerContext&) {
 
 const Service kServices[] = {
     {"debug log", startDebugLog, stopDebugLog, true},
+    {"network", startNetworkService, stopNetworkService, false},
+    {"client interface", startClientInterface, stopClientInterface, false},
+    {"WIN16 interface", startWin16Interface, stopWin16Interface, false},
 };
 
 }  // namespace

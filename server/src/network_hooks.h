@@ -1,0 +1,18 @@
+// Where the network service hands messages on to the large-message transfer
+// and to the reserved-message handler of object 0. Until those services
+// exist the hooks take the envelope and do nothing with it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace hub {
+
+// A message with a non-zero ObjectID longer than one datagram may carry;
+// the transfer copies what it needs before returning.
+void HandOffLargeMessage(std::span<const uint8_t> envelope);
+
+// An accepted received message with ObjectID 0, after the clients saw it.
+void HandleReservedMessage(std::span<const uint8_t> envelope);
+
+}  // namespace hub

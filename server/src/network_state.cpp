@@ -1,0 +1,10 @@
+#include "network_state.h"
+
+namespace hub {
+
+NetworkState& networkState() {
+    static NetworkState state;
+    return state;
+}
+
+}  // namespace hub
