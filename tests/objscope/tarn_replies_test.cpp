@@ -103,7 +103,8 @@ TEST(TarnReplies, OnlyModeExactly0x80IsPartial) {
 }
 
 TEST(TarnReplies, GetReplyItem) {
-    auto item = decodeItemReply(replyBlock(0, 0, {0x05, 0x40, 0x40, 0xFE}));
+    Bytes reply = replyBlock(0, 0, {0x05, 0x40, 0x40, 0xFE});
+    auto item = decodeItemReply(reply);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->propertyId(), 5);
     EXPECT_EQ(valueOf(*item), (Bytes{0x40, 0xFE}));
@@ -140,7 +141,8 @@ Bytes notification(uint16_t destDev, uint16_t destObj, std::initializer_list<uin
 
 TEST(TarnNotifications, AcceptsOwnSourceIdAndBroadcast) {
     for (uint16_t destDev : {uint16_t{0x8031}, uint16_t{0xFFFF}}) {
-        auto found = decodeNotification(notification(destDev, 12, {0x05, 0x00, 0x7F}), 0x8031);
+        Bytes data = notification(destDev, 12, {0x05, 0x00, 0x7F});
+        auto found = decodeNotification(data, 0x8031);
         ASSERT_TRUE(found);
         EXPECT_EQ(found->registrationNumber, 12);
         ASSERT_TRUE(found->item);

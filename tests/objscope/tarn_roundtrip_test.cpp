@@ -37,7 +37,8 @@ TEST(TarnRoundTrip, RegistrationAndItsNotification) {
     EXPECT_EQ(decoded->itemHeader.wireSize, 2u);
 
     Bytes item = encodeItem(decoded->propertyId, Bytes{0x40, 0xFE});
-    auto notified = decodeNotification(buildNotification(decoded->notifyTo, kObject, item), 0x8031);
+    Bytes notification = buildNotification(decoded->notifyTo, kObject, item);
+    auto notified = decodeNotification(notification, 0x8031);
     ASSERT_TRUE(notified);
     EXPECT_EQ(notified->registrationNumber, 77);
     ASSERT_TRUE(notified->item);
@@ -70,8 +71,8 @@ TEST(TarnRoundTrip, Listings) {
 
     std::vector<PropertyListEntry> properties{{2, encodeItem(5, Bytes{1, 2})},
                                               {14, encodeItem(6, Bytes{'a', 'b', 'c'})}};
-    auto props =
-        decodePropertyListing(*buildPropertyListingReply(request, kDevice, properties, true));
+    Bytes propertyReply = *buildPropertyListingReply(request, kDevice, properties, true);
+    auto props = decodePropertyListing(propertyReply);
     ASSERT_EQ(props.entries.size(), 2u);
     EXPECT_EQ(props.entries[1].typeCode, 14);
     EXPECT_EQ(props.entries[1].item.wireSize(), 3u);
