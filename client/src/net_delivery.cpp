@@ -1,0 +1,79 @@
+#include "net_delivery.h"
+
+#include <chrono>
+#include <vector>
+
+#include "net_subscribers.h"
+#include "wire/datagram.h"
+
+namespace hubclient {
+namespace {
+
+constexpr std::chrono::milliseconds kWindowDeliveryTimeout{10000};
+
+// Receive subscribers get only messages from the network for application
+// objects (ObjectID not 0).
+bool receiverWants(const wire::EnvelopeView& envelope) {
+    if (envelope.parameter != wire::kDirectionReceived) {
+        return false;
+    }
+    auto header = wire::readHeader(envelope.datagram);
+    return header && header->objectId != 0;
+}
+
+bool monitorWants(const wire::EnvelopeView& envelope) {
+    return envelope.parameter == wire::kDirectionSent ||
+           envelope.parameter == wire::kDirectionReceived;
+}
+
+// A window that does not take its message in time loses its subscription;
+// the server is not told and its later messages are dropped here.
+void sendToWindow(const NetSubscriber& s, uint64_t wParam, _Message& message,
+                  const plat::Payload& envelope) {
+    auto result =
+        plat::sendMessageTimeout(s.window, s.parameter, wParam, reinterpret_cast<int64_t>(&message),
+                                 envelope, kWindowDeliveryTimeout);
+    if (!result) {
+        dropWindowSubscriber(s.id, s.window);
+    }
+}
+
+}  // namespace
+
+void deliverNetworkMessage(int32_t netId, const plat::Payload& envelope) {
+    auto view = wire::readEnvelope(envelope.bytes());
+    if (!view) {
+        return;
+    }
+    std::optional<NetSubscriber> s = findSubscriber(netId);
+    if (!s) {
+        return;
+    }
+    bool monitor = s->type == NetRegistrationType::Monitor;
+    if (monitor ? !monitorWants(*view) : !receiverWants(*view)) {
+        return;
+    }
+    // The subscriber gets its own writable copy of the datagram, valid during
+    // the call; the received payload may be a read-only mapping.
+    std::vector<uint8_t> datagram(view->datagram.begin(), view->datagram.end());
+    _Message message{};
+    message.Address = view->address;
+    message.Length = static_cast<uint32_t>(datagram.size());
+    message.Dataptr = datagram.data();
+    message.next = nullptr;
+
+    if (monitor) {
+        auto reason = static_cast<NetMonCBReason_t>(view->parameter);
+        if (s->window != plat::kNoWindow) {
+            sendToWindow(*s, reason, message, envelope);
+        } else if (s->monitorCallback != nullptr) {
+            s->monitorCallback(&message, reason);
+        }
+    } else if (s->window != plat::kNoWindow) {
+        sendToWindow(*s, 0, message, envelope);
+    } else if (s->receiveCallback != nullptr) {
+        s->receiveCallback(&message, s->parameter);
+    }
+}
+
+}  // namespace hubclient

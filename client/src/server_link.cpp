@@ -1,0 +1,70 @@
+#include "server_link.h"
+
+#include <atomic>
+
+#include "wire/ipc.h"
+
+namespace hubclient {
+namespace {
+
+std::atomic<plat::Hwnd> gServer{plat::kNoWindow};
+
+// After a failed request: a server whose title is no longer held by the
+// same window has gone (killed or ended); forget it.
+void checkServerAlive(plat::Hwnd server) {
+    if (plat::findWindow(wire::kServerWindowTitle) != server) {
+        forgetServer(server);
+    }
+}
+
+}  // namespace
+
+plat::Hwnd serverWindow() {
+    return gServer.load();
+}
+
+void rememberServer(plat::Hwnd server) {
+    gServer.store(server);
+}
+
+void forgetServer(plat::Hwnd server) {
+    plat::Hwnd expected = server;
+    gServer.compare_exchange_strong(expected, plat::kNoWindow);
+}
+
+std::optional<int64_t> request(uint32_t code, uint64_t wParam, int64_t lParam,
+                               plat::Payload payload, milliseconds timeout) {
+    plat::Hwnd server = serverWindow();
+    if (server == plat::kNoWindow) {
+        return std::nullopt;
+    }
+    auto result =
+        plat::sendMessageTimeout(server, code, wParam, lParam, std::move(payload), timeout);
+    if (!result) {
+        checkServerAlive(server);
+    }
+    return result;
+}
+
+std::optional<ReplyWithPayload> requestWithReply(uint32_t code, uint64_t wParam, int64_t lParam) {
+    plat::Hwnd server = serverWindow();
+    if (server == plat::kNoWindow) {
+        return std::nullopt;
+    }
+    // PENDING_REPLY: the platform's send with reply data is not there yet.
+    auto reply = plat::sendMessageTimeout(server, code, wParam, lParam, {}, kRequestTimeout);
+    if (!reply) {
+        checkServerAlive(server);
+        return std::nullopt;
+    }
+    return ReplyWithPayload{*reply, {}};
+}
+
+void postToServer(uint32_t code, uint64_t wParam, int64_t lParam) {
+    plat::Hwnd server = serverWindow();
+    if (server != plat::kNoWindow) {
+        plat::postMessage(server, code, wParam, lParam);
+    }
+}
+
+}  // namespace hubclient
