@@ -33,11 +33,18 @@ TU32MultiValue::TU32MultiValue() {
 
 void TU32MultiValue::Assign(const TVEKPropertyBase& source) {
     TVEKPropertyBase::Assign(source);
-    if (auto* multi = dynamic_cast<const TU32MultiValue*>(&source)) {
+    auto* multi = dynamic_cast<const TU32MultiValue*>(&source);
+    if (!multi)
+        return;
+    if (!HasFixedType())
+        vekType_ = multi->vekType_;
+    if (vekType_ == multi->vekType_) {
         data_ = multi->data_;
         min_ = multi->min_;
         max_ = multi->max_;
-        vekType_ = multi->vekType_;
+    } else {
+        // Another type: the value, within this type's own limits.
+        SetData(multi->data_);
     }
 }
 

@@ -13,6 +13,8 @@ class TU32MultiValue : public TVEKPropertyBase {
     // Value 0, limits on, -2147483647..2147483647, type code 0.
     TU32MultiValue();
 
+    // Takes the value; a plain TU32MultiValue also takes the type code. A
+    // value of another type is clamped to this type's limits.
     void Assign(const TVEKPropertyBase& source) override;
     std::unique_ptr<TVEKPropertyBase> CreateSame() const override;
     uint8_t VEKtype() const override { return vekType_; }
@@ -50,6 +52,8 @@ class TU32MultiValue : public TVEKPropertyBase {
 
   protected:
     NumericTypeInfo TypeInfo() const { return NumericTypeFor(vekType_); }
+    // True for the typed classes, whose type code never changes.
+    virtual bool HasFixedType() const { return false; }
     // Stores a value without limit check and without setting Modified.
     void StoreDataUnchecked(double value) { data_ = value; }
 

@@ -17,6 +17,9 @@ class TU32TypedValue : public Base {
     std::unique_ptr<TVEKPropertyBase> CreateSame() const override {
         return std::make_unique<Derived>();
     }
+
+  protected:
+    bool HasFixedType() const override { return true; }
 };
 
 // An integer class: typed setter clamps to the rounded limits, the getter

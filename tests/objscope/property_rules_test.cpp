@@ -136,6 +136,22 @@ TEST(Assign, CopiesIdentityFlagsAndValueAndSetsModified) {
     EXPECT_TRUE(copy->SameValue(source));
 }
 
+TEST(Assign, TypedClassesKeepTheirTypeCode) {
+    TU32VEKDB2 source;
+    source.SetData(100);
+    TU32VEKDB1 typed;
+    typed.Assign(source);
+    EXPECT_EQ(typed.VEKtype(), 131);
+    EXPECT_EQ(typed.GetData(), 27.5) << "clamped to the dB1 limits";
+    EXPECT_EQ(typed.Max(), 27.5);
+
+    TU32MultiValue generic;
+    generic.Assign(source);
+    EXPECT_EQ(generic.VEKtype(), 132);
+    EXPECT_EQ(generic.GetData(), 100);
+    EXPECT_EQ(generic.Size(), 2u);
+}
+
 TEST(Assign, AcrossFamiliesCopiesOnlyTheCommonPart) {
     TU32StringValue text;
     text.SetData("keep");
