@@ -183,6 +183,12 @@ bool TU32MultiValue::UnPackScaled(std::span<const uint8_t> value) {
             }
             number = isSigned ? int64_t{static_cast<int32_t>(raw)} : int64_t{raw};
             break;
+        case 8:
+            // The 8-byte codes hold a 32-bit range: their low four bytes.
+            if (info.size != 8)
+                return true;
+            number = isSigned ? int64_t{static_cast<int32_t>(raw)} : int64_t{raw};
+            break;
         default:
             return true;  // other wire sizes change nothing
     }

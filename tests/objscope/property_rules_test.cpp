@@ -170,9 +170,12 @@ TEST(UnPackData, EightByteCodesTakeOnlyTheBytesThatFitAndArrived) {
         EXPECT_EQ(value.GetData(), 0x12345678);
         EXPECT_EQ(UnPackData(Bytes("00 00 2A"), value), 3u);
         EXPECT_EQ(value.GetData(), 42);
-        // An 8-byte item is not decoded into the 32-bit value.
-        EXPECT_EQ(UnPackData(Bytes("00 C0 08 01 00 00 00 00 00 00 00"), value), 11u);
-        EXPECT_EQ(value.GetData(), 42);
+        // Of an 8-byte item the low four bytes are the value.
+        EXPECT_EQ(UnPackData(Bytes("00 C0 08 FE FF FF FF 00 00 00 01"), value), 11u);
+        EXPECT_EQ(value.GetData(), code == 10 ? -2 : 2147483647) << int(code);
+        // Other wire sizes change nothing.
+        EXPECT_EQ(UnPackData(Bytes("00 C0 05 01 00 00 00 00"), value), 8u);
+        EXPECT_EQ(value.GetData(), code == 10 ? -2 : 2147483647) << int(code);
     }
 }
 
