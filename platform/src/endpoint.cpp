@@ -1,23 +1,41 @@
 #include "endpoint.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <cstring>
 
+#include "platform/payload.h"
+
 namespace plat::detail {
 namespace {
 
 constexpr int kSocketBuffer = 4 * 1024 * 1024;  // capped by the kernel's maximum
 constexpr int kMaxFdsPerDatagram = 4;
+constexpr int kListenBacklog = 128;
+
+void setCredentialPassing(int fd) {
+    int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_PASSCRED, &on, sizeof(on));
+}
+
+void setBuffers(int fd) {
+    int size = kSocketBuffer;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof(size));
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof(size));
+}
 
 SendStatus statusOf(int err) {
     switch (err) {
         case ENOENT:
         case ECONNREFUSED:
         case ENOTDIR:
+        case EPIPE:
+        case ECONNRESET:
+        case ENOTCONN:
             return SendStatus::Gone;
         case EAGAIN:
         case ENOBUFS:
@@ -92,16 +110,7 @@ bool makeAddress(const std::string& path, SocketAddress& out) {
 }
 
 UniqueFd openDatagramSocket() {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-    if (!fd.valid()) {
-        return fd;
-    }
-    int size = kSocketBuffer;
-    ::setsockopt(fd.get(), SOL_SOCKET, SO_SNDBUF, &size, sizeof(size));
-    ::setsockopt(fd.get(), SOL_SOCKET, SO_RCVBUF, &size, sizeof(size));
-    int on = 1;
-    ::setsockopt(fd.get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof(on));
-    return fd;
+    return UniqueFd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
 }
 
 int bindSocket(int fd, const std::string& path) {
@@ -130,7 +139,7 @@ bool isSocketAlive(const std::string& path) {
     return errno != ECONNREFUSED && errno != ENOENT && errno != ENOTDIR;
 }
 
-SendStatus sendDatagram(int fd, const SocketAddress& to, const OutgoingDatagram& d, bool wait) {
+SendStatus sendRecord(int fd, const OutgoingDatagram& d, bool wait) {
     iovec iov[2];
     iov[0].iov_base = const_cast<DatagramHeader*>(&d.header);
     iov[0].iov_len = sizeof(d.header);
@@ -138,8 +147,6 @@ SendStatus sendDatagram(int fd, const SocketAddress& to, const OutgoingDatagram&
     iov[1].iov_len = d.inlineBytes.size();
 
     msghdr mh{};
-    mh.msg_name = const_cast<sockaddr_un*>(&to.addr);
-    mh.msg_namelen = to.length;
     mh.msg_iov = iov;
     mh.msg_iovlen = d.inlineBytes.empty() ? 1 : 2;
 
@@ -162,12 +169,72 @@ SendStatus sendDatagram(int fd, const SocketAddress& to, const OutgoingDatagram&
     return SendStatus::Ok;
 }
 
-SendStatus sendDatagramOnce(const SocketAddress& to, const OutgoingDatagram& d) {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+UniqueFd openListener(const std::string& path, int& err) {
+    UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd.valid()) {
-        return SendStatus::Failed;
+        err = errno;
+        return fd;
     }
-    return sendDatagram(fd.get(), to, d, false);
+    setCredentialPassing(fd.get());
+    err = bindSocket(fd.get(), path);
+    if (err == 0 && ::listen(fd.get(), kListenBacklog) != 0) {
+        err = errno;
+        ::unlink(path.c_str());
+    }
+    if (err != 0) {
+        fd.reset();
+    }
+    return fd;
+}
+
+UniqueFd acceptPeer(int listenFd, bool& more) {
+    more = true;
+    UniqueFd fd(::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!fd.valid()) {
+        more = errno == EINTR || errno == ECONNABORTED;
+        return fd;
+    }
+    ucred cred{};
+    socklen_t len = sizeof(cred);
+    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 ||
+        cred.uid != ::getuid()) {
+        fd.reset();
+        return fd;
+    }
+    setCredentialPassing(fd.get());
+    setBuffers(fd.get());
+    return fd;
+}
+
+UniqueFd connectToLoop(const std::string& path, SendStatus& status) {
+    SocketAddress a;
+    if (!makeAddress(path, a)) {
+        status = SendStatus::Gone;
+        return {};
+    }
+    UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+    if (!fd.valid()) {
+        status = SendStatus::Failed;
+        return fd;
+    }
+    setCredentialPassing(fd.get());
+    setBuffers(fd.get());
+    // Non-blocking only for the connect: a listener whose backlog is full
+    // (its loop is hung) must not stall the caller.
+    int fl = ::fcntl(fd.get(), F_GETFL);
+    ::fcntl(fd.get(), F_SETFL, fl | O_NONBLOCK);
+    int r;
+    do {
+        r = ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&a.addr), a.length);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        status = statusOf(errno);
+        fd.reset();
+        return fd;
+    }
+    ::fcntl(fd.get(), F_SETFL, fl);
+    status = SendStatus::Ok;
+    return fd;
 }
 
 void setSendTimeout(int fd, int64_t ms) {
@@ -180,15 +247,41 @@ void setSendTimeout(int fd, int64_t ms) {
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
 }
 
-ReceiveStatus receiveDatagram(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out) {
+bool attachPayload(OutgoingDatagram& d, const Payload& payload, Payload& holder) {
+    if (payload.empty()) {
+        return true;
+    }
+    if (payload.isSection()) {
+        d.sectionFd = payload.sectionFd();
+    } else if (payload.size() <= kInlinePayloadMax) {
+        d.inlineBytes = payload.bytes();
+        return true;
+    } else {
+        holder = Payload::section(payload.size());
+        if (holder.empty()) {
+            return false;
+        }
+        std::memcpy(holder.mutableData(), payload.data(), payload.size());
+        d.sectionFd = holder.sectionFd();
+    }
+    d.header.flags |= kFlagSection;
+    return true;
+}
+
+Payload takePayload(IncomingDatagram& in) {
+    if (in.sectionFd.valid()) {
+        return Payload::adoptSectionFd(in.sectionFd.release());
+    }
+    return Payload::copyOf(in.inlineBytes.data(), in.inlineBytes.size());
+}
+
+ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out) {
     out = IncomingDatagram{};
     buffer.resize(kMaxDatagram);
     iovec iov{buffer.data(), buffer.size()};
     alignas(cmsghdr) char
         control[CMSG_SPACE(sizeof(ucred)) + CMSG_SPACE(kMaxFdsPerDatagram * sizeof(int))];
     msghdr mh{};
-    mh.msg_name = &out.from.addr;
-    mh.msg_namelen = sizeof(out.from.addr);
     mh.msg_iov = &iov;
     mh.msg_iovlen = 1;
     mh.msg_control = control;
@@ -199,9 +292,11 @@ ReceiveStatus receiveDatagram(int fd, std::vector<uint8_t>& buffer, IncomingData
         n = ::recvmsg(fd, &mh, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
-        return errno == EAGAIN ? ReceiveStatus::Empty : ReceiveStatus::Dropped;
+        return errno == EAGAIN ? ReceiveStatus::Empty : ReceiveStatus::Closed;
     }
-    out.from.length = mh.msg_namelen;
+    if (n == 0 && mh.msg_controllen == 0) {
+        return ReceiveStatus::Closed;  // a record is never empty: end of connection
+    }
     if ((mh.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) != 0) {
         closeReceivedFds(mh);
         return ReceiveStatus::Dropped;
@@ -211,6 +306,7 @@ ReceiveStatus receiveDatagram(int fd, std::vector<uint8_t>& buffer, IncomingData
         return ReceiveStatus::Dropped;
     }
     if (static_cast<size_t>(n) < sizeof(DatagramHeader)) {
+        out.sectionFd.reset();
         return ReceiveStatus::Dropped;
     }
     std::memcpy(&out.header, buffer.data(), sizeof(DatagramHeader));

@@ -51,7 +51,7 @@ void Loop::shutdownCurrent() {
 
 Loop::Loop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
     buffer_.reserve(kMaxDatagram);
-    if (!bindSocket()) {
+    if (!listen()) {
         // Without a runtime folder the loop still runs timers and watches,
         // but can own no windows. Its slot only has to be unique here.
         for (uint16_t s = randomSlot();; ++s) {
@@ -63,8 +63,8 @@ Loop::Loop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
         }
     }
     addToEpoll(inbox_->wakeFd(), kSourceInbox, EPOLLIN);
-    if (socket_.valid()) {
-        addToEpoll(socket_.get(), kSourceSocket, EPOLLIN);
+    if (listener_.valid()) {
+        addToEpoll(listener_.get(), kSourceListener, EPOLLIN);
     }
 }
 
@@ -72,10 +72,10 @@ Loop::~Loop() {
     teardown(false);
 }
 
-// Binds "<runtime>/p<pid>.<slot>" on a free slot. Two copies of this library
-// in one process (or a stale socket of an earlier process with this pid)
-// make bind fail with EADDRINUSE; the next slot is tried.
-bool Loop::bindSocket() {
+// Listens at "<runtime>/p<pid>.<slot>" on a free slot. Two copies of this
+// library in one process (or a stale socket of an earlier process with this
+// pid) make bind fail with EADDRINUSE; the next slot is tried.
+bool Loop::listen() {
     uint16_t s = randomSlot();
     for (int attempt = 0; attempt < 1024; ++attempt, ++s) {
         if (s == 0) {
@@ -85,15 +85,12 @@ bool Loop::bindSocket() {
         if (path.empty()) {
             return false;
         }
-        UniqueFd fd = openDatagramSocket();
-        if (!fd.valid()) {
-            return false;
-        }
-        int err = detail::bindSocket(fd.get(), path);
+        int err = 0;
+        UniqueFd fd = openListener(path, err);
         if (err == EADDRINUSE) {
             continue;
         }
-        if (err != 0) {
+        if (!fd.valid()) {
             return false;
         }
         auto inbox = std::make_shared<LoopInbox>(s);
@@ -101,8 +98,8 @@ bool Loop::bindSocket() {
             ::unlink(path.c_str());
             continue;
         }
-        socket_ = std::move(fd);
-        socketPath_ = std::move(path);
+        listener_ = std::move(fd);
+        listenerPath_ = std::move(path);
         slot_ = s;
         inbox_ = std::move(inbox);
         return true;
@@ -124,11 +121,12 @@ void Loop::teardown(bool notifyWindows) {
         inbox_->close();  // queued sends tell their senders no result comes
     }
     queue_.clear();
-    if (!socketPath_.empty()) {
-        ::unlink(socketPath_.c_str());
-        socketPath_.clear();
+    if (!listenerPath_.empty()) {
+        ::unlink(listenerPath_.c_str());
+        listenerPath_.clear();
     }
-    socket_.reset();
+    listener_.reset();
+    connections_.clear();
     epoll_.reset();
 }
 
@@ -155,7 +153,7 @@ uint16_t Loop::nextWindowNumber() {
 }
 
 Hwnd Loop::createWindow(WindowProc proc, const std::string& title) {
-    if (!socket_.valid() || !proc) {
+    if (!listener_.valid() || !proc) {
         return kNoWindow;
     }
     uint16_t n = nextWindowNumber();
@@ -210,12 +208,13 @@ bool Loop::destroyWindow(Hwnd hwnd) {
     return true;
 }
 
-std::optional<int64_t> Loop::callDirect(Message& msg) {
+std::optional<SendResult> Loop::callDirect(Message& msg) {
     if (!hasWindow(msg.hwnd)) {
         return std::nullopt;
     }
     auto proc = windows_.find(handleNumber(msg.hwnd))->second.proc;
-    return (*proc)(msg);
+    int64_t result = (*proc)(msg);
+    return SendResult{result, std::move(msg.reply)};
 }
 
 }  // namespace plat::detail

@@ -1,6 +1,7 @@
-// A thread's message loop: its windows, its queue, its socket
-// "<runtime>/p<pid>.<slot>", its timers and watched descriptors, all waited
-// on with one epoll descriptor (which is also the loop's queueFd()).
+// A thread's message loop: its windows, its queue, its listening socket
+// "<runtime>/p<pid>.<slot>" and the connections of its senders, its timers
+// and watched descriptors, all waited on with one epoll descriptor (which is
+// also the loop's queueFd()).
 #pragma once
 
 #include <chrono>
@@ -39,7 +40,7 @@ class Loop {
     bool destroyWindow(Hwnd hwnd);
     // Calls the procedure of a window of this loop directly (a send to a
     // window of the calling thread). nullopt when there is no such window.
-    std::optional<int64_t> callDirect(Message& msg);
+    std::optional<SendResult> callDirect(Message& msg);
 
     bool peek(Message& out);
     void waitForAny();
@@ -71,25 +72,28 @@ class Loop {
     };
 
     Loop();
-    bool bindSocket();
+    bool listen();
     void teardown(bool notifyWindows);
     uint16_t nextWindowNumber();
 
     // Moves everything that is ready (waiting up to timeoutMs) into queue_.
     void collect(int timeoutMs);
     void collectInbox();
-    void collectSocket();
+    void collectListener();
+    void collectConnection(int fd);
+    void closeConnection(int fd);
     void collectTimer(int fd);
     void collectWatch(int fd);
-    void takeDatagram(IncomingDatagram& in);
-    void answerProbe(const IncomingDatagram& in);
+    void takeDatagram(IncomingDatagram& in, const std::shared_ptr<UniqueFd>& connection);
+    void answerProbe(const IncomingDatagram& in, int connection);
     void rearmWatch(const Message& msg);
     void removeQueued(Hwnd hwnd, uint32_t msg, uint64_t wParam);
     bool addToEpoll(int fd, uint32_t source, uint32_t events);
 
     UniqueFd epoll_;
-    UniqueFd socket_;
-    std::string socketPath_;
+    UniqueFd listener_;
+    std::string listenerPath_;
+    std::map<int, std::shared_ptr<UniqueFd>> connections_;  // shared with reply routes
     uint16_t slot_ = 0;
     std::shared_ptr<LoopInbox> inbox_;
     std::deque<Message> queue_;

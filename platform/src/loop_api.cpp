@@ -1,4 +1,5 @@
 // The calling thread's message loop: the public entry points of window.h.
+#include "connections.h"
 #include "loop.h"
 #include "platform/window.h"
 #include "send_route.h"
@@ -73,7 +74,7 @@ void unwatch(int fd) {
 
 void shutdownThreadLoop() {
     Loop::shutdownCurrent();
-    detail::SendChannel::closeCurrent();
+    detail::Connections::closeCurrent();
 }
 
 }  // namespace plat

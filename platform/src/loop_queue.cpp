@@ -15,9 +15,11 @@ namespace {
 // Past this many queued messages the loop stops pulling more in, so a flood
 // waits in the kernel (where it is bounded) rather than in memory.
 constexpr size_t kQueueHighWater = 4096;
-// Datagrams taken from the socket per readiness, so timers and the inbox
-// get their turn during a flood.
-constexpr int kDatagramsPerCollect = 256;
+// Records taken from one connection, and connections accepted, per
+// readiness, so timers, the inbox and other senders get their turn during a
+// flood.
+constexpr int kRecordsPerCollect = 64;
+constexpr int kAcceptsPerCollect = 16;
 
 }  // namespace
 
@@ -33,8 +35,11 @@ void Loop::collect(int timeoutMs) {
             case kSourceInbox:
                 collectInbox();
                 break;
-            case kSourceSocket:
-                collectSocket();
+            case kSourceListener:
+                collectListener();
+                break;
+            case kSourceConnection:
+                collectConnection(fd);
                 break;
             case kSourceTimer:
                 collectTimer(fd);
@@ -55,23 +60,51 @@ void Loop::collectInbox() {
     }
 }
 
-void Loop::collectSocket() {
-    IncomingDatagram in;
-    for (int i = 0; i < kDatagramsPerCollect; ++i) {
-        ReceiveStatus st = receiveDatagram(socket_.get(), buffer_, in);
-        if (st == ReceiveStatus::Empty) {
-            return;
+void Loop::collectListener() {
+    for (int i = 0; i < kAcceptsPerCollect; ++i) {
+        bool more = false;
+        UniqueFd fd = acceptPeer(listener_.get(), more);
+        if (fd.valid() && addToEpoll(fd.get(), kSourceConnection, EPOLLIN)) {
+            int raw = fd.get();
+            connections_.emplace(raw, std::make_shared<UniqueFd>(std::move(fd)));
         }
-        if (st == ReceiveStatus::Got) {
-            takeDatagram(in);
+        if (!more) {
+            return;
         }
     }
 }
 
-void Loop::takeDatagram(IncomingDatagram& in) {
+void Loop::collectConnection(int fd) {
+    auto it = connections_.find(fd);
+    if (it == connections_.end()) {
+        return;
+    }
+    auto connection = it->second;  // a record's reply route may outlive the map entry
+    IncomingDatagram in;
+    for (int i = 0; i < kRecordsPerCollect; ++i) {
+        ReceiveStatus st = receiveRecord(fd, buffer_, in);
+        if (st == ReceiveStatus::Empty) {
+            return;
+        }
+        if (st == ReceiveStatus::Closed) {
+            closeConnection(fd);
+            return;
+        }
+        if (st == ReceiveStatus::Got) {
+            takeDatagram(in, connection);
+        }
+    }
+}
+
+void Loop::closeConnection(int fd) {
+    ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr);
+    connections_.erase(fd);
+}
+
+void Loop::takeDatagram(IncomingDatagram& in, const std::shared_ptr<UniqueFd>& connection) {
     auto kind = static_cast<DatagramKind>(in.header.kind);
     if (kind == DatagramKind::Probe) {
-        answerProbe(in);
+        answerProbe(in, connection->get());
         return;
     }
     if (kind != DatagramKind::Post && kind != DatagramKind::Send) {
@@ -80,19 +113,16 @@ void Loop::takeDatagram(IncomingDatagram& in) {
     Message m;
     if (kind == DatagramKind::Send) {
         // From here on, dropping the message tells the sender at once.
-        m.route = std::make_shared<SendRoute>(in.from, in.header.seq);
+        m.route = std::make_shared<ConnectionRoute>(connection, in.header.seq);
         m.isSend = true;
     }
     if (!hasWindow(in.header.target)) {
         return;
     }
-    if (in.sectionFd.valid()) {
-        m.payload = Payload::adoptSectionFd(in.sectionFd.release());
-        if (m.payload.empty()) {
-            return;  // not a sealed, non-empty section
-        }
-    } else {
-        m.payload = Payload::copyOf(in.inlineBytes.data(), in.inlineBytes.size());
+    bool hasSection = in.sectionFd.valid();
+    m.payload = takePayload(in);
+    if (hasSection && m.payload.empty()) {
+        return;  // not a sealed, non-empty section
     }
     m.hwnd = in.header.target;
     m.msg = in.header.msg;
@@ -102,13 +132,13 @@ void Loop::takeDatagram(IncomingDatagram& in) {
     queue_.push_back(std::move(m));
 }
 
-void Loop::answerProbe(const IncomingDatagram& in) {
+void Loop::answerProbe(const IncomingDatagram& in, int connection) {
     OutgoingDatagram reply;
     reply.header = makeHeader(DatagramKind::Reply, in.header.target);
     reply.header.seq = in.header.seq;
     reply.header.flags = kFlagDelivered;
     reply.header.result = hasWindow(in.header.target) ? 1 : 0;
-    sendDatagram(socket_.get(), in.from, reply, false);
+    sendRecord(connection, reply, false);
 }
 
 bool Loop::peek(Message& out) {
@@ -156,7 +186,7 @@ int64_t Loop::dispatch(Message& msg) {
     auto proc = it->second.proc;  // the procedure may destroy its own window
     int64_t result = (*proc)(msg);
     if (msg.route) {
-        msg.route->complete(result);
+        msg.route->complete(result, msg.reply);
     }
     rearmWatch(msg);
     return result;

@@ -1,70 +1,81 @@
-// The way back from a sent message to its waiting sender, and the calling
-// thread's reply socket on which a sender waits.
+// The way back from a sent message to its waiting sender.
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
-#include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "endpoint.h"
+#include "platform/payload.h"
+#include "platform/window.h"
+#include "unique_fd.h"
 
 namespace plat {
 
-// Carried by a sent message (Message::route). complete() sends the result
-// to the sender's reply socket once; a route dropped without a result tells
-// the sender that none will come.
+// Carried by a sent message (Message::route). complete() hands the result to
+// the sender once; a route destroyed without a result tells the sender at
+// once that none will come (the message was dropped).
 struct SendRoute {
-    SendRoute(detail::SocketAddress replyTo, uint64_t seq) : replyTo(replyTo), seq(seq) {}
-    ~SendRoute() { complete(std::nullopt); }
-    SendRoute(const SendRoute&) = delete;
-    SendRoute& operator=(const SendRoute&) = delete;
+    virtual ~SendRoute() = default;
+    void complete(std::optional<int64_t> result, const Payload& reply = {}) {
+        if (!done_.exchange(true)) {
+            deliver(result, reply);
+        }
+    }
 
-    void complete(std::optional<int64_t> result);
+  protected:
+    virtual void deliver(std::optional<int64_t> result, const Payload& reply) = 0;
 
-    detail::SocketAddress replyTo;
-    uint64_t seq;
-    std::atomic<bool> done{false};
+  private:
+    std::atomic<bool> done_{false};
 };
 
 namespace detail {
 
-// Per thread: a socket bound at "<runtime>/r<pid>.<n>" from which the thread
-// sends posts and sent messages and on which it receives the replies.
-class SendChannel {
+// A sender in another process or library copy: the reply goes back as a
+// record on the connection the message came in on.
+class ConnectionRoute final : public SendRoute {
   public:
-    // The calling thread's channel, created on first use; nullptr when no
-    // socket could be bound.
-    static SendChannel* current();
-    // Closes and unlinks the calling thread's channel.
-    static void closeCurrent();
-
-    ~SendChannel();
-
-    int fd() const { return fd_.get(); }
-    const SocketAddress& address() const { return address_; }
-    uint64_t nextSeq() { return ++seq_; }
-
-    // Discards replies that arrived after their sends had timed out.
-    void dropStaleReplies();
-
-    // Waits for the reply to send `seq` until the deadline. Every few hundred
-    // milliseconds `targetAlive` is asked, so a receiver that died ends the
-    // wait early. nullopt: time-out, receiver gone, or it dropped the message.
-    std::optional<int64_t> awaitReply(uint64_t seq, std::chrono::steady_clock::time_point deadline,
-                                      const std::function<bool()>& targetAlive);
+    ConnectionRoute(std::shared_ptr<UniqueFd> connection, uint64_t seq)
+        : connection_(std::move(connection)), seq_(seq) {}
+    ~ConnectionRoute() override { complete(std::nullopt); }
 
   private:
-    SendChannel(UniqueFd fd, std::string path, const SocketAddress& address);
+    void deliver(std::optional<int64_t> result, const Payload& reply) override;
 
-    UniqueFd fd_;
-    std::string path_;
-    SocketAddress address_;
-    uint64_t seq_ = 0;
-    std::vector<uint8_t> buffer_;
+    std::shared_ptr<UniqueFd> connection_;
+    uint64_t seq_;
+};
+
+// Where a waiting sender of this process finds its result.
+class LocalReply {
+  public:
+    void set(std::optional<int64_t> result, const Payload& reply);
+    // The result, or nullopt when none came before the deadline.
+    std::optional<SendResult> waitUntil(std::chrono::steady_clock::time_point deadline);
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    bool done_ = false;
+    std::optional<SendResult> result_;
+};
+
+// A sender on another thread of this process.
+class LocalRoute final : public SendRoute {
+  public:
+    explicit LocalRoute(std::shared_ptr<LocalReply> reply) : reply_(std::move(reply)) {}
+    ~LocalRoute() override { complete(std::nullopt); }
+
+  private:
+    void deliver(std::optional<int64_t> result, const Payload& reply) override {
+        reply_->set(result, reply);
+    }
+
+    std::shared_ptr<LocalReply> reply_;
 };
 
 }  // namespace detail

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "connections.h"
 #include "handle.h"
 #include "loop.h"
 #include "send_route.h"
@@ -34,38 +35,6 @@ Message makeMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam, Pa
     return m;
 }
 
-// Fills the datagram's payload part: inline when it fits, else the section's
-// descriptor. A large payload held in memory is copied into a new section,
-// kept alive by `holder` until the datagram is sent.
-bool attachPayload(OutgoingDatagram& d, const Payload& payload, Payload& holder) {
-    if (payload.empty()) {
-        return true;
-    }
-    if (payload.isSection()) {
-        d.sectionFd = payload.sectionFd();
-    } else if (payload.size() <= kInlinePayloadMax) {
-        d.inlineBytes = payload.bytes();
-        return true;
-    } else {
-        holder = Payload::section(payload.size());
-        if (holder.empty()) {
-            return false;
-        }
-        std::memcpy(holder.mutableData(), payload.data(), payload.size());
-        d.sectionFd = holder.sectionFd();
-    }
-    d.header.flags |= detail::kFlagSection;
-    return true;
-}
-
-SendStatus sendToLoop(int fd, Hwnd hwnd, const OutgoingDatagram& d, bool wait) {
-    detail::SocketAddress to;
-    if (!detail::makeAddress(detail::loopSocketPath(hwnd), to)) {
-        return SendStatus::Gone;
-    }
-    return detail::sendDatagram(fd, to, d, wait);
-}
-
 PostResult countPost(PostResult r) {
     if (r == PostResult::Full) {
         gDroppedPosts.fetch_add(1, std::memory_order_relaxed);
@@ -91,26 +60,25 @@ bool isWindow(Hwnd hwnd) {
     if (auto inbox = detail::findLocalInbox(hwnd)) {
         return inbox->hasWindow(detail::handleNumber(hwnd));
     }
-    std::string path = detail::loopSocketPath(hwnd);
-    if (!detail::isSocketAlive(path)) {
-        return false;
-    }
-    auto* channel = detail::SendChannel::current();
-    if (channel == nullptr) {
-        return true;
-    }
-    channel->dropStaleReplies();
+    auto& connections = detail::Connections::current();
     OutgoingDatagram d;
     d.header = detail::makeHeader(DatagramKind::Probe, hwnd);
-    d.header.seq = channel->nextSeq();
-    if (sendToLoop(channel->fd(), hwnd, d, false) == SendStatus::Gone) {
-        return false;
+    d.header.seq = connections.nextSeq();
+    switch (connections.send(hwnd, d, false, 0)) {
+        case SendStatus::Ok:
+            break;
+        case SendStatus::Full:
+            return true;  // its loop is busy or hung: the process still lives
+        default:
+            return false;
     }
-    auto answer =
-        channel->awaitReply(d.header.seq, std::chrono::steady_clock::now() + kProbeTimeout,
-                            [&] { return detail::isSocketAlive(path); });
-    // A loop that does not answer is busy or hung: its process still lives.
-    return answer ? *answer != 0 : detail::isSocketAlive(path);
+    auto answer = connections.awaitReply(hwnd, d.header.seq,
+                                         std::chrono::steady_clock::now() + kProbeTimeout);
+    if (answer) {
+        return answer->result != 0;
+    }
+    // No answer: the loop is hung (still there) or just ended (gone).
+    return connections.send(hwnd, d, false, 0) != SendStatus::Gone;
 }
 
 Hwnd findWindow(const std::string& title) {
@@ -124,20 +92,16 @@ PostResult postMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
     if (auto inbox = detail::findLocalInbox(hwnd)) {
         return countPost(inbox->push(makeMessage(hwnd, msg, wParam, lParam, std::move(payload))));
     }
-    auto* channel = detail::SendChannel::current();
-    if (channel == nullptr) {
-        return PostResult::Gone;
-    }
     OutgoingDatagram d;
     d.header = detail::makeHeader(DatagramKind::Post, hwnd);
     d.header.msg = msg;
     d.header.wParam = wParam;
     d.header.lParam = lParam;
     Payload holder;
-    if (!attachPayload(d, payload, holder)) {
+    if (!detail::attachPayload(d, payload, holder)) {
         return countPost(PostResult::Full);
     }
-    switch (sendToLoop(channel->fd(), hwnd, d, false)) {
+    switch (detail::Connections::current().send(hwnd, d, false, 0)) {
         case SendStatus::Ok:
             return PostResult::Ok;
         case SendStatus::Full:
@@ -149,6 +113,16 @@ PostResult postMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
 
 std::optional<int64_t> sendMessageTimeout(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
                                           Payload payload, std::chrono::milliseconds timeout) {
+    auto r = sendMessageTimeoutWithReply(hwnd, msg, wParam, lParam, std::move(payload), timeout);
+    if (!r) {
+        return std::nullopt;
+    }
+    return r->result;
+}
+
+std::optional<SendResult> sendMessageTimeoutWithReply(Hwnd hwnd, uint32_t msg, uint64_t wParam,
+                                                      int64_t lParam, Payload payload,
+                                                      std::chrono::milliseconds timeout) {
     using namespace std::chrono;
     if (hwnd == kNoWindow) {
         return std::nullopt;
@@ -159,40 +133,37 @@ std::optional<int64_t> sendMessageTimeout(Hwnd hwnd, uint32_t msg, uint64_t wPar
     if (own != nullptr && own->owns(hwnd)) {
         return own->callDirect(m);
     }
-    auto* channel = detail::SendChannel::current();
-    if (channel == nullptr || timeout.count() <= 0) {
+    if (timeout.count() <= 0) {
         return std::nullopt;
     }
     auto deadline = steady_clock::now() + timeout;
-    channel->dropStaleReplies();
-    uint64_t seq = channel->nextSeq();
 
     if (auto inbox = detail::findLocalInbox(hwnd)) {
-        m.route = std::make_shared<SendRoute>(channel->address(), seq);
+        auto reply = std::make_shared<detail::LocalReply>();
+        m.route = std::make_shared<detail::LocalRoute>(reply);
         if (inbox->push(std::move(m)) != PostResult::Ok) {
             return std::nullopt;
         }
-        uint16_t number = detail::handleNumber(hwnd);
-        return channel->awaitReply(seq, deadline, [&] { return inbox->hasWindow(number); });
+        return reply->waitUntil(deadline);
     }
 
+    auto& connections = detail::Connections::current();
     OutgoingDatagram d;
     d.header = detail::makeHeader(DatagramKind::Send, hwnd);
     d.header.msg = msg;
     d.header.wParam = wParam;
     d.header.lParam = lParam;
-    d.header.seq = seq;
+    d.header.seq = connections.nextSeq();
     Payload holder;
-    if (!attachPayload(d, m.payload, holder)) {
+    if (!detail::attachPayload(d, m.payload, holder)) {
         return std::nullopt;
     }
-    // A full receiver queue is waited out, but no longer than the time-out.
-    detail::setSendTimeout(channel->fd(), duration_cast<milliseconds>(timeout).count());
-    if (sendToLoop(channel->fd(), hwnd, d, true) != SendStatus::Ok) {
+    // A full receiver is waited out, but no longer than the time-out.
+    if (connections.send(hwnd, d, true, duration_cast<milliseconds>(timeout).count()) !=
+        SendStatus::Ok) {
         return std::nullopt;
     }
-    std::string path = detail::loopSocketPath(hwnd);
-    return channel->awaitReply(seq, deadline, [&] { return detail::isSocketAlive(path); });
+    return connections.awaitReply(hwnd, d.header.seq, deadline);
 }
 
 uint64_t droppedPostCount() {

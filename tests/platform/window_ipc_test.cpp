@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "datagram.h"
@@ -97,6 +98,35 @@ TEST_F(WindowIpcTest, SectionsAndInlinePayloadsReachThePeerByteForByte) {
     }
 }
 
+TEST_F(WindowIpcTest, ReplyDataComesBackInlineOrAsSection) {
+    Hwnd h = startPeer();
+    ASSERT_NE(h, kNoWindow);
+    for (size_t size : {size_t{0}, size_t{17}, size_t{300 * 1024}}) {
+        auto r = sendMessageTimeoutWithReply(h, peer::kReplyPattern, 0, static_cast<int64_t>(size),
+                                             {}, 5s);
+        ASSERT_TRUE(r.has_value()) << size;
+        EXPECT_EQ(r->result, static_cast<int64_t>(size));
+        EXPECT_EQ(std::vector<uint8_t>(r->reply.bytes().begin(), r->reply.bytes().end()),
+                  patternBytes(size));
+        EXPECT_EQ(r->reply.isSection(), size > kInlinePayloadMax);
+    }
+}
+
+TEST_F(WindowIpcTest, BurstOfPostsToAnotherProcessIsNotDropped) {
+    Hwnd h = startPeer();
+    ASSERT_NE(h, kNoWindow);
+    uint64_t droppedBefore = droppedPostCount();
+    int ok = 0;
+    for (int i = 0; i < 2000; ++i) {
+        ok += postMessage(h, peer::kCount, 0, 0) == PostResult::Ok;
+    }
+    EXPECT_EQ(ok, 2000);
+    EXPECT_EQ(droppedPostCount(), droppedBefore);
+    // Posts and sends share one connection, so the send is answered after
+    // every post was handled.
+    EXPECT_EQ(sendMessageTimeout(h, peer::kCount, 1, 0, {}, 10s), 2000);
+}
+
 TEST_F(WindowIpcTest, SendToHungPeerTimesOutWithinItsTimeOut) {
     Hwnd h = startPeer();
     ASSERT_NE(h, kNoWindow);
@@ -130,17 +160,19 @@ TEST_F(WindowIpcTest, PeerThatDiesMidSendEndsTheWaitAndIsGone) {
     EXPECT_EQ(sendMessageTimeout(h, peer::kEcho, 0, 0, {}, 1s), std::nullopt);
 }
 
-// Raw datagrams to a loop socket, as a broken or hostile peer would send them.
-class ForgedDatagrams {
+// Raw records to a loop's socket, as a broken or hostile peer would send them.
+class ForgedRecords {
   public:
-    explicit ForgedDatagrams(Hwnd target) : target_(target) {
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    explicit ForgedRecords(Hwnd target) : target_(target) {
+        fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
         std::string path = detail::loopSocketPath(target);
         addr_.sun_family = AF_UNIX;
         std::strncpy(addr_.sun_path, path.c_str(), sizeof(addr_.sun_path) - 1);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr_), sizeof(addr_)) == 0;
     }
-    ~ForgedDatagrams() { ::close(fd_); }
+    ~ForgedRecords() { ::close(fd_); }
 
+    bool connected() const { return connected_; }
     detail::DatagramHeader post(uint32_t msg) const {
         auto h = detail::makeHeader(detail::DatagramKind::Post, target_);
         h.msg = msg;
@@ -149,8 +181,6 @@ class ForgedDatagrams {
     bool send(const void* data, size_t size, int fd = -1) const {
         iovec iov{const_cast<void*>(data), size};
         msghdr mh{};
-        mh.msg_name = const_cast<sockaddr_un*>(&addr_);
-        mh.msg_namelen = sizeof(addr_);
         mh.msg_iov = &iov;
         mh.msg_iovlen = 1;
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))];
@@ -163,7 +193,7 @@ class ForgedDatagrams {
             c->cmsg_len = CMSG_LEN(sizeof(int));
             std::memcpy(CMSG_DATA(c), &fd, sizeof(int));
         }
-        return ::sendmsg(fd_, &mh, 0) == static_cast<ssize_t>(size);
+        return ::sendmsg(fd_, &mh, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
     }
     bool send(const detail::DatagramHeader& h, int fd = -1) const {
         return send(&h, sizeof(h), fd);
@@ -173,10 +203,11 @@ class ForgedDatagrams {
   private:
     Hwnd target_;
     int fd_ = -1;
+    bool connected_ = false;
     sockaddr_un addr_{};
 };
 
-TEST_F(WindowIpcTest, MalformedDatagramsAreDroppedAndTheLoopGoesOn) {
+TEST_F(WindowIpcTest, MalformedRecordsAreDroppedAndTheLoopGoesOn) {
     std::vector<uint32_t> seen;
     Hwnd h = createWindow([&](Message& m) {
         if (m.msg != kMsgDestroy) {
@@ -185,8 +216,11 @@ TEST_F(WindowIpcTest, MalformedDatagramsAreDroppedAndTheLoopGoesOn) {
         return int64_t{0};
     });
     ASSERT_NE(h, kNoWindow);
-    ForgedDatagrams forged(h);
+    pumpUntil([] { return false; }, 10ms);
     int before = openFdCount();
+    auto owner = std::make_unique<ForgedRecords>(h);
+    ForgedRecords& forged = *owner;
+    ASSERT_TRUE(forged.connected());
 
     auto header = forged.post(0x501);
     EXPECT_TRUE(forged.send(&header, sizeof(header) - 1));  // short
@@ -210,15 +244,21 @@ TEST_F(WindowIpcTest, MalformedDatagramsAreDroppedAndTheLoopGoesOn) {
     auto flagWithoutFd = forged.post(0x507);
     flagWithoutFd.flags = detail::kFlagSection;
     EXPECT_TRUE(forged.send(flagWithoutFd));
-    EXPECT_TRUE(forged.send(forged.post(0x600)));  // the one good datagram
+    std::vector<uint8_t> oversized(sizeof(detail::DatagramHeader) + kInlinePayloadMax + 1);
+    auto tooLong = forged.post(0x508);
+    std::memcpy(oversized.data(), &tooLong, sizeof(tooLong));
+    EXPECT_TRUE(forged.send(oversized.data(), oversized.size()));
+    EXPECT_TRUE(forged.send(forged.post(0x600)));  // the one good record
 
     ASSERT_TRUE(pumpUntil([&] { return !seen.empty(); }, 2s));
     pumpUntil([] { return false; }, 50ms);
     EXPECT_EQ(seen, std::vector<uint32_t>{0x600});
+    owner.reset();  // the loop closes its end when it sees ours closed
+    pumpUntil([] { return false; }, 50ms);
     EXPECT_EQ(openFdCount(), before);
 }
 
-TEST_F(WindowIpcTest, DatagramOfAnotherUserIsDropped) {
+TEST_F(WindowIpcTest, RecordOfAnotherUserIsDropped) {
     if (::getuid() != 0) {
         GTEST_SKIP() << "needs root to send as another user";
     }
@@ -230,7 +270,8 @@ TEST_F(WindowIpcTest, DatagramOfAnotherUserIsDropped) {
         return int64_t{0};
     });
     ASSERT_NE(h, kNoWindow);
-    ForgedDatagrams forged(h);
+    ForgedRecords forged(h);
+    ASSERT_TRUE(forged.connected());
     // The runtime folder is private, so the child connects while still root
     // and sends after becoming nobody.
     std::string path = detail::loopSocketPath(h);
@@ -240,7 +281,7 @@ TEST_F(WindowIpcTest, DatagramOfAnotherUserIsDropped) {
     auto foreign = forged.post(0x700);
     pid_t child = ::fork();
     if (child == 0) {
-        int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+        int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
         if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
             ::setgid(65534) != 0 || ::setuid(65534) != 0) {
             ::_exit(1);

@@ -96,6 +96,21 @@ TEST_F(WindowLoopTest, SendAcrossThreadsReturnsTheResultAndKeepsCallerQueue) {
     ASSERT_TRUE(pumpUntil([&] { return ownCalls == 1; }, 2s));
 }
 
+TEST_F(WindowLoopTest, ReplyDataComesBackFromThisAndAnotherThread) {
+    auto answer = [](Message& m) {
+        m.reply = Payload::copyOf("pong", 4);
+        return int64_t{3};
+    };
+    WindowThread other(answer);
+    Hwnd mine = createWindow(answer);
+    for (Hwnd target : {mine, other.hwnd()}) {
+        auto r = sendMessageTimeoutWithReply(target, kMsgUser, 0, 0, {}, 2s);
+        ASSERT_TRUE(r.has_value());
+        EXPECT_EQ(r->result, 3);
+        EXPECT_EQ(std::string(r->reply.bytes().begin(), r->reply.bytes().end()), "pong");
+    }
+}
+
 TEST_F(WindowLoopTest, BurstOfPostsAcrossThreadsIsNotDropped) {
     std::atomic<int> received{0};
     WindowThread other([&](Message&) {

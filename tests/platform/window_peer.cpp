@@ -1,8 +1,9 @@
 // Peer program for the message-loop tests.
 //   platform_window_peer serve [title]  creates a window, prints "HWND <hex>",
 //                                       runs its loop until kMsgClose
-//   platform_window_peer claim <title>  prints "OWNER <hex>" or "NONE" and
-//                                       keeps the title until stdin closes
+//   platform_window_peer claim <title> [wait]
+//                                       (after one byte on stdin with "wait") prints "OWNER <hex>"
+//                                       or "NONE" and keeps the title until stdin closes
 #include <unistd.h>
 
 #include <chrono>
@@ -41,6 +42,8 @@ Payload makePattern(size_t size) {
     return p;
 }
 
+int64_t counted = 0;
+
 int64_t procedure(Message& m) {
     switch (m.msg) {
         case peer::kEcho:
@@ -60,6 +63,11 @@ int64_t procedure(Message& m) {
             _exit(0);
         case peer::kSenderPid:
             return m.senderPid;
+        case peer::kReplyPattern:
+            m.reply = makePattern(static_cast<size_t>(m.lParam));
+            return m.lParam;
+        case peer::kCount:
+            return m.wParam == 1 ? counted : ++counted;
         case kMsgClose:
             postQuitMessage(0);
             return 0;
@@ -88,6 +96,10 @@ int main(int argc, char** argv) {
         return runMessageLoop();
     }
     if (mode == "claim") {
+        char go;
+        if (argc > 3 && ::read(0, &go, 1) != 1) {  // "wait": start on the first byte
+            return 1;
+        }
         Hwnd h = createWindow(procedure, title);
         if (h == kNoWindow) {
             std::printf("NONE\n");

@@ -17,6 +17,9 @@ constexpr uint32_t kSendBack = 0x405;      // sends kEcho(wParam 5, lParam 1) to
                                            // wParam; returns its result or -1
 constexpr uint32_t kExitNow = 0x406;       // ends the process at once (no reply)
 constexpr uint32_t kSenderPid = 0x407;     // returns Message::senderPid
+constexpr uint32_t kReplyPattern = 0x408;  // replies with lParam pattern bytes, returns lParam
+constexpr uint32_t kCount = 0x409;         // counts the message; kCount with wParam 1
+                                           // returns the count so far
 
 inline uint8_t patternByte(size_t i) {
     return static_cast<uint8_t>((i * 7 + 3) % 251);

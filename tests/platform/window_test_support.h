@@ -155,6 +155,9 @@ class PeerProcess {
         return std::stoull(line.substr(word.size() + 1), nullptr, 16);
     }
 
+    void write(const std::string& text) {
+        [[maybe_unused]] ssize_t n = ::write(stdin_, text.data(), text.size());
+    }
     void closeStdin() {
         if (stdin_ >= 0) {
             ::close(stdin_);

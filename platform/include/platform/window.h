@@ -89,12 +89,26 @@ enum class PostResult {
 PostResult postMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
                        Payload payload = {});
 
+// The result of a sent message, with the data its procedure put into
+// Message::reply (empty when it put none).
+struct SendResult {
+    int64_t result = 0;
+    Payload reply;
+};
+
 // Delivers a message and waits for the window procedure's result. A window of
 // the calling thread is called directly. Returns nullopt when the window is
 // gone, or when no result arrived within the time-out (the receiver is hung
 // or busy). Messages arriving for the calling thread meanwhile stay queued.
 std::optional<int64_t> sendMessageTimeout(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lParam,
                                           Payload payload, std::chrono::milliseconds timeout);
+
+// As sendMessageTimeout, and also returns the procedure's reply data. Reply
+// data travels like a posted payload: inline up to kInlinePayloadMax, else
+// as a section.
+std::optional<SendResult> sendMessageTimeoutWithReply(Hwnd hwnd, uint32_t msg, uint64_t wParam,
+                                                      int64_t lParam, Payload payload,
+                                                      std::chrono::milliseconds timeout);
 
 // --- the calling thread's message loop -------------------------------------
 

@@ -1,0 +1,45 @@
+// The calling thread's connections to the loops it posts and sends to (one
+// per target loop, kept for reuse), and the wait for a sent message's reply.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "endpoint.h"
+#include "platform/window.h"
+
+namespace plat::detail {
+
+class Connections {
+  public:
+    static Connections& current();
+    // Closes the calling thread's connections.
+    static void closeCurrent();
+
+    // Sends one record to the loop that owns the handle, connecting (again)
+    // when needed. Before a send, replies that arrived too late for earlier
+    // sends are discarded.
+    SendStatus send(Hwnd target, const OutgoingDatagram& d, bool wait, int64_t waitMs);
+
+    // Waits for the reply to `seq` from the loop that owns the handle.
+    // nullopt: time-out, the loop dropped the message, or it closed.
+    std::optional<SendResult> awaitReply(Hwnd target, uint64_t seq,
+                                         std::chrono::steady_clock::time_point deadline);
+
+    uint64_t nextSeq() { return ++seq_; }
+
+  private:
+    int connectionFor(const std::string& path, SendStatus& status);
+    void drop(const std::string& path);
+    void dropStaleReplies(const std::string& path, int fd);
+
+    std::map<std::string, UniqueFd> byPath_;
+    std::vector<uint8_t> buffer_;
+    uint64_t seq_ = 0;
+};
+
+}  // namespace plat::detail
