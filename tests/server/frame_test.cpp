@@ -1,6 +1,9 @@
 // Integration tests of the hubserver process frame: the real program in
 // private folders, observed through its debug log, its stderr and its exit.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <regex>
@@ -14,14 +17,37 @@ namespace {
 
 using namespace testing_support;
 
-const std::string kStart =
-    "[TS]\n** HUBSERVER (EXE) Starting....\n"
-    "   ** HUBSERVER (EXE) Started... (Debug).\n"
-    "** HUBSERVER (EXE) Running...\n\n";
-const std::string kShutdown =
-    "[TS]\n** HUBSERVER (EXE) Shutting Down....\n"
-    "   ** HUBSERVER (EXE) Shutting Down... (Debug).\n"
-    "** HUBSERVER (EXE) Exiting...\n";
+// The services that exist, by the names in their log lines: in start order,
+// and in stop order (the WIN16 interface thread is not stopped explicitly).
+const std::vector<std::string> kStartedServices = {"Debug", "Network", "Client Interface",
+                                                   "WIN16 Interface"};
+const std::vector<std::string> kStoppedServices = {"Client Interface", "Network", "Debug"};
+
+std::string serviceLines(const char* verb, const std::vector<std::string>& names,
+                         bool withNetwork) {
+    std::string lines;
+    for (const std::string& name : names) {
+        if (withNetwork || name != "Network") {
+            lines += std::string("   ** HUBSERVER (EXE) ") + verb + "... (" + name + ").\n";
+        }
+    }
+    return lines;
+}
+
+// The log of a complete start and of a complete shutdown, time stamps masked.
+std::string startSequence(bool withNetwork = true) {
+    return "[TS]\n** HUBSERVER (EXE) Starting....\n" +
+           serviceLines("Started", kStartedServices, withNetwork) +
+           "** HUBSERVER (EXE) Running...\n\n";
+}
+std::string shutdownSequence(bool withNetwork = true) {
+    return "[TS]\n** HUBSERVER (EXE) Shutting Down....\n" +
+           serviceLines("Shutting Down", kStoppedServices, withNetwork) +
+           "** HUBSERVER (EXE) Exiting...\n";
+}
+
+const std::string kStart = startSequence();
+const std::string kShutdown = shutdownSequence();
 const std::string kRunning = "** HUBSERVER (EXE) Running...\n\n";
 const std::string kWarning =
     "HUBSERVER ERROR: VEK Networking Subsystem (32 bit) Is Already Running !\n";
@@ -32,8 +58,30 @@ std::string withStampsMasked(const std::string& log) {
     return std::regex_replace(log, stamp, "[TS]\n");
 }
 
+// A UDP port nobody uses on loopback right now.
+uint16_t freeUdpPort() {
+    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
 class FrameTest : public ::testing::Test {
   protected:
+    // The server's network stays on loopback, on ports of its own.
+    void SetUp() override { dirs_.writeMainIni(networkSettings()); }
+
+    static std::string networkSettings() {
+        return "[VEK BASE 32]\nVEKBaseAddress=127.0.0.1\nSendSocketPort=" +
+               std::to_string(freeUdpPort()) + "\nRecvSocketPort=" + std::to_string(freeUdpPort()) +
+               "\n";
+    }
+
     // Starts a server and waits until it is running.
     pid_t startServer(const std::vector<std::string>& args = {}, int runningCount = 1) {
         pid_t pid = startHubserver(args, stderrPath());
@@ -192,19 +240,28 @@ TEST_F(FrameTest, SimultaneousStartsLeaveExactlyOneServer) {
 }
 
 TEST_F(FrameTest, MissingOrMalformedIniGivesDefaults) {
-    for (const char* ini : {"", "\x01\x02[[[\n=\n[VEK BASE 32\nDebugFile\n"}) {
-        if (*ini != '\0') {
-            dirs_.writeMainIni(ini);
-        }
-        pid_t server = startServer({}, *ini == '\0' ? 1 : 2);
-        EXPECT_EQ(removeServer(server), 0);
-    }
+    // No file: every default, the network included.
+    std::filesystem::remove(dirs_.config() + "/VEKMAIN.INI");
+    pid_t server = startServer();
+    EXPECT_EQ(removeServer(server), 0);
+    // Lines that are no settings are ignored; the network stays on loopback.
+    dirs_.writeMainIni("\x01\x02[[[\n=\n" + networkSettings() +
+                       "DebugFile\n[VEK BASE\nPacketTimeout=x\n");
+    server = startServer({}, 2);
+    EXPECT_EQ(removeServer(server), 0);
     EXPECT_EQ(maskedLog(), kStart + kShutdown + "\n" + kStart + kShutdown);
+}
+
+TEST_F(FrameTest, NoNetworkSupportLeavesOutTheNetworkLines) {
+    dirs_.writeMainIni("[VEK BASE 32]\nNoNetworkSupport=1\n");
+    pid_t server = startServer();
+    EXPECT_EQ(removeServer(server), 0);
+    EXPECT_EQ(maskedLog(), startSequence(false) + shutdownSequence(false));
 }
 
 TEST_F(FrameTest, UnwritableLogFolderDoesNotStopTheServer) {
     writeFile(dirs_.root() + "/plainfile", "x");
-    dirs_.writeMainIni("[VEK BASE 32]\nDebugFile=" + dirs_.root() + "/plainfile/LOG.TXT\n");
+    dirs_.writeMainIni(networkSettings() + "DebugFile=" + dirs_.root() + "/plainfile/LOG.TXT\n");
     pid_t server = startHubserver({}, stderrPath());
     servers_.push_back(server);
     ASSERT_GT(server, 0);
