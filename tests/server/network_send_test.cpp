@@ -24,6 +24,7 @@ class NetworkSendTest : public NetworkFixture {
 TEST_F(NetworkSendTest, ConsecutiveSendsAreSpacedByTheDelay) {
     config_.messageDelayTime = 150;
     ASSERT_TRUE(startNetwork());
+    ASSERT_TRUE(device_->awaitArrivalStamps(loopback(2), recvPort()));
     std::vector<uint8_t> first = datagram(1, 1, 0x8000);
     std::vector<uint8_t> second = datagram(1, 1, 0x8001);
     EXPECT_EQ(sendFromServer(loopback(2), first), static_cast<int32_t>(first.size()));

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/window.h"
@@ -54,6 +55,7 @@ class UdpPeer {
         int on = 1;
         ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         ::setsockopt(fd_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+        ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
         sockaddr_in local = endpoint(address, port);
         bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
     }
@@ -103,6 +105,24 @@ class UdpPeer {
             }
         }
         return out;
+    }
+
+    // The kernel turns receive time stamps on lazily, some time after the
+    // first socket asks for them; until then a datagram is stamped when it is
+    // read. Waits until a probe datagram sent to `address`:`port` (an
+    // address that reaches this socket) is stamped on arrival.
+    bool awaitArrivalStamps(uint32_t address, uint16_t port) const {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            sendTo(address, port, {0});
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            auto before = std::chrono::system_clock::now().time_since_epoch();
+            auto probe = receive(std::chrono::milliseconds(1000));
+            if (probe && probe->arrival.count() != 0 && probe->arrival < before) {
+                return true;
+            }
+        }
+        return false;
     }
 
   private:
