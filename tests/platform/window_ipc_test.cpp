@@ -81,6 +81,7 @@ TEST_F(WindowIpcTest, PeerPostsAndSendsBackToThisProcess) {
 TEST_F(WindowIpcTest, SectionsAndInlinePayloadsReachThePeerByteForByte) {
     Hwnd h = startPeer();
     ASSERT_NE(h, kNoWindow);
+    int fdsBefore = openFdCount();
     struct Case {
         size_t size;
         bool asSection;
@@ -96,11 +97,14 @@ TEST_F(WindowIpcTest, SectionsAndInlinePayloadsReachThePeerByteForByte) {
                   static_cast<int64_t>(c.size))
             << c.size;
     }
+    shutdownThreadLoop();  // closes this thread's connection to the peer
+    EXPECT_EQ(openFdCount(), fdsBefore);
 }
 
 TEST_F(WindowIpcTest, ReplyDataComesBackInlineOrAsSection) {
     Hwnd h = startPeer();
     ASSERT_NE(h, kNoWindow);
+    int fdsBefore = openFdCount();
     for (size_t size : {size_t{0}, size_t{17}, size_t{300 * 1024}}) {
         auto r = sendMessageTimeoutWithReply(h, peer::kReplyPattern, 0, static_cast<int64_t>(size),
                                              {}, 5s);
@@ -110,6 +114,8 @@ TEST_F(WindowIpcTest, ReplyDataComesBackInlineOrAsSection) {
                   patternBytes(size));
         EXPECT_EQ(r->reply.isSection(), size > kInlinePayloadMax);
     }
+    shutdownThreadLoop();
+    EXPECT_EQ(openFdCount(), fdsBefore);  // received sections closed with their payloads
 }
 
 TEST_F(WindowIpcTest, BurstOfPostsToAnotherProcessIsNotDropped) {
@@ -132,11 +138,13 @@ TEST_F(WindowIpcTest, SendToHungPeerTimesOutWithinItsTimeOut) {
     ASSERT_NE(h, kNoWindow);
     ASSERT_EQ(postMessage(h, peer::kSleep, 0, 5000), PostResult::Ok);
     auto start = std::chrono::steady_clock::now();
+    long cpuBefore = threadCpuMicros();
     EXPECT_EQ(sendMessageTimeout(h, peer::kEcho, 1, 1, {}, 500ms), std::nullopt);
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 500ms);
     EXPECT_LT(took, 1500ms);
-    EXPECT_TRUE(isWindow(h));  // hung, not gone
+    EXPECT_LT(threadCpuMicros() - cpuBefore, 100000L);  // waited, did not spin
+    EXPECT_TRUE(isWindow(h));                           // hung, not gone
 }
 
 TEST_F(WindowIpcTest, StaleReplyOfATimedOutSendIsNotTakenForTheNextOne) {

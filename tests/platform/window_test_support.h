@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,14 @@ inline int openFdCount() {
         ++n;
     }
     return n;
+}
+
+// CPU time the calling thread has used, in microseconds.
+inline long threadCpuMicros() {
+    rusage u{};
+    ::getrusage(RUSAGE_THREAD, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000L + u.ru_utime.tv_usec +
+           u.ru_stime.tv_usec;
 }
 
 // A running peer program; killed and reaped when the object goes.
