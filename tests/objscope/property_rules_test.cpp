@@ -345,5 +345,32 @@ TEST(TypeLabels, NamesOfGeneratedProperties) {
     EXPECT_EQ(CreatePropertyForType(200, false)->VEKtype(), 4);
 }
 
+// Arbitrary received bytes into every property class: the decoder stays
+// within the buffer (checked by the sanitizer build) and reports a length
+// no longer than what it was given.
+TEST(UnPackData, ArbitraryBytesStayWithinTheBuffer) {
+    MessageCapture quiet;
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    for (int code = 0; code < 256; ++code) {
+        std::vector<std::unique_ptr<TVEKPropertyBase>> receivers;
+        receivers.push_back(CreatePropertyForType(static_cast<uint8_t>(code), false));
+        auto generic = std::make_unique<TU32MultiValue>();
+        generic->SetVEKType(static_cast<uint8_t>(code));
+        receivers.push_back(std::move(generic));
+        for (auto& property : receivers) {
+            for (int round = 0; property && round < 100; ++round) {
+                std::vector<uint8_t> bytes(next() % 24);
+                for (auto& b : bytes)
+                    b = next();
+                EXPECT_LE(UnPackData(bytes, *property), bytes.size()) << code;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace objscope
