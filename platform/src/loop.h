@@ -43,7 +43,9 @@ class Loop {
     std::optional<SendResult> callDirect(Message& msg);
 
     bool peek(Message& out);
-    void waitForAny();
+    // Waits until a message is queued; false when the loop cannot wait (its
+    // epoll descriptor could not be made).
+    bool waitForAny();
     bool waitFor(std::chrono::milliseconds timeout);
     int64_t dispatch(Message& msg);
     void postQuit(int exitCode);

@@ -11,7 +11,13 @@ using detail::Loop;
 bool getMessage(Message& out) {
     Loop& loop = Loop::current();
     while (!loop.peek(out)) {
-        loop.waitForAny();
+        if (!loop.waitForAny()) {
+            // Without a way to wait the loop ends rather than spin.
+            out = Message{};
+            out.msg = kMsgQuit;
+            out.wParam = static_cast<uint64_t>(-1);
+            return false;
+        }
     }
     return !(out.msg == kMsgQuit && out.hwnd == kNoWindow);
 }

@@ -20,6 +20,9 @@ constexpr size_t kQueueHighWater = 4096;
 // flood.
 constexpr int kRecordsPerCollect = 64;
 constexpr int kAcceptsPerCollect = 16;
+// Connections one loop keeps open; more are refused, so a runaway peer
+// cannot use up the process's descriptors.
+constexpr size_t kMaxConnections = 1024;
 
 }  // namespace
 
@@ -64,7 +67,8 @@ void Loop::collectListener() {
     for (int i = 0; i < kAcceptsPerCollect; ++i) {
         bool more = false;
         UniqueFd fd = acceptPeer(listener_.get(), more);
-        if (fd.valid() && addToEpoll(fd.get(), kSourceConnection, EPOLLIN)) {
+        if (fd.valid() && connections_.size() < kMaxConnections &&
+            addToEpoll(fd.get(), kSourceConnection, EPOLLIN)) {
             int raw = fd.get();
             connections_.emplace(raw, std::make_shared<UniqueFd>(std::move(fd)));
         }
@@ -153,10 +157,14 @@ bool Loop::peek(Message& out) {
     return true;
 }
 
-void Loop::waitForAny() {
-    while (queue_.empty() && epoll_.valid()) {
+bool Loop::waitForAny() {
+    while (queue_.empty()) {
+        if (!epoll_.valid()) {
+            return false;
+        }
         collect(-1);
     }
+    return true;
 }
 
 bool Loop::waitFor(std::chrono::milliseconds timeout) {
