@@ -12,7 +12,7 @@ namespace {
 
 thread_local std::unique_ptr<Connections> tConnections;
 
-// Idle connections kept per thread; past this the oldest path is closed.
+// Connections kept per thread; past this one of them is closed.
 constexpr size_t kMaxConnections = 256;
 
 }  // namespace
@@ -28,29 +28,29 @@ void Connections::closeCurrent() {
     tConnections.reset();
 }
 
-int Connections::connectionFor(const std::string& path, SendStatus& status) {
-    auto it = byPath_.find(path);
-    if (it != byPath_.end()) {
+int Connections::connectionFor(Hwnd target, SendStatus& status) {
+    auto it = byLoop_.find(loopKey(target));
+    if (it != byLoop_.end()) {
         status = SendStatus::Ok;
         return it->second.get();
     }
-    UniqueFd fd = connectToLoop(path, status);
+    UniqueFd fd = connectToLoop(loopSocketPath(target), status);
     if (!fd.valid()) {
         return -1;
     }
-    if (byPath_.size() >= kMaxConnections) {
-        byPath_.erase(byPath_.begin());
+    if (byLoop_.size() >= kMaxConnections) {
+        byLoop_.erase(byLoop_.begin());
     }
     int raw = fd.get();
-    byPath_.emplace(path, std::move(fd));
+    byLoop_.emplace(loopKey(target), std::move(fd));
     return raw;
 }
 
-void Connections::drop(const std::string& path) {
-    byPath_.erase(path);
+void Connections::drop(uint64_t key) {
+    byLoop_.erase(key);
 }
 
-void Connections::dropStaleReplies(const std::string& path, int fd) {
+void Connections::dropStaleReplies(uint64_t key, int fd) {
     IncomingDatagram in;
     for (;;) {
         ReceiveStatus st = receiveRecord(fd, buffer_, in);
@@ -58,27 +58,24 @@ void Connections::dropStaleReplies(const std::string& path, int fd) {
             return;
         }
         if (st == ReceiveStatus::Closed) {
-            drop(path);
+            drop(key);
             return;
         }
     }
 }
 
 SendStatus Connections::send(Hwnd target, const OutgoingDatagram& d, bool wait, int64_t waitMs) {
-    std::string path = loopSocketPath(target);
-    if (path.empty()) {
-        return SendStatus::Gone;
-    }
+    uint64_t key = loopKey(target);
     // A cached connection may belong to a loop that has ended since; one
-    // fresh connection tells whether a loop listens at the path now.
+    // fresh connection tells whether a loop listens at its path now.
     for (int attempt = 0; attempt < 2; ++attempt) {
         SendStatus status;
-        int fd = connectionFor(path, status);
+        int fd = connectionFor(target, status);
         if (fd < 0) {
             return status;
         }
-        dropStaleReplies(path, fd);
-        if (byPath_.count(path) == 0) {
+        dropStaleReplies(key, fd);
+        if (byLoop_.count(key) == 0) {
             continue;
         }
         if (wait) {
@@ -88,7 +85,7 @@ SendStatus Connections::send(Hwnd target, const OutgoingDatagram& d, bool wait, 
         if (status != SendStatus::Gone) {
             return status;
         }
-        drop(path);
+        drop(key);
     }
     return SendStatus::Gone;
 }
@@ -96,9 +93,9 @@ SendStatus Connections::send(Hwnd target, const OutgoingDatagram& d, bool wait, 
 std::optional<SendResult> Connections::awaitReply(Hwnd target, uint64_t seq,
                                                   std::chrono::steady_clock::time_point deadline) {
     using namespace std::chrono;
-    std::string path = loopSocketPath(target);
-    auto it = byPath_.find(path);
-    if (it == byPath_.end()) {
+    uint64_t key = loopKey(target);
+    auto it = byLoop_.find(key);
+    if (it == byLoop_.end()) {
         return std::nullopt;
     }
     int fd = it->second.get();
@@ -107,7 +104,7 @@ std::optional<SendResult> Connections::awaitReply(Hwnd target, uint64_t seq,
         ReceiveStatus st;
         while ((st = receiveRecord(fd, buffer_, in)) != ReceiveStatus::Empty) {
             if (st == ReceiveStatus::Closed) {
-                drop(path);
+                drop(key);
                 return std::nullopt;  // the receiving loop or its process ended
             }
             if (st == ReceiveStatus::Got &&

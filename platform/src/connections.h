@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "endpoint.h"
@@ -33,11 +32,14 @@ class Connections {
     uint64_t nextSeq() { return ++seq_; }
 
   private:
-    int connectionFor(const std::string& path, SendStatus& status);
-    void drop(const std::string& path);
-    void dropStaleReplies(const std::string& path, int fd);
+    // Loops are told apart by the pid and slot of their handles.
+    static uint64_t loopKey(Hwnd hwnd) { return hwnd >> 16; }
 
-    std::map<std::string, UniqueFd> byPath_;
+    int connectionFor(Hwnd target, SendStatus& status);
+    void drop(uint64_t key);
+    void dropStaleReplies(uint64_t key, int fd);
+
+    std::map<uint64_t, UniqueFd> byLoop_;
     std::vector<uint8_t> buffer_;
     uint64_t seq_ = 0;
 };
