@@ -41,7 +41,9 @@ Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& pay
         return Delivery::Skipped;  // nothing to reach it through
     }
     if (client->ClientType == win16_client) {
-        PostToWin16Interface(client->ClientHandle, entry.NetID, payload.bytes());
+        if (!PostToWin16Interface(client->ClientHandle, entry.NetID, payload.bytes())) {
+            ++list.drops;  // the interface thread is gone or its queue is full
+        }
         return Delivery::Delivered;
     }
     switch (plat::postMessage(client->ClientHandle, kMsgNetworkMessage, entry.NetID, 0, payload)) {
