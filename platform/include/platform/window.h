@@ -9,12 +9,16 @@
 //
 //     handle = (pid << 32) | (loop slot << 16) | window number
 //
-// Each loop binds one Unix datagram socket "<runtime>/p<pid>.<slot>" through
-// which every message for its windows arrives, from other threads of the same
-// process and from other processes alike. A window created with a title also
-// binds "<runtime>/<title>"; findWindow() asks that socket for the handle. The
-// runtime folder is created mode 0700 and every datagram carries the sender's
-// credentials; datagrams of another user are dropped unread.
+// Each loop listens on one Unix record socket (SOCK_SEQPACKET)
+// "<runtime>/p<pid>.<slot>". A thread of another process keeps one connection
+// per loop it talks to; each message is one record on it, and the results of
+// sent messages come back the same way. Threads of one process hand messages
+// to each other's queues directly. A window created with a title also binds
+// "<runtime>/<title>", and its handle is kept in "<runtime>/<title>.lock";
+// findWindow() reads it there while the title's socket is alive. The runtime
+// folder is created mode 0700, connections of another user are refused, and
+// every record carries the sender's credentials; records of another user are
+// dropped unread.
 #pragma once
 
 #include <chrono>
