@@ -1,9 +1,16 @@
 #include "network_hooks.h"
 
+#include "large_transfer.h"
+#include "reserved_messages.h"
+
 namespace hub {
 
-void HandOffLargeMessage(std::span<const uint8_t>) {}
+void HandOffLargeMessage(std::span<const uint8_t> envelope) {
+    StartDataTransfer(envelope);
+}
 
-void HandleReservedMessage(std::span<const uint8_t>) {}
+void HandleReservedMessage(std::span<const uint8_t> envelope) {
+    ProcessReservedMessages(envelope);
+}
 
 }  // namespace hub

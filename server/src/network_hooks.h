@@ -1,6 +1,5 @@
 // Where the network service hands messages on to the large-message transfer
-// and to the reserved-message handler of object 0. Until those services
-// exist the hooks take the envelope and do nothing with it.
+// and to the reserved-message handler of object 0 (reserved_messages.h).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 #include "debuglog.h"
 #include "ipc_service.h"
 #include "network_service.h"
+#include "reserved_service.h"
+#include "serial_service.h"
 
 namespace hub {
 namespace {
@@ -19,6 +21,8 @@ const Service kServices[] = {
     {"debug log", startDebugLog, stopDebugLog, true},
     {"network", startNetworkService, stopNetworkService, false},
     {"client interface", startClientInterface, stopClientInterface, false},
+    {"COM interface", startCommService, stopCommService, false},
+    {"reserved message interface", startReservedService, stopReservedService, true},
     {"WIN16 interface", startWin16Interface, stopWin16Interface, false},
 };
 

@@ -19,9 +19,11 @@ using namespace testing_support;
 
 // The services that exist, by the names in their log lines: in start order,
 // and in stop order (the WIN16 interface thread is not stopped explicitly).
-const std::vector<std::string> kStartedServices = {"Debug", "Network", "Client Interface",
-                                                   "WIN16 Interface"};
-const std::vector<std::string> kStoppedServices = {"Client Interface", "Network", "Debug"};
+const std::vector<std::string> kStartedServices = {
+    "Debug", "Network", "Client Interface", "COM Interface", "Reserved Message Interface",
+    "WIN16 Interface"};
+const std::vector<std::string> kStoppedServices = {"Reserved Message Interface", "COM Interface",
+                                                   "Client Interface", "Network", "Debug"};
 
 std::string serviceLines(const char* verb, const std::vector<std::string>& names,
                          bool withNetwork) {
