@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 
 #include "debuglog.h"
@@ -56,64 +57,50 @@ bool bindAnyAddress(int fd, uint16_t port) {
     return ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
+// Writes "   ** HUBSERVER (EXE) Startup Error (<what>, Error = <errno>).\n".
+bool startStepFailed(const char* what) {
+    unsigned error = lastError();
+    _Debug_Internal(0, "   ** HUBSERVER (EXE) Startup Error (%s, Error = %u).\n", what, error);
+    return false;
+}
+
+bool bindFailed(const char* socketName, uint16_t port) {
+    unsigned error = lastError();
+    char what[96];
+    std::snprintf(what, sizeof what, "Unable to bind %s to Port %u", socketName,
+                  static_cast<unsigned>(port));
+    errno = static_cast<int>(error);
+    return startStepFailed(what);
+}
+
 // Both sockets share their ports with simulated devices on loopback
 // addresses, hence SO_REUSEADDR (never SO_REUSEPORT, which would let another
 // process take this server's traffic).
 bool openSockets(NetworkState& s, const ServerConfig& config) {
-    s.SendSocket = openUdpSocket();
-    if (s.SendSocket < 0) {
-        _Debug_Internal(
-            0,
-            "   ** HUBSERVER (EXE) Startup Error (Unable to create Sending Socket, Error = %u).\n",
-            lastError());
-        return false;
+    if ((s.SendSocket = openUdpSocket()) < 0) {
+        return startStepFailed("Unable to create Sending Socket");
     }
-    s.ReceiveSocket = openUdpSocket();
-    if (s.ReceiveSocket < 0) {
-        _Debug_Internal(0,
-                        "   ** HUBSERVER (EXE) Startup Error (Unable to create Receiving Socket, "
-                        "Error = %u).\n",
-                        lastError());
-        return false;
+    if ((s.ReceiveSocket = openUdpSocket()) < 0) {
+        return startStepFailed("Unable to create Receiving Socket");
     }
     if (!enableOption(s.SendSocket, SO_BROADCAST) || !enableOption(s.SendSocket, SO_REUSEADDR)) {
-        _Debug_Internal(0,
-                        "   ** HUBSERVER (EXE) Startup Error (Unable to set socket options on "
-                        "Sending Socket, Error = %u).\n",
-                        lastError());
-        return false;
+        return startStepFailed("Unable to set socket options on Sending Socket");
     }
     if (!makeNonBlocking(s.SendSocket)) {
-        _Debug_Internal(0,
-                        "   ** HUBSERVER (EXE) Startup Error (Unable to set Sending Socket as Non "
-                        "Blocking, Error = %u).\n",
-                        lastError());
-        return false;
+        return startStepFailed("Unable to set Sending Socket as Non Blocking");
     }
     uint16_t sendPort = static_cast<uint16_t>(config.sendSocketPort);
     if (!bindAnyAddress(s.SendSocket, sendPort)) {
-        _Debug_Internal(0,
-                        "   ** HUBSERVER (EXE) Startup Error (Unable to bind Sending Socket to "
-                        "Port %u, Error = %u).\n",
-                        static_cast<unsigned>(sendPort), lastError());
-        return false;
+        return bindFailed("Sending Socket", sendPort);
     }
     uint16_t recvPort = static_cast<uint16_t>(config.recvSocketPort);
     if (!enableOption(s.ReceiveSocket, SO_REUSEADDR) ||
         !bindAnyAddress(s.ReceiveSocket, recvPort)) {
-        _Debug_Internal(0,
-                        "   ** HUBSERVER (EXE) Startup Error (Unable to bind Recieve Socket to "
-                        "Port %u, Error = %u).\n",
-                        static_cast<unsigned>(recvPort), lastError());
-        return false;
+        return bindFailed("Recieve Socket", recvPort);
     }
     errno = 0;
     if (!plat::watchReadable(s.ReceiveSocket, s.WindowHandle, kMsgSocketReady)) {
-        _Debug_Internal(
-            0,
-            "   ** HUBSERVER (EXE) Startup Error (Unable to select Recieve Socket, Error = %u).\n",
-            lastError());
-        return false;
+        return startStepFailed("Unable to select Recieve Socket");
     }
     return true;
 }
