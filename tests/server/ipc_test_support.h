@@ -56,7 +56,8 @@ class IpcServerTest : public ::testing::Test {
             << "VEKBaseAddress=127.0.0.1\n"
             << "MessageDelayTime=0\n"
             << "AutoShutdown=" << settings.autoShutdown << "\n"
-            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n";
+            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n"
+            << extraIni_;
         dirs_.writeMainIni(ini.str());
         server_ = startHubserver({}, dirs_.root() + "/server.err");
         ASSERT_GT(server_, 0);
@@ -90,6 +91,7 @@ class IpcServerTest : public ::testing::Test {
     }
 
     PrivateDirs dirs_;
+    std::string extraIni_;  // further sections of VEKMAIN.INI, set before startServer
     pid_t server_ = -1;
     uint16_t recvPort_ = 0;
     std::vector<std::unique_ptr<TestClient>> clients_;
