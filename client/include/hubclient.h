@@ -66,7 +66,45 @@ typedef struct _Message {
     struct _Message* next;
 } _Message;
 
+/* Line settings of a serial port (StopBits a StopBit_type, Parity a Parity_type). */
+#ifndef VEK_COMM_INFORMATION_DEFINED
+#define VEK_COMM_INFORMATION_DEFINED
+typedef struct COMM_INFORMATION {
+    uint32_t BaudRate; /* bits per second */
+    uint32_t DataBits; /* bits per character, 5 to 8 */
+    uint32_t StopBits;
+    uint32_t Parity;
+    uint32_t Shareable; /* non-zero: other applications may open the port at the same speed */
+    uint32_t XonXoff;   /* non-zero: XON/XOFF flow control in both directions */
+} COMM_INFORMATION;
+#endif
+
+/*
+ * Serial data: received (the record and its bytes belong to the library and
+ * are valid only during the callback or window message) or to send.
+ */
+typedef struct COMM_DATA {
+    uint32_t CommID; /* port ID */
+    uint32_t Length; /* bytes at DataBuffer */
+    uint8_t* DataBuffer;
+} COMM_DATA;
+
 #pragma pack(pop)
+
+typedef enum StopBit_type {
+    one_stop_bit = 0,
+    one_and_half_stop_bits = 1,
+    two_stop_bits = 2
+} StopBit_type;
+
+typedef enum Parity_type { no_parity = 0, odd_parity = 1, even_parity = 2 } Parity_type;
+
+HUBCLIENT_STATIC_ASSERT(sizeof(COMM_INFORMATION) == 24, "COMM_INFORMATION layout");
+HUBCLIENT_STATIC_ASSERT(offsetof(COMM_INFORMATION, StopBits) == 8, "COMM_INFORMATION.StopBits");
+HUBCLIENT_STATIC_ASSERT(offsetof(COMM_INFORMATION, XonXoff) == 20, "COMM_INFORMATION.XonXoff");
+HUBCLIENT_STATIC_ASSERT(sizeof(COMM_DATA) == 8 + sizeof(void*), "COMM_DATA layout");
+HUBCLIENT_STATIC_ASSERT(offsetof(COMM_DATA, Length) == 4, "COMM_DATA.Length");
+HUBCLIENT_STATIC_ASSERT(offsetof(COMM_DATA, DataBuffer) == 8, "COMM_DATA.DataBuffer");
 
 HUBCLIENT_STATIC_ASSERT(sizeof(_Message) == 8 + 2 * sizeof(void*), "_Message layout");
 HUBCLIENT_STATIC_ASSERT(offsetof(_Message, Address) == 0, "_Message.Address");
@@ -90,6 +128,9 @@ typedef void (*VEKNetMonCallback_t)(_Message* Message, NetMonCBReason_t Reason);
 /* A timer report: the timer's parameter and its ID. */
 typedef void (*VEKTimerCallback_t)(uint32_t Parameter, int32_t TimerID);
 
+/* Serial data received on a port: the port's parameter and the data. */
+typedef void (*VEKCommCallback_t)(uint32_t Parameter, COMM_DATA* Data);
+
 /* ---- registration ------------------------------------------------------------ */
 
 /*
@@ -99,8 +140,8 @@ typedef void (*VEKTimerCallback_t)(uint32_t Parameter, int32_t TimerID);
 HUBCLIENT_API int32_t VEKBaseStartup(void);
 
 /*
- * Removes the registration's timers and network subscriptions and the
- * registration itself. An unknown ID does nothing.
+ * Removes the registration's timers, network subscriptions and serial ports
+ * and the registration itself. An unknown ID does nothing.
  */
 HUBCLIENT_API void VEKBaseCleanup(int32_t RegistrationID);
 
@@ -172,6 +213,36 @@ HUBCLIENT_API int32_t InstallTimer_CB(int32_t RegistrationID, uint32_t PeriodMs,
 
 /* 0 removed; -9 no such timer; -12; -15. */
 HUBCLIENT_API int32_t RemoveTimer(int32_t RegistrationID, int32_t TimerID);
+
+/* ---- serial ports ------------------------------------------------------------------ */
+
+/*
+ * Opens serial port "COM<PortNumber>" of the PC (hubserver maps it to a
+ * device) with these line settings. Every block the port receives is handed
+ * to the receiver on the library's thread: a window is sent (synchronously,
+ * up to 2000 ms) MessageID with wParam = the port ID and lParam = a COMM_DATA
+ * pointer valid during the call (meaningful for windows of this process); a
+ * callback gets its parameter and the COMM_DATA. Result: the port ID (1 or
+ * more); -9 refused by the server (bad settings, no such device, or open
+ * elsewhere without sharing at the same speed); -5; -12; -15.
+ */
+HUBCLIENT_API int32_t OpenCommPort_Window(int32_t RegistrationID, uint32_t PortNumber,
+                                          const COMM_INFORMATION* Info, HUBWND Window,
+                                          uint32_t MessageID);
+HUBCLIENT_API int32_t OpenCommPort_CB(int32_t RegistrationID, uint32_t PortNumber,
+                                      const COMM_INFORMATION* Info, VEKCommCallback_t Callback,
+                                      uint32_t Parameter);
+
+/* 1 closed; 0 the server did not know the port; -12; -15. */
+HUBCLIENT_API int32_t CloseCommPort(int32_t RegistrationID, int32_t CommID);
+
+/*
+ * Writes Data->Length bytes to port Data->CommID and returns when the server
+ * has handed them to the device: the bytes written (fewer when the device
+ * did not take them within the server's time bound, 0 after a device
+ * error); -13 no data; -12; -5; -15.
+ */
+HUBCLIENT_API int32_t SendCommData(int32_t RegistrationID, const COMM_DATA* Data);
 
 /* ---- debug text -------------------------------------------------------------------- */
 

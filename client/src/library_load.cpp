@@ -2,6 +2,7 @@
 #include "library_thread.h"
 #include "net_subscribers.h"
 #include "registrations.h"
+#include "serial_ports.h"
 #include "timers.h"
 
 namespace hubclient {
@@ -11,12 +12,13 @@ __attribute__((constructor)) void onLoad() {
     startLibraryThread();
 }
 
-// Order: timers, serial ports, network subscribers (dropped here: the server
-// removes them with the registration), registrations (each unregistration
-// posted to the server), then the thread with its hidden window.
+// Order: timers, serial ports (each closed at the server), network
+// subscribers (dropped here: the server removes them with the
+// registration), registrations (each unregistration posted to the server),
+// then the thread with its hidden window.
 __attribute__((destructor)) void onUnload() {
     removeAllTimers();
-    // Serial ports are closed here once that module exists.
+    closeAllCommPorts();
     dropAllSubscribers();
     removeAllRegistrations();
     stopLibraryThread();

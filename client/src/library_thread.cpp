@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "net_delivery.h"
+#include "serial_ports.h"
 #include "server_launch.h"
 #include "timers.h"
 #include "wire/ipc.h"
@@ -48,8 +49,7 @@ int64_t hiddenWindowProc(plat::Message& m) {
             deliverNetworkMessage(static_cast<int32_t>(m.wParam), m.payload);
             return 0;
         case wire::kMsgCommData:
-            // Serial data: the serial-port module takes it here. Until then
-            // the payload is released unread.
+            deliverCommData(m.payload);
             return 0;
         case plat::kMsgTimer:
             if (!handleServiceTimer(m.hwnd, m.wParam)) {

@@ -5,6 +5,7 @@
 #include "library_thread.h"
 #include "net_subscribers.h"
 #include "registrations.h"
+#include "serial_ports.h"
 #include "server_launch.h"
 #include "server_link.h"
 #include "timers.h"
@@ -71,7 +72,7 @@ extern "C" void VEKBaseCleanup(int32_t RegistrationID) {
     }
     removeTimersOf(RegistrationID);
     removeSubscribersOf(RegistrationID);
-    // Serial ports of the registration are closed here once that module exists.
+    closeCommPortsOf(RegistrationID);
     removeRegistration(RegistrationID);
     if (!anyRegistration()) {
         forgetServer(serverWindow());

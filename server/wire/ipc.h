@@ -59,15 +59,20 @@ constexpr int64_t kNetMonitor = 1;
 
 #pragma pack(push, 1)
 
-// Line settings of a serial port.
-struct COMM_INFORMATION {
+// Line settings of a serial port. The client library's public header
+// declares the same record for applications; whichever comes first in a
+// translation unit defines it.
+#ifndef VEK_COMM_INFORMATION_DEFINED
+#define VEK_COMM_INFORMATION_DEFINED
+typedef struct COMM_INFORMATION {
     uint32_t BaudRate;
     uint32_t DataBits;
     uint32_t StopBits;  // 0 one, 1 one and a half, 2 two
     uint32_t Parity;    // 0 none, 1 odd, 2 even
     uint32_t Shareable;
     uint32_t XonXoff;
-};
+} COMM_INFORMATION;
+#endif
 
 // Payload of 1724: the port number "COM%d" and its line settings.
 struct _CommRegInfo {
