@@ -1,0 +1,184 @@
+// The round trip of one client request to hubserver (code 1654, a message
+// number) against a raw round trip of one Unix datagram between two
+// processes, measured in the same run. Prints the medians and their ratio.
+//
+//   ipc_roundtrip_bench [--pin] [benchmark flags]
+//
+// --pin keeps this process and its children (echo process, hubserver) on
+// CPU 0, so no wake-up crosses CPUs.
+#include <benchmark/benchmark.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/window.h"
+#include "wire/ipc.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr size_t kPingSize = 64;  // about the size of one request record
+
+// A child process that echoes every datagram it receives on `fd`.
+pid_t startEchoProcess(int fd) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        char buffer[kPingSize];
+        for (;;) {
+            ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0 || send(fd, buffer, static_cast<size_t>(n), 0) != n) {
+                _exit(0);
+            }
+        }
+    }
+    return pid;
+}
+
+void BM_RawUnixDatagramPingPong(benchmark::State& state) {
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, fds) != 0) {
+        state.SkipWithError("socketpair failed");
+        return;
+    }
+    pid_t echo = startEchoProcess(fds[1]);
+    close(fds[1]);
+    char buffer[kPingSize] = {};
+    for (auto _ : state) {
+        if (send(fds[0], buffer, sizeof buffer, 0) != static_cast<ssize_t>(sizeof buffer) ||
+            recv(fds[0], buffer, sizeof buffer, 0) <= 0) {
+            state.SkipWithError("echo failed");
+            break;
+        }
+    }
+    close(fds[0]);
+    kill(echo, SIGKILL);
+    waitpid(echo, nullptr, 0);
+}
+
+// A hubserver in private folders without network (1654 needs none).
+class PrivateServer {
+  public:
+    PrivateServer() {
+        char pattern[] = "/tmp/vekbench.XXXXXX";
+        root_ = mkdtemp(pattern);
+        std::filesystem::create_directories(root_ + "/config");
+        std::ofstream(root_ + "/config/VEKMAIN.INI")
+            << "[VEK BASE 32]\nNoNetworkSupport=1\nAutoShutdown=0\n";
+        setenv("VEK_CONFIG_DIR", (root_ + "/config").c_str(), 1);
+        setenv("VEK_STATE_DIR", (root_ + "/state").c_str(), 1);
+        setenv("VEK_RUNTIME_DIR", (root_ + "/run").c_str(), 1);
+        std::string path = std::string(VEK_BIN_DIR) + "/hubserver";
+        char* argv[] = {path.data(), nullptr};
+        if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            pid_ = -1;
+        }
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (pid_ > 0 && (window_ = plat::findWindow(wire::kServerWindowTitle)) == 0 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ~PrivateServer() {
+        plat::shutdownThreadLoop();
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    plat::Hwnd window() const { return window_; }
+
+  private:
+    std::string root_;
+    pid_t pid_ = -1;
+    plat::Hwnd window_ = plat::kNoWindow;
+};
+
+void BM_HubserverRequest1654(benchmark::State& state) {
+    PrivateServer server;
+    if (server.window() == plat::kNoWindow) {
+        state.SkipWithError("hubserver did not start");
+        return;
+    }
+    for (auto _ : state) {
+        auto number = plat::sendMessageTimeout(server.window(), wire::kReqMessageNumber, 0, 0, {},
+                                               std::chrono::milliseconds(2000));
+        if (!number) {
+            state.SkipWithError("request failed");
+            break;
+        }
+        benchmark::DoNotOptimize(*number);
+    }
+}
+
+BENCHMARK(BM_RawUnixDatagramPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_HubserverRequest1654)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+
+// Keeps the median time of every benchmark for the ratio.
+class MedianReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.aggregate_name == "median") {
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+bool takePinFlag(int& argc, char** argv) {
+    bool pin = false;
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pin") == 0) {
+            pin = true;
+        } else {
+            argv[out++] = argv[i];
+        }
+    }
+    argc = out;
+    return pin;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool pin = takePinFlag(argc, argv);
+    if (pin) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(0, &one);
+        pin = sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    double raw = reporter.medians["BM_RawUnixDatagramPingPong"];
+    double ipc = reporter.medians["BM_HubserverRequest1654"];
+    std::printf("\npinned to one CPU: %s\n", pin ? "yes (CPU 0)" : "no");
+    std::printf("median round trip: raw datagram %.2f us, request 1654 %.2f us\n", raw / 1000.0,
+                ipc / 1000.0);
+    if (raw > 0) {
+        std::printf("ratio request/raw: %.2f\n", ipc / raw);
+    }
+    return 0;
+}
