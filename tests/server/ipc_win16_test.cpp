@@ -54,7 +54,8 @@ TEST_F(IpcWin16Test, NewWin16ClientReplacesTheOldAndGetsCopyDataWithItsNetId) {
 TEST_F(IpcWin16Test, CopyDataSendsLike1634) {
     startServer();
     TestClient& win16 = newClient();
-    ASSERT_GT(win16.registerWin16(), 0);
+    int64_t win16ID = win16.registerWin16();
+    ASSERT_GT(win16ID, 0);
     std::vector<uint8_t> datagram = datagramOf(7, 8, 9, {1, 2, 3});
 
     EXPECT_EQ(sendCopyData(win16, win16.window(), envelopeOf(kLoopback, datagram)),
@@ -66,6 +67,13 @@ TEST_F(IpcWin16Test, CopyDataSendsLike1634) {
     EXPECT_EQ(sendCopyData(win16, win16.window(), lying), 0);
     TestClient& stranger = newClient();
     EXPECT_EQ(sendCopyData(stranger, stranger.window(), envelopeOf(kLoopback, datagram)),
+              wire::kResultBadRequest);
+
+    // After 1334 the WIN16 window is a stranger too.
+    ASSERT_EQ(plat::postMessage(win16.server(), wire::kReqUnregisterWin16,
+                                static_cast<uint64_t>(win16ID), 0),
+              plat::PostResult::Ok);
+    EXPECT_EQ(sendCopyData(win16, win16.window(), envelopeOf(kLoopback, datagram)),
               wire::kResultBadRequest);
 }
 
