@@ -48,6 +48,12 @@ class IpcServerTest : public ::testing::Test {
 
     // Starts hubserver and waits until it is running.
     void startServer(const ServerSettings& settings = {}) {
+        launchServer(settings);
+        ASSERT_TRUE(waitForText(dirs_.log(), kRunningLine)) << readFile(dirs_.log());
+    }
+
+    // Writes the settings and starts hubserver without waiting for it.
+    void launchServer(const ServerSettings& settings) {
         recvPort_ = freeUdpPort();
         std::ostringstream ini;
         ini << "[VEK BASE 32]\n"
@@ -56,12 +62,10 @@ class IpcServerTest : public ::testing::Test {
             << "VEKBaseAddress=127.0.0.1\n"
             << "MessageDelayTime=0\n"
             << "AutoShutdown=" << settings.autoShutdown << "\n"
-            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n"
-            << extraIni_;
+            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n";
         dirs_.writeMainIni(ini.str());
         server_ = startHubserver({}, dirs_.root() + "/server.err");
         ASSERT_GT(server_, 0);
-        ASSERT_TRUE(waitForText(dirs_.log(), kRunningLine)) << readFile(dirs_.log());
     }
 
     // A new client on the test thread.

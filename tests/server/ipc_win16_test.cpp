@@ -99,4 +99,21 @@ TEST_F(IpcWin16Test, RegistrationOfAVanishedWin16WindowIsRemoved) {
     EXPECT_EQ(sender.unsubscribe(static_cast<uint32_t>(vanishingNetID)), 1);
 }
 
+TEST_F(IpcWin16Test, InterfaceThatCannotStartShutsTheServerDown) {
+    // Another window holds the interface's title, so its window cannot be made.
+    plat::Hwnd squatter = plat::createWindow([](plat::Message&) { return int64_t{0}; },
+                                             "HUBSERVER WIN16 Client Interface");
+    ASSERT_NE(squatter, plat::kNoWindow);
+    launchServer({.autoShutdown = 0, .noNetwork = true});
+    ASSERT_TRUE(serverExited());
+    std::string log = stampsMasked(readFile(dirs_.log()));
+    EXPECT_EQ(log.find(kRunningLine), std::string::npos);
+    EXPECT_NE(
+        log.find("   ** HUBSERVER (EXE) Startup Error (Unable to Initialize WIN16 Interface).\n"
+                 "[TS]\n** HUBSERVER (EXE) Shutting Down....\n"),
+        std::string::npos)
+        << log;
+    EXPECT_TRUE(log.ends_with(kExitingLine));
+}
+
 }  // namespace
