@@ -62,7 +62,8 @@ class IpcServerTest : public ::testing::Test {
             << "VEKBaseAddress=127.0.0.1\n"
             << "MessageDelayTime=0\n"
             << "AutoShutdown=" << settings.autoShutdown << "\n"
-            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n";
+            << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n"
+            << extraIni_;
         dirs_.writeMainIni(ini.str());
         server_ = startHubserver({}, dirs_.root() + "/server.err");
         ASSERT_GT(server_, 0);
