@@ -156,11 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
                        -9},
         RefusedRequest{"OpenPortShortRequest", wire::kReqOpenComm, true,
                        std::vector<uint8_t>(27, 1), -9},
-        RefusedRequest{"OpenPortWithoutComService", wire::kReqOpenComm, true,
+        RefusedRequest{"OpenPortThatCannotOpen", wire::kReqOpenComm, true,
                        std::vector<uint8_t>(28, 1), -9},
         RefusedRequest{"WriteLengthBeyondPayload", wire::kReqWriteComm, true, commData(9, 8), 0},
-        RefusedRequest{"WriteWithoutComService", wire::kReqWriteComm, true, commData(8, 8), 0},
-        RefusedRequest{"ClosePortWithoutComService", wire::kReqCloseComm, true, {}, 1}),
+        RefusedRequest{"WriteToUnknownPort", wire::kReqWriteComm, true, commData(8, 8), 0},
+        RefusedRequest{"CloseUnknownPort", wire::kReqCloseComm, true, {}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IpcNetworkTest, DebugTextIsWrittenOnlyWithItsTerminator) {
