@@ -32,7 +32,7 @@ std::atomic<ClientPortsCloser> gPortsCloser{nullptr};
 // Caller holds the lock.
 int32_t takeClientNumber(ClientRegistry& r) {
     int32_t id = r.nextClientNumber;
-    r.nextClientNumber = id >= kLastClientNumber ? 1 : id + 1;
+    r.nextClientNumber = ClientNumberAfter(id);
     return id;
 }
 
@@ -70,6 +70,10 @@ std::optional<_Client> findFirst(Match match) {
 }
 
 }  // namespace
+
+int32_t ClientNumberAfter(int32_t id) {
+    return id >= kLastClientNumber || id < 1 ? 1 : id + 1;
+}
 
 int32_t InitClientInterface(plat::Hwnd mainWindow, int32_t autoShutdown) {
     ClientRegistry& r = registry();

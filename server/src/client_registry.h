@@ -30,6 +30,9 @@ struct _Client {
 // Client IDs run from 1 to this value, then start again at 1.
 constexpr int32_t kLastClientNumber = 0x7FFFFFF;
 
+// The client ID handed out after `id`.
+int32_t ClientNumberAfter(int32_t id);
+
 // Starts the registry: empty list, first client ID 1. The main window is the
 // target of the automatic shutdown; with `autoShutdown` non-zero the server
 // closes when its last client unregisters. Writes the start line; returns 1.

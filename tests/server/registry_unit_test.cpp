@@ -69,6 +69,12 @@ TEST_F(RegistryTest, IdsCountFromOneInRegistrationOrderAndLookupsFindTheRecords)
     EXPECT_FALSE(hub::FindClient(9));
 }
 
+TEST(ClientNumberTest, WrapsAfterSevenHexDigits) {
+    EXPECT_EQ(hub::ClientNumberAfter(1), 2);
+    EXPECT_EQ(hub::ClientNumberAfter(0x7FFFFFE), 0x7FFFFFF);
+    EXPECT_EQ(hub::ClientNumberAfter(0x7FFFFFF), 1);
+}
+
 TEST_F(RegistryTest, RefusesNoWindowAndAnswersZeroWhenNotRunning) {
     EXPECT_EQ(hub::RegisterWin32Client(0x1111, 1), 0);
     hub::InitClientInterface(mainWindow_, 0);
