@@ -6,11 +6,12 @@
 #include <memory>
 
 #include "handle.h"
+#include "thread_owned.h"
 
 namespace plat::detail {
 namespace {
 
-thread_local std::unique_ptr<Connections> tConnections;
+ThreadOwned<Connections> tConnections;  // the calling thread's connections
 
 // Connections kept per thread; past this one of them is closed.
 constexpr size_t kMaxConnections = 256;
@@ -18,10 +19,12 @@ constexpr size_t kMaxConnections = 256;
 }  // namespace
 
 Connections& Connections::current() {
-    if (!tConnections) {
-        tConnections = std::make_unique<Connections>();
+    Connections* connections = tConnections.get();
+    if (connections == nullptr) {
+        connections = new Connections;
+        tConnections.reset(connections);
     }
-    return *tConnections;
+    return *connections;
 }
 
 void Connections::closeCurrent() {

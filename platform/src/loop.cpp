@@ -10,11 +10,12 @@
 #include "handle.h"
 #include "loop_sources.h"
 #include "platform/dirs.h"
+#include "thread_owned.h"
 
 namespace plat::detail {
 namespace {
 
-thread_local std::unique_ptr<Loop> tLoop;
+ThreadOwned<Loop> tLoop;  // the calling thread's loop
 
 uint16_t randomSlot() {
     std::random_device rd;
@@ -32,10 +33,12 @@ std::string loopSocketPath(uint32_t pid, uint16_t slot) {
 }
 
 Loop& Loop::current() {
-    if (!tLoop) {
-        tLoop.reset(new Loop);
+    Loop* loop = tLoop.get();
+    if (loop == nullptr) {
+        loop = new Loop;
+        tLoop.reset(loop);
     }
-    return *tLoop;
+    return *loop;
 }
 
 Loop* Loop::existing() {
@@ -43,8 +46,8 @@ Loop* Loop::existing() {
 }
 
 void Loop::shutdownCurrent() {
-    if (tLoop) {
-        tLoop->teardown(true);
+    if (Loop* loop = tLoop.get()) {
+        loop->teardown(true);
         tLoop.reset();
     }
 }

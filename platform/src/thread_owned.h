@@ -1,0 +1,49 @@
+// A per-thread object deleted when its thread ends, without a C++
+// thread_local that has a destructor. Such a thread_local registers its
+// destructor with the dynamic loader on first use, which takes the loader's
+// lock: a library thread that first touches it while dlopen or dlclose holds
+// that lock (and waits for the thread) would deadlock. A pthread key with a
+// destructor needs no loader lock.
+#pragma once
+
+#include <pthread.h>
+
+namespace plat::detail {
+
+template <typename T>
+class ThreadOwned {
+  public:
+    ThreadOwned() { valid_ = ::pthread_key_create(&key_, &destroy) == 0; }
+    // At exit or unload the calling thread's object is deleted (as a
+    // thread_local would be); other threads still holding one keep it, as
+    // their key destructor would point into code about to be unmapped.
+    ~ThreadOwned() {
+        reset();
+        if (valid_) {
+            ::pthread_key_delete(key_);
+            valid_ = false;
+        }
+    }
+    ThreadOwned(const ThreadOwned&) = delete;
+    ThreadOwned& operator=(const ThreadOwned&) = delete;
+
+    T* get() const { return valid_ ? static_cast<T*>(::pthread_getspecific(key_)) : nullptr; }
+
+    // Hands `object` (or nullptr) to the calling thread; the previous one is
+    // deleted after the slot was cleared.
+    void reset(T* object = nullptr) {
+        T* old = get();
+        if (valid_) {
+            ::pthread_setspecific(key_, object);
+        }
+        delete old;
+    }
+
+  private:
+    static void destroy(void* object) { delete static_cast<T*>(object); }
+
+    pthread_key_t key_{};
+    bool valid_ = false;
+};
+
+}  // namespace plat::detail
