@@ -1,0 +1,23 @@
+// The wait of a synchronous request on the calling thread. The thread keeps
+// dispatching its own platform messages while it waits, and sleeps on its
+// message queue and a wake descriptor in between, so a waiting thread uses
+// no CPU.
+#pragma once
+
+#include <cstdint>
+
+namespace objlink {
+
+// The calling thread's wake descriptor (an eventfd made on first use and
+// closed when the thread ends), or -1 when none could be made.
+int threadWakeFd();
+
+enum class WaitEnd {
+    Completed,         // the request's synchronous entry was taken
+    RegistrationGone,  // the registration was cleaned up meanwhile
+    Quit,              // a quit request arrived; it was queued again
+};
+
+WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId);
+
+}  // namespace objlink
