@@ -1,0 +1,30 @@
+// Settings and waits for tests that run the real hubserver in the private
+// folders given by run_private.sh.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace testing_support {
+
+constexpr std::chrono::seconds kLiveness{15};
+
+struct ServerPorts {
+    uint16_t receive = 0;
+    uint16_t send = 0;
+};
+
+// Writes VEKMAIN.INI into $VEK_CONFIG_DIR: free UDP ports, the own address
+// 127.0.0.1 (so composed device addresses stay on loopback), no pacing, and
+// `extra` lines appended to the section.
+ServerPorts writeServerSettings(const std::string& extra = "");
+
+// True once hubserver's named window is gone from $VEK_RUNTIME_DIR.
+bool serverWindowGone();
+
+// Polls `done` until it holds or the time-out passes; returns `done()`.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kLiveness);
+
+}  // namespace testing_support
