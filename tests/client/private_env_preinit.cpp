@@ -1,0 +1,99 @@
+// Gives the test program private config, state and runtime folders before any
+// shared library is initialized: libhubclient creates its hidden window in
+// the runtime folder as it is loaded, so setting the environment in main()
+// would be too late. A function in .preinit_array runs before the
+// initializers of every shared library; the C library's environment is not
+// set up yet at that point, so it starts the program again with the private
+// folders in its environment instead of changing its own.
+#include <ftw.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kRootVariable = "VEK_TEST_PRIVATE_ROOT=";
+constexpr int kMaxEnvironment = 1024;
+constexpr int kRootSize = 64;
+constexpr int kTextSize = 128;
+constexpr int kPathSize = 4096;
+
+char gRoot[kRootSize] = "/tmp/vekclient.XXXXXX";
+char gTexts[4][kTextSize];
+char gServer[kPathSize];
+char* gEnvironment[kMaxEnvironment];
+
+bool startsWith(const char* text, const char* prefix) {
+    return strncmp(text, prefix, strlen(prefix)) == 0;
+}
+
+bool isPrivateVariable(const char* entry) {
+    return startsWith(entry, kRootVariable) || startsWith(entry, "VEK_CONFIG_DIR=") ||
+           startsWith(entry, "VEK_STATE_DIR=") || startsWith(entry, "VEK_RUNTIME_DIR=") ||
+           startsWith(entry, "VEK_HUBSERVER=");
+}
+
+const char* findVariable(char** envp, const char* prefix) {
+    for (char** e = envp; *e != nullptr; ++e) {
+        if (startsWith(*e, prefix)) {
+            return *e + strlen(prefix);
+        }
+    }
+    return nullptr;
+}
+
+int removeEntry(const char* path, const struct stat*, int, FTW*) {
+    return ::remove(path);
+}
+
+// Registered before the loader's own clean-up exists, so it runs after the
+// libraries were unloaded at exit (the library still needs the folders then).
+void removePrivateFolders() {
+    ::nftw(gRoot, removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+void restartWithPrivateFolders(char** argv, char** envp) {
+    if (::mkdtemp(gRoot) == nullptr) {
+        return;
+    }
+    const char* bin = findVariable(envp, "VEK_BIN_DIR=");
+    snprintf(gTexts[0], kTextSize, "%s%s", kRootVariable, gRoot);
+    snprintf(gTexts[1], kTextSize, "VEK_CONFIG_DIR=%s/config", gRoot);
+    snprintf(gTexts[2], kTextSize, "VEK_STATE_DIR=%s/state", gRoot);
+    snprintf(gTexts[3], kTextSize, "VEK_RUNTIME_DIR=%s/run", gRoot);
+    snprintf(gServer, kPathSize, "VEK_HUBSERVER=%s/hubserver",
+             bin != nullptr && *bin != '\0' ? bin : VEK_BIN_DIR);
+    int n = 0;
+    for (char* text : gTexts) {
+        gEnvironment[n++] = text;
+    }
+    gEnvironment[n++] = gServer;
+    for (char** e = envp; *e != nullptr && n < kMaxEnvironment - 1; ++e) {
+        if (!isPrivateVariable(*e)) {
+            gEnvironment[n++] = *e;
+        }
+    }
+    gEnvironment[n] = nullptr;
+    char config[kTextSize];
+    snprintf(config, sizeof config, "%s/config", gRoot);
+    ::mkdir(config, 0700);
+    ::execve("/proc/self/exe", argv, gEnvironment);
+    // Not restarted: go on in the inherited environment.
+}
+
+void setPrivateFolders(int, char** argv, char** envp) {
+    const char* root = findVariable(envp, kRootVariable);
+    if (root == nullptr) {
+        restartWithPrivateFolders(argv, envp);
+        return;
+    }
+    snprintf(gRoot, sizeof gRoot, "%s", root);
+    ::atexit(removePrivateFolders);
+}
+
+}  // namespace
+
+__attribute__((section(".preinit_array"),
+               used)) static void (*const gPreinit)(int, char**, char**) = setPrivateFolders;

@@ -1,0 +1,99 @@
+// Registration, the version texts, the loss of the server and a server that
+// never comes up.
+#include <sys/resource.h>
+
+#include <cstring>
+
+#include "session_fixture.h"
+
+namespace client_testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TEST_F(ServerSession, SecondStartupGetsItsOwnRegistrationAtTheSameServer) {
+    pid_t server = serverChildPid();
+    int32_t second = VEKBaseStartup();
+    EXPECT_GE(second, 1);
+    EXPECT_NE(second, registration_);
+    EXPECT_EQ(serverChildPid(), server);
+    VEKBaseCleanup(second);
+    // The first registration keeps the server.
+    EXPECT_GT(GetMessageNumber(registration_), 0);
+    EXPECT_TRUE(serverTitleExists());
+}
+
+TEST_F(ServerSession, VersionTextsPerFlags) {
+    std::string dll = "VEK Network DLL (HUBCLIENT.DLL) Version 1.00";
+    const char* server = GetVEKBaseVersion(registration_, 2);
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(std::string(server).rfind("VEK Network Server (HUBSERVER.EXE) Version ", 0), 0u);
+    EXPECT_EQ(std::string(server).substr(std::strlen(server) - 2), "\r\n");
+    EXPECT_EQ(GetVEKBaseVersion(registration_, 1), dll);
+    EXPECT_EQ(GetVEKBaseVersion(registration_, 3), dll + "\r\n" + server);
+    EXPECT_EQ(GetVEKBaseVersion(registration_, 0), nullptr);
+    EXPECT_EQ(GetVEKBaseVersion(registration_ + 100, 3), nullptr);
+}
+
+TEST_F(ServerSession, MessageNumbersAreConsecutive) {
+    int32_t first = GetMessageNumber(registration_);
+    int32_t second = GetMessageNumber(registration_);
+    EXPECT_GE(first, 0x8000);
+    EXPECT_EQ(second, first == 0xFFFF ? 0x8000 : first + 1);
+    EXPECT_EQ(GetNetworkAddress(registration_), 0x7F000001u);
+}
+
+TEST(ServerLoss, RequestsFailPromptlyAndTheNextStartupStartsANewServer) {
+    writeServerSettings();
+    int32_t registration = VEKBaseStartup();
+    ASSERT_GE(registration, 1);
+    pid_t server = serverChildPid();
+    ASSERT_GT(server, 0);
+    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    ASSERT_TRUE(waitUntil([&] { return serverChildPid() != server; }));
+
+    auto start = Clock::now();
+    EXPECT_EQ(RegisterNetMonCallback_CB(registration, [](_Message*, NetMonCBReason_t) {}),
+              VEK_ERR_SERVER);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_EQ(GetMessageNumber(registration), 0);
+    auto bytes = datagram(1, 2, 0x8000);
+    _Message m{kPeerAddress, static_cast<uint32_t>(bytes.size()), bytes.data(), nullptr};
+    EXPECT_EQ(SendVEKNetMessage(registration, &m), VEK_ERR_SERVER);
+    VEKBaseCleanup(registration);
+
+    int32_t again = VEKBaseStartup();
+    ASSERT_GE(again, 1);
+    pid_t second = serverChildPid();
+    EXPECT_GT(second, 0);
+    EXPECT_NE(second, server);
+    EXPECT_GT(GetMessageNumber(again), 0);
+    VEKBaseCleanup(again);
+    EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A "server" that never opens its window: the wait gives up after 5000 ms
+// and sleeps meanwhile instead of spinning.
+TEST(ServerMissing, StartupGivesUpAfterFiveSecondsWithoutBurningACore) {
+    writeServerSettings();
+    ::setenv("VEK_HUBSERVER", "/bin/true", 1);
+    auto start = Clock::now();
+    double cpuBefore = cpuSeconds();
+    EXPECT_EQ(VEKBaseStartup(), VEK_ERR_NO_SERVER);
+    auto waited = Clock::now() - start;
+    double cpu = cpuSeconds() - cpuBefore;
+    ::unsetenv("VEK_HUBSERVER");
+    EXPECT_GE(waited, std::chrono::milliseconds(4900));
+    EXPECT_LT(waited, kLiveness);
+    EXPECT_LT(cpu, 2.0);  // a spinning wait would use about 5 s
+}
+
+}  // namespace
+}  // namespace client_testing
