@@ -51,13 +51,13 @@ std::optional<ReplyWithPayload> requestWithReply(uint32_t code, uint64_t wParam,
     if (server == plat::kNoWindow) {
         return std::nullopt;
     }
-    // PENDING_REPLY: the platform's send with reply data is not there yet.
-    auto reply = plat::sendMessageTimeout(server, code, wParam, lParam, {}, kRequestTimeout);
+    auto reply =
+        plat::sendMessageTimeoutWithReply(server, code, wParam, lParam, {}, kRequestTimeout);
     if (!reply) {
         checkServerAlive(server);
         return std::nullopt;
     }
-    return ReplyWithPayload{*reply, {}};
+    return ReplyWithPayload{reply->result, std::move(reply->reply)};
 }
 
 void postToServer(uint32_t code, uint64_t wParam, int64_t lParam) {
