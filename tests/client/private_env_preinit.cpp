@@ -3,13 +3,16 @@
 // the runtime folder as it is loaded, so setting the environment in main()
 // would be too late. A function in .preinit_array runs before the
 // initializers of every shared library; the C library's environment is not
-// set up yet at that point, so it starts the program again with the private
-// folders in its environment instead of changing its own.
+// set up yet at that point, so it runs the program again as a child with the
+// private folders in its environment instead of changing its own, waits for
+// it, removes the folders and ends with the child's status.
+#include <errno.h>
 #include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -48,10 +51,17 @@ int removeEntry(const char* path, const struct stat*, int, FTW*) {
     return ::remove(path);
 }
 
-// Registered before the loader's own clean-up exists, so it runs after the
-// libraries were unloaded at exit (the library still needs the folders then).
 void removePrivateFolders() {
     ::nftw(gRoot, removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+// Waits for the child and ends this process with its status.
+[[noreturn]] void finishAfter(pid_t child) {
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    removePrivateFolders();
+    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
 
 void restartWithPrivateFolders(char** argv, char** envp) {
@@ -79,18 +89,21 @@ void restartWithPrivateFolders(char** argv, char** envp) {
     char config[kTextSize];
     snprintf(config, sizeof config, "%s/config", gRoot);
     ::mkdir(config, 0700);
-    ::execve("/proc/self/exe", argv, gEnvironment);
-    // Not restarted: go on in the inherited environment.
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execve("/proc/self/exe", argv, gEnvironment);
+        _exit(127);
+    }
+    if (child > 0) {
+        finishAfter(child);
+    }
+    // Not started: go on in the inherited environment.
 }
 
 void setPrivateFolders(int, char** argv, char** envp) {
-    const char* root = findVariable(envp, kRootVariable);
-    if (root == nullptr) {
+    if (findVariable(envp, kRootVariable) == nullptr) {
         restartWithPrivateFolders(argv, envp);
-        return;
     }
-    snprintf(gRoot, sizeof gRoot, "%s", root);
-    ::atexit(removePrivateFolders);
 }
 
 }  // namespace
