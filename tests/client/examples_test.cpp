@@ -59,7 +59,7 @@ TEST(Examples, NetmonShowsWhatSendmsgSent) {
     EXPECT_EQ(exitCode(netmon), 0);
     std::string shown = readFile(netmonOut);
     EXPECT_NE(shown.find("    56 45 4B 10 00 20 00"), std::string::npos);  // the dump's row
-    EXPECT_NE(shown.find("        VEK\x10. ."), std::string::npos);  // and its characters
+    EXPECT_NE(shown.find("        VEK\x10. ."), std::string::npos);        // and its characters
     EXPECT_NE(shown.find("stopped\n"), std::string::npos);
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }

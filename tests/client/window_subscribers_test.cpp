@@ -100,5 +100,34 @@ TEST_F(ServerSession, WindowTimerPostsItsMessageWithTheTimerId) {
     }
 }
 
+Recorder gFence;
+
+void toFence(_Message* m, NetMonCBReason_t reason) {
+    gFence.add(m, reason);
+}
+
+// A window whose thread does not answer for more than 10000 ms loses its
+// subscription; the library thread then goes on with the other subscribers.
+TEST_F(ServerSession, WindowThatDoesNotAnswerInTimeLosesItsSubscription) {
+    gFence.clear();
+    ASSERT_GE(RegisterNetMonCallback_CB(registration_, toFence), 1);  // oldest: served last
+    std::promise<plat::Hwnd> created;
+    std::promise<void> release;
+    std::thread blocked([&] {
+        plat::Hwnd hwnd = plat::createWindow([](plat::Message&) { return int64_t{0}; });
+        created.set_value(hwnd);
+        release.get_future().wait();  // never handles its messages meanwhile
+        plat::shutdownThreadLoop();
+    });
+    plat::Hwnd window = created.get_future().get();
+    int32_t subscriber = RegisterNetMonCallback_Window(registration_, window, kMonitorMsg);
+    ASSERT_GE(subscriber, 1);
+    ASSERT_EQ(sendTo(kPeerAddress, datagram(0x0005, 0x0001, 0x8000)), 1);
+    EXPECT_TRUE(gFence.waitFor(1, std::chrono::seconds(30)));
+    release.set_value();
+    blocked.join();
+    EXPECT_EQ(UnRegisterNetMonCallback(registration_, subscriber), VEK_ERR_BAD_ARG);
+}
+
 }  // namespace
 }  // namespace client_testing
