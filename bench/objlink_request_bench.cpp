@@ -1,0 +1,176 @@
+// The round trip of one synchronous objlink request through the whole chain
+// (objlink, hubclient, hubserver, UDP to a device peer on 127.0.0.2 and
+// back) against the raw UDP round trip between two loopback sockets,
+// measured in the same run. Prints the medians, the requests per second and
+// the ratio. "MessageDelayTime" is 0, so the server does not pace.
+//
+//   objlink_request_bench [--pin] [benchmark flags]
+//
+// --pin keeps this process and its children (hubserver) on CPU 0, so no
+// wake-up crosses CPUs. The program runs in private folders with its own
+// hubserver (see private_env_preinit.cpp).
+#include <benchmark/benchmark.h>
+#include <sched.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "objlink.h"
+#include "server_settings.h"
+#include "udp_peer.h"
+
+namespace {
+
+using testing_support::loopback;
+using testing_support::UdpPeer;
+using namespace std::chrono_literals;
+
+constexpr size_t kPayload = 16;  // data bytes of request and response
+constexpr uint32_t kTimeOutMs = 2000;
+
+// Answers every datagram it receives on a thread of its own: the response
+// flag set, sent to `replyPort` of 127.0.0.1 (or back to the sender's port
+// when `replyPort` is 0, for the raw echo).
+class Echo {
+  public:
+    Echo(uint32_t address, uint16_t port, uint16_t replyPort, bool setResponseFlag)
+        : peer_(address, port) {
+        thread_ = std::thread([this, replyPort, setResponseFlag] {
+            while (running_) {
+                auto in = peer_.receive(50ms);
+                if (!in || in->bytes.size() < 9) {
+                    continue;
+                }
+                if (setResponseFlag) {
+                    in->bytes[6] |= 0x80;  // high byte of MessageID
+                }
+                peer_.sendTo(loopback(1), replyPort, in->bytes);
+            }
+        });
+    }
+    ~Echo() {
+        running_ = false;
+        thread_.join();
+    }
+    bool bound() const { return peer_.bound(); }
+
+  private:
+    UdpPeer peer_;
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
+struct Session {
+    testing_support::ServerPorts ports;
+    int32_t registration = 0;
+};
+Session gSession;
+
+void BM_RawUdpRoundTrip(benchmark::State& state) {
+    uint16_t clientPort = testing_support::freeUdpPort();
+    UdpPeer client(loopback(1), clientPort);
+    uint16_t echoPort = testing_support::freeUdpPort();
+    Echo echo(loopback(3), echoPort, clientPort, false);
+    std::vector<uint8_t> ping(9 + kPayload, 0x55);
+    for (auto _ : state) {
+        if (!client.sendTo(loopback(3), echoPort, ping) || !client.receive(2000ms)) {
+            state.SkipWithError("echo failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ObjlinkSyncRequest(benchmark::State& state) {
+    Echo device(loopback(2), gSession.ports.receive, gSession.ports.receive, true);
+    if (gSession.registration < 1 || !device.bound()) {
+        state.SkipWithError("no objlink registration or device");
+        return;
+    }
+    std::vector<uint8_t> data(kPayload, 0x55);
+    uint8_t answer[64];
+    for (auto _ : state) {
+        VEKMessage_t m{};
+        m.ObjectID = 0xFF00;
+        m.MessageID = 1;
+        m.DataLength = kPayload;
+        m.DataPtr = data.data();
+        m.Address = VEKAddress_t{FullAddress, loopback(2)};
+        VEKMessageResponse_t r{};
+        r.DataPtr = answer;
+        r.MaxDataLength = sizeof answer;
+        if (SendVEKMessage(gSession.registration, kTimeOutMs, &m, &r) <= 0 ||
+            r.Status != MessageResponseSuccess) {
+            state.SkipWithError("request not answered");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_ObjlinkSyncRequest)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+
+// Keeps the median time of every benchmark for the ratio.
+class MedianReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.aggregate_name == "median") {
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+bool takePinFlag(int& argc, char** argv) {
+    bool pin = false;
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pin") == 0) {
+            pin = true;
+        } else {
+            argv[out++] = argv[i];
+        }
+    }
+    argc = out;
+    return pin;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool pin = takePinFlag(argc, argv);
+    if (pin) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(0, &one);
+        pin = sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    gSession.ports = testing_support::writeServerSettings();
+    gSession.registration = VEKNetStartup();
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    VEKNetCleanup(gSession.registration);
+    double raw = reporter.medians["BM_RawUdpRoundTrip"];
+    double request = reporter.medians["BM_ObjlinkSyncRequest"];
+    std::printf("\npinned to one CPU: %s\n", pin ? "yes (CPU 0)" : "no");
+    std::printf("median round trip: raw UDP %.2f us, objlink request %.2f us\n", raw / 1000.0,
+                request / 1000.0);
+    if (request > 0) {
+        std::printf("objlink requests per second: %.0f\n", 1e9 / request);
+    }
+    if (raw > 0) {
+        std::printf("ratio request/raw: %.2f\n", request / raw);
+    }
+    return 0;
+}
