@@ -61,6 +61,9 @@ int32_t addSubscriber(NetSubscriber subscriber) {
     subscriber.id = static_cast<int32_t>(*result);
     Subscribers& s = subscribers();
     std::lock_guard<std::mutex> lock(s.mutex);
+    // A record with the same NetID is left from a server that has gone: the
+    // new server's deliveries belong to the new subscriber.
+    std::erase_if(s.list, [&](const NetSubscriber& x) { return x.id == subscriber.id; });
     s.list.push_back(subscriber);
     return subscriber.id;
 }

@@ -37,7 +37,10 @@ bool isRegistered(int32_t registrationId) {
 void addRegistration(int32_t registrationId) {
     Registrations& r = registrations();
     std::lock_guard<std::mutex> lock(r.mutex);
-    r.ids.push_back(registrationId);
+    // A new server may hand out an ID a server that has gone gave before.
+    if (std::find(r.ids.begin(), r.ids.end(), registrationId) == r.ids.end()) {
+        r.ids.push_back(registrationId);
+    }
 }
 
 bool removeRegistration(int32_t registrationId) {

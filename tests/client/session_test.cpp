@@ -72,6 +72,37 @@ TEST(ServerLoss, RequestsFailPromptlyAndTheNextStartupStartsANewServer) {
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }
 
+Recorder gStale;
+Recorder gFresh;
+
+// The new server hands out the same NetID again: its deliveries reach the
+// new subscriber, not the record left from the server that has gone.
+TEST(ServerLoss, SubscriberOfTheNewServerGetsItsMessages) {
+    writeServerSettings();
+    int32_t old = VEKBaseStartup();
+    ASSERT_GE(old, 1);
+    int32_t stale =
+        RegisterNetMonCallback_CB(old, [](_Message* m, NetMonCBReason_t r) { gStale.add(m, r); });
+    ASSERT_GE(stale, 1);
+    ASSERT_EQ(::kill(serverChildPid(), SIGKILL), 0);
+    ASSERT_TRUE(waitUntil([] { return !serverTitleExists() || serverChildPid() < 0; }));
+    EXPECT_EQ(GetMessageNumber(old), 0);  // finds the server gone
+
+    int32_t fresh = VEKBaseStartup();
+    ASSERT_GE(fresh, 1);
+    int32_t subscriber =
+        RegisterNetMonCallback_CB(fresh, [](_Message* m, NetMonCBReason_t r) { gFresh.add(m, r); });
+    ASSERT_GE(subscriber, 1);
+    auto bytes = datagram(0x0005, 0x0001, 0x8000);
+    _Message m{kPeerAddress, static_cast<uint32_t>(bytes.size()), bytes.data(), nullptr};
+    ASSERT_EQ(SendVEKNetMessage(fresh, &m), 1);
+    EXPECT_TRUE(gFresh.waitFor(1));
+    EXPECT_EQ(gStale.size(), 0u);
+    VEKBaseCleanup(old);
+    VEKBaseCleanup(fresh);
+    EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+}
+
 double cpuSeconds() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
