@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "hubclient.h"
+#include "static_instance.h"
 #include "wire/hexdump.h"
 
 namespace {
@@ -14,9 +15,13 @@ namespace {
 constexpr size_t kDebugTextMax = 4096;
 constexpr size_t kDumpFlushPoint = 3968;
 
+// Serializes this process's writes to caller-named files.
+struct FileLock {
+    std::mutex mutex;
+};
+
 std::mutex& fileLock() {
-    static std::mutex* lock = new std::mutex;
-    return *lock;
+    return hubclient::staticInstance<FileLock>().mutex;
 }
 
 // Appends to the named file, opened for each call; a file that cannot be

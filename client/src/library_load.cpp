@@ -3,6 +3,7 @@
 #include "net_subscribers.h"
 #include "registrations.h"
 #include "serial_ports.h"
+#include "server_launch.h"
 #include "timers.h"
 
 namespace hubclient {
@@ -22,6 +23,7 @@ __attribute__((destructor)) void onUnload() {
     dropAllSubscribers();
     removeAllRegistrations();
     stopLibraryThread();
+    forgetChildren();
 }
 
 }  // namespace

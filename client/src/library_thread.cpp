@@ -11,6 +11,7 @@
 #include "net_delivery.h"
 #include "serial_ports.h"
 #include "server_launch.h"
+#include "static_instance.h"
 #include "timers.h"
 #include "wire/ipc.h"
 
@@ -20,8 +21,6 @@ namespace {
 constexpr const char* kWindowTitleFormat = "%s 0x%X";
 constexpr const char* kWindowTitleBase = "HUBCLIENT App";
 
-// Never destroyed: the thread may still run while static objects of the
-// process are torn down at exit.
 struct ThreadState {
     std::mutex mutex;
     std::condition_variable started;
@@ -32,8 +31,7 @@ struct ThreadState {
 };
 
 ThreadState& state() {
-    static ThreadState* s = new ThreadState;
-    return *s;
+    return staticInstance<ThreadState>();
 }
 
 std::string windowTitle() {

@@ -6,6 +6,7 @@
 
 #include "registrations.h"
 #include "server_link.h"
+#include "static_instance.h"
 #include "wire/ipc.h"
 
 namespace hubclient {
@@ -17,8 +18,7 @@ struct Subscribers {
 };
 
 Subscribers& subscribers() {
-    static Subscribers* s = new Subscribers;
-    return *s;
+    return staticInstance<Subscribers>();
 }
 
 template <typename Match>
@@ -100,7 +100,9 @@ void removeSubscribersOf(int32_t registrationId) {
 }
 
 void dropAllSubscribers() {
-    takeMatching([](const NetSubscriber&) { return true; });
+    Subscribers& s = subscribers();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    std::vector<NetSubscriber>().swap(s.list);
 }
 
 }  // namespace hubclient

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "server_link.h"
+#include "static_instance.h"
 #include "wire/ipc.h"
 
 namespace hubclient {
@@ -15,8 +16,7 @@ struct Registrations {
 };
 
 Registrations& registrations() {
-    static Registrations* r = new Registrations;
-    return *r;
+    return staticInstance<Registrations>();
 }
 
 void postUnregistration(int32_t registrationId) {

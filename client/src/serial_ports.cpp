@@ -9,6 +9,7 @@
 #include "library_thread.h"
 #include "registrations.h"
 #include "server_link.h"
+#include "static_instance.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"
 
@@ -21,8 +22,7 @@ struct CommPorts {
 };
 
 CommPorts& commPorts() {
-    static CommPorts* p = new CommPorts;
-    return *p;
+    return staticInstance<CommPorts>();
 }
 
 std::vector<CommPort> takeMatching(int32_t registrationId, bool all) {
@@ -150,6 +150,8 @@ void closeAllCommPorts() {
     for (const CommPort& c : takeMatching(0, true)) {
         closeAtServer(c.registrationId, c.commId);
     }
+    std::lock_guard<std::mutex> lock(commPorts().mutex);
+    std::vector<CommPort>().swap(commPorts().list);  // unload: give the memory back
 }
 
 }  // namespace hubclient

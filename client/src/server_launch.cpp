@@ -9,6 +9,7 @@
 #include "library_thread.h"
 #include "platform/dirs.h"
 #include "server_link.h"
+#include "static_instance.h"
 #include "wire/ipc.h"
 
 namespace hubclient {
@@ -32,9 +33,13 @@ struct Children {
     std::vector<pid_t> pids;
 };
 
+// One launch at a time in this process.
+struct LaunchLock {
+    std::mutex mutex;
+};
+
 Children& children() {
-    static Children* c = new Children;
-    return *c;
+    return staticInstance<Children>();
 }
 
 // Reaps the children that ended; true while some still run.
@@ -91,8 +96,7 @@ std::string serverProgramPath() {
 }  // namespace
 
 bool findOrStartServer() {
-    static std::mutex* launchLock = new std::mutex;
-    std::lock_guard<std::mutex> lock(*launchLock);
+    std::lock_guard<std::mutex> lock(staticInstance<LaunchLock>().mutex);
     if (serverWindow() != plat::kNoWindow) {
         return true;
     }
@@ -111,6 +115,11 @@ bool findOrStartServer() {
     }
     rememberServer(server);
     return true;
+}
+
+void forgetChildren() {
+    std::lock_guard<std::mutex> lock(children().mutex);
+    std::vector<pid_t>().swap(children().pids);
 }
 
 bool handleServiceTimer(plat::Hwnd hidden, uint64_t timerId) {

@@ -16,4 +16,7 @@ bool findOrStartServer();
 // servers this process started once they end). True when handled.
 bool handleServiceTimer(plat::Hwnd hidden, uint64_t timerId);
 
+// At unload: servers still running are no longer watched.
+void forgetChildren();
+
 }  // namespace hubclient

@@ -9,6 +9,7 @@
 #include "hubclient.h"
 #include "library_thread.h"
 #include "registrations.h"
+#include "static_instance.h"
 
 namespace hubclient {
 namespace {
@@ -31,8 +32,7 @@ struct Timers {
 };
 
 Timers& timers() {
-    static Timers* t = new Timers;
-    return *t;
+    return staticInstance<Timers>();
 }
 
 bool isTimerId(uint64_t id) {
@@ -137,6 +137,8 @@ void removeTimersOf(int32_t registrationId) {
 
 void removeAllTimers() {
     removeMatching([](const Timer&) { return true; });
+    std::lock_guard<std::mutex> lock(timers().mutex);
+    std::vector<Timer>().swap(timers().list);
 }
 
 }  // namespace hubclient
