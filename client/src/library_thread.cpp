@@ -111,6 +111,12 @@ void stopLibraryThread() {
     if (!s.thread.joinable()) {
         return;
     }
+    if (onLibraryThread()) {
+        // exit() called from a callback: this thread is ending the process
+        // itself and cannot wait for its own end.
+        s.thread.detach();
+        return;
+    }
     plat::Hwnd window = awaitHiddenWindow();
     // A full queue drops the post: try again until the close is queued.
     while (window != plat::kNoWindow &&
