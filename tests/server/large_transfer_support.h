@@ -151,6 +151,9 @@ class LargeTransferTest : public IpcServerTest {
     // Starts the server (packet time-out in ms), a monitor client and the
     // peer.
     void startAll(int packetTimeoutMs = 5000) {
+        // A loop an earlier test left on this thread listens in that test's
+        // runtime folder, where this test's server cannot post to it.
+        plat::shutdownThreadLoop();
         extraIni_ = "[VEK BASE]\nPacketTimeout=" + std::to_string(packetTimeoutMs) + "\n";
         startServer();
         client_ = &registeredClient(clientID_);
