@@ -1,5 +1,6 @@
 #include "reserved_messages.h"
 
+#include <algorithm>
 #include <string>
 
 #include "debuglog.h"

@@ -159,6 +159,10 @@ void SerialDevice::close() {
         }
     }
     if (fd_ >= 0) {
+        // The exclusive mode outlives the descriptor on some terminals (a
+        // pseudo-terminal whose other side stays open): clear it, so the
+        // device opens again.
+        ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }

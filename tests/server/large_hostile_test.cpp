@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](uint16_t id) { return packet(id, 1, 1, pattern(101)); }},
                       PacketCase{"no packets",
                                  [](uint16_t id) { return packet(id, 0, 1, pattern(100)); }},
+                      PacketCase{"last packet short of the length",
+                                 [](uint16_t id) { return packet(id, 1, 1, pattern(60)); }},
                       PacketCase{"chunk length beyond the bytes",
                                  [](uint16_t id) { return packet(id, 1, 1, pattern(10), 100); }},
                       PacketCase{"shorter than a packet header",
