@@ -1,6 +1,6 @@
 // Two "PCs" on one machine: two network namespaces joined by a veth pair,
 // 10.78.0.1/24 in the first and 10.78.0.2/24 in the second. As root they are
-// named namespaces made with `ip netns`; otherwise a user and network
+// named namespaces made with `ip netns`; otherwise (or when that fails) a user and network
 // namespace from `unshare -rn` holds the first and a nested `unshare -n` the
 // second, each kept alive by a sleeping process. Traffic stays inside them.
 // The destructor removes them, whatever the test's outcome.
@@ -31,9 +31,19 @@ class TwoPcNetwork {
     // The two namespaces, or nullptr when they cannot be made here; `why`
     // then says what failed.
     static std::unique_ptr<TwoPcNetwork> make(std::string& why) {
-        std::unique_ptr<TwoPcNetwork> net(new TwoPcNetwork);
-        bool made = ::geteuid() == 0 ? net->makeNamed(why) : net->makeUnshared(why);
-        return made ? std::move(net) : nullptr;
+        if (::geteuid() == 0) {
+            std::unique_ptr<TwoPcNetwork> named(new TwoPcNetwork);
+            if (named->makeNamed(why)) {
+                return named;
+            }
+        }
+        std::unique_ptr<TwoPcNetwork> unshared(new TwoPcNetwork);
+        std::string unsharedWhy;
+        if (unshared->makeUnshared(unsharedWhy)) {
+            return unshared;
+        }
+        why += (why.empty() ? "" : "; ") + unsharedWhy;
+        return nullptr;
     }
 
     ~TwoPcNetwork() {
