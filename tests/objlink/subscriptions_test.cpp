@@ -147,3 +147,52 @@ TEST_F(ObjlinkSession, RespondVEKMessageAnswersUnderTheReceivedNumber) {
 
 }  // namespace
 }  // namespace objlink_testing
+
+namespace objlink_testing {
+namespace {
+
+// A subscriber that waits for a request of its own from within its delivery,
+// on the library thread: the wait dispatches that thread's messages, so a
+// message for the object arriving meanwhile asks for a second pass there.
+struct NestedWait {
+    int32_t registration = 0;
+    std::vector<uint16_t> delivered;  // message numbers, in delivery order
+    VEKMessageStatus_t status = MessageFailure;
+};
+NestedWait gNested;
+
+void requestFromDelivery(uint32_t, VEKMessageResponse_t* received) {
+    gNested.delivered.push_back(received->MessageNumber);
+    if (gNested.delivered.size() == 1) {
+        std::vector<uint8_t> none;
+        VEKMessage_t m{};
+        m.ObjectID = 3;
+        m.MessageID = 4;
+        m.Address = VEKAddress_t{FullAddress, kDevice};
+        uint8_t buffer[8];
+        VEKMessageResponse_t r{};
+        r.DataPtr = buffer;
+        r.MaxDataLength = sizeof buffer;
+        SendVEKMessage(gNested.registration, 5000, &m, &r);
+        gNested.status = r.Status;
+    }
+    Reports::instance(1).add(1, received);
+}
+
+TEST_F(ObjlinkSession, DeliveryThatWaitsForAResponseGetsItAndTheNextMessageAfterwards) {
+    gNested = NestedWait{};
+    gNested.registration = registration_;
+    ASSERT_GE(RegisterVEKObjectMessages_CB(registration_, 7, &requestFromDelivery, 0), 1);
+    device_->send(datagram(7, 1, 0x100));
+    auto request = device_->next();
+    ASSERT_TRUE(request);
+    device_->send(datagram(7, 1, 0x101));  // arrives while the delivery waits
+    std::this_thread::sleep_for(100ms);
+    device_->respond(*request, {1});
+    ASSERT_TRUE(Reports::instance(1).waitFor(2));
+    EXPECT_EQ(gNested.status, MessageResponseSuccess);
+    EXPECT_EQ(gNested.delivered, (std::vector<uint16_t>{0x100, 0x101}));
+}
+
+}  // namespace
+}  // namespace objlink_testing
