@@ -19,8 +19,6 @@
 
 namespace hub {
 
-constexpr uint32_t kMsgCommData = 2024;
-
 // A write waits at most this long for the device to take its bytes, so the
 // answer reaches the client within its 2000 ms request time-out.
 constexpr int kSerialWriteBoundMs = 1500;

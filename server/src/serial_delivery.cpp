@@ -4,6 +4,7 @@
 // entry of a device gone that way closes the device and ends its reader.
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -41,7 +42,7 @@ bool deliverTo(CommList& list, const _comm_info& entry, std::span<const uint8_t>
     } catch (const std::bad_alloc&) {
         return true;  // skipped for this block only
     }
-    switch (plat::postMessage(owner->ClientHandle, kMsgCommData,
+    switch (plat::postMessage(owner->ClientHandle, wire::kMsgCommData,
                               static_cast<uint32_t>(owner->ClientID), 0, payload)) {
         case plat::PostResult::Ok:
             return true;
