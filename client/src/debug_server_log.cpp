@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hubclient.h"
 #include "server_link.h"
@@ -23,15 +24,11 @@ constexpr size_t kDumpFlushPoint = 8064;
 
 // Sends text (cut to leave room for its terminator) to the server's log.
 void sendToServerLog(std::string_view text) {
-    plat::Payload block = plat::Payload::section(wire::kDebugTextSize);
-    if (block.empty()) {
-        return;
-    }
+    std::vector<uint8_t> block(wire::kDebugTextSize, 0);
     size_t length = std::min(text.size(), wire::kDebugTextSize - 1);
-    std::memset(block.mutableData(), 0, wire::kDebugTextSize);
-    std::memcpy(block.mutableData(), text.data(), length);
-    request(wire::kReqDebugText, static_cast<uint64_t>(::getpid()), 0, std::move(block),
-            kDebugTextTimeout);
+    std::memcpy(block.data(), text.data(), length);
+    request(wire::kReqDebugText, static_cast<uint64_t>(::getpid()), 0,
+            plat::Payload::fromBytes(std::move(block)), kDebugTextTimeout);
 }
 
 }  // namespace

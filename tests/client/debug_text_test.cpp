@@ -78,5 +78,21 @@ TEST_F(ServerSession, DebugInternalAndDumpReachTheServerLog) {
     EXPECT_NE(log.find(wire::hexDump(bytes)), std::string::npos);
 }
 
+// A dump longer than one 8192-byte block arrives in pieces, in order.
+TEST_F(ServerSession, LongDumpReachesTheServerLogWhole) {
+    std::vector<uint8_t> bytes(3000);
+    std::iota(bytes.begin(), bytes.end(), uint8_t{0x20});
+    DumpData_Internal(static_cast<uint32_t>(bytes.size()), bytes.data());
+    EXPECT_NE(readFile(stateDir() + "/VDEBUG32.TXT").find(wire::hexDump(bytes)), std::string::npos);
+}
+
+TEST_F(ServerSession, OverlongServerLogEntryIsCut) {
+    std::string longText(9000, 'y');
+    _Debug_Internal(0, "%s", longText.c_str());
+    std::string log = readFile(stateDir() + "/VDEBUG32.TXT");
+    EXPECT_NE(log.find(std::string(8191, 'y')), std::string::npos);
+    EXPECT_EQ(log.find(std::string(8192, 'y')), std::string::npos);
+}
+
 }  // namespace
 }  // namespace client_testing
