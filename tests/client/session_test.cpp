@@ -72,6 +72,24 @@ TEST(ServerLoss, RequestsFailPromptlyAndTheNextStartupStartsANewServer) {
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }
 
+// The startup itself finds the recorded server gone and starts a new one.
+TEST(ServerLoss, StartupRightAfterTheLossStartsANewServer) {
+    writeServerSettings();
+    int32_t first = VEKBaseStartup();
+    ASSERT_GE(first, 1);
+    pid_t server = serverChildPid();
+    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    ASSERT_TRUE(waitUntil([&] { return serverChildPid() != server; }));
+    int32_t second = VEKBaseStartup();
+    ASSERT_GE(second, 1);
+    EXPECT_GT(serverChildPid(), 0);
+    EXPECT_NE(serverChildPid(), server);
+    EXPECT_GT(GetMessageNumber(second), 0);
+    VEKBaseCleanup(first);
+    VEKBaseCleanup(second);
+    EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+}
+
 Recorder gStale;
 Recorder gFresh;
 
