@@ -8,12 +8,16 @@
 // it, removes the folders and ends with the child's status.
 #include <errno.h>
 #include <ftw.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <initializer_list>
 
 namespace {
 
@@ -55,11 +59,51 @@ void removePrivateFolders() {
     ::nftw(gRoot, removeEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
+pid_t gChild = -1;
+
+// A signal for this process (a time-out of the test runner) is meant for the
+// test: pass it on.
+void forwardSignal(int signo) {
+    if (gChild > 0) {
+        ::kill(gChild, signo);
+    }
+}
+
+void forwardSignals() {
+    struct sigaction action {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        ::sigaction(signo, &action, nullptr);
+    }
+}
+
+// A hubserver the test left running in its private folders (a test that
+// crashed or was killed never unregistered) ends with the folders.
+void endLeftoverServer() {
+    char lock[kTextSize];
+    char socket[kTextSize];
+    snprintf(lock, sizeof lock, "%s/run/VEKBASE Application (32 Bit).lock", gRoot);
+    snprintf(socket, sizeof socket, "%s/run/VEKBASE Application (32 Bit)", gRoot);
+    struct stat st {};
+    FILE* f = ::fopen(lock, "r");
+    unsigned long long holder = 0;
+    bool read = f != nullptr && ::fscanf(f, "%llx", &holder) == 1;
+    if (f != nullptr) {
+        ::fclose(f);
+    }
+    pid_t pid = static_cast<pid_t>(holder >> 32);
+    if (read && pid > 1 && ::stat(socket, &st) == 0) {
+        ::kill(pid, SIGKILL);
+    }
+}
+
 // Waits for the child and ends this process with its status.
 [[noreturn]] void finishAfter(pid_t child) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    endLeftoverServer();
     removePrivateFolders();
     _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
@@ -89,13 +133,20 @@ void restartWithPrivateFolders(char** argv, char** envp) {
     char config[kTextSize];
     snprintf(config, sizeof config, "%s/config", gRoot);
     ::mkdir(config, 0700);
-    pid_t child = ::fork();
-    if (child == 0) {
+    pid_t parent = ::getpid();
+    gChild = ::fork();
+    if (gChild == 0) {
+        // The test dies with this process, even one killed outright.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            _exit(127);
+        }
         ::execve("/proc/self/exe", argv, gEnvironment);
         _exit(127);
     }
-    if (child > 0) {
-        finishAfter(child);
+    if (gChild > 0) {
+        forwardSignals();
+        finishAfter(gChild);
     }
     // Not started: go on in the inherited environment.
 }
