@@ -48,9 +48,10 @@ bool takeRequest(RequestList& list, RequestList& taken, Pred pred) {
 void fillFromResponse(const OutstandingRequest& r, const IncomingMessage& m) {
     VEKMessageResponse_t* rec = r.response;
     uint16_t length = recordedLength(m);
+    uint16_t capacity = rec->MaxDataLength;  // a copy: the record is packed
     rec->DataLength = length;
-    rec->Status = length <= rec->MaxDataLength ? MessageResponseSuccess : MessageResponseFailure;
-    std::memcpy(rec->DataPtr, m.data.data(), std::min(length, rec->MaxDataLength));
+    rec->Status = length <= capacity ? MessageResponseSuccess : MessageResponseFailure;
+    std::memcpy(rec->DataPtr, m.data.data(), std::min(length, capacity));
     rec->ObjectID = m.header.objectId;
     rec->MessageID = withoutResponseFlag(m.header.messageId);
     rec->MessageNumber = m.header.messageNumber;

@@ -19,8 +19,8 @@ TEST_F(ObjlinkSession, CallbackGetsTheResponseOnTheLibraryThread) {
     EXPECT_EQ(r.parameter, 1u);
     EXPECT_EQ(r.pointer, &response.record);
     EXPECT_NE(r.thread, std::this_thread::get_id());
-    EXPECT_EQ(r.record.Status, MessageResponseSuccess);
-    EXPECT_EQ(r.record.MessageNumber, number);
+    EXPECT_EQ(PACKED(r.record.Status), MessageResponseSuccess);
+    EXPECT_EQ(PACKED(r.record.MessageNumber), number);
     EXPECT_EQ(r.data, (std::vector<uint8_t>{0x42}));
 }
 
@@ -34,8 +34,8 @@ TEST_F(ObjlinkSession, CallbackGetsTheTimeOut) {
         AsyncSendVEKMessage_CB(registration_, 300, &m, &response.record, &Reports::record, 2);
     ASSERT_TRUE(reports.waitFor(1));
     EXPECT_GE(msSince(start), 300);
-    EXPECT_EQ(reports.items()[0].record.Status, MessageResponseTimeOut);
-    EXPECT_EQ(reports.items()[0].record.MessageNumber, number);
+    EXPECT_EQ(PACKED(reports.items()[0].record.Status), MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(reports.items()[0].record.MessageNumber), number);
     std::this_thread::sleep_for(400ms);  // one-shot: no second report
     EXPECT_EQ(reports.size(), 1u);
 }
@@ -56,7 +56,7 @@ TEST_F(ObjlinkSession, ImmediateResponsesAreAllMatched) {
     }
     ASSERT_TRUE(reports.waitFor(kRequests));
     for (const Report& r : reports.items()) {
-        EXPECT_EQ(r.record.Status, MessageResponseSuccess);
+        EXPECT_EQ(PACKED(r.record.Status), MessageResponseSuccess);
     }
 }
 
@@ -113,12 +113,12 @@ TEST_F(ObjlinkSession, WindowGetsAPostedResponseAndASentTimeOut) {
     EXPECT_FALSE(first.isSend);
     EXPECT_EQ(first.wParam, 0u);
     EXPECT_EQ(first.lParam, reinterpret_cast<intptr_t>(&answered.record));
-    EXPECT_EQ(answered.record.Status, MessageResponseSuccess);
+    EXPECT_EQ(PACKED(answered.record.Status), MessageResponseSuccess);
     const plat::Message& second = window.received[1];
     EXPECT_TRUE(second.isSend);
     EXPECT_EQ(second.wParam, 0u);
     EXPECT_EQ(second.lParam, reinterpret_cast<intptr_t>(&silent.record));
-    EXPECT_EQ(silent.record.Status, MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(silent.record.Status), MessageResponseTimeOut);
 }
 
 // A response that answers nothing is dropped: the request then times out
@@ -163,7 +163,7 @@ TEST_P(DroppedResponses, RequestCompletesExactlyOnceAsExpected) {
     ASSERT_TRUE(reports.waitFor(1));
     std::this_thread::sleep_for(300ms);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports.items()[0].record.Status, forged.expected);
+    EXPECT_EQ(PACKED(reports.items()[0].record.Status), forged.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,7 +198,7 @@ TEST_F(ObjlinkSession, CleanupWithRequestsOutstandingReportsNothing) {
     waiter.join();
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(reports.size(), 0u);
-    EXPECT_EQ(response.record.Status, static_cast<VEKMessageStatus_t>(99));
+    EXPECT_EQ(PACKED(response.record.Status), MessageFailure);
     EXPECT_EQ(SendVEKMessage(registration_, 0, &m, nullptr), VEKNET_ERR_NOT_REGISTERED);
 }
 

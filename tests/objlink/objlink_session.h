@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "objlink.h"
@@ -115,7 +116,7 @@ struct ResponseBuffer {
         bytes.fill(kGuard);
         record.DataPtr = bytes.data();
         record.MaxDataLength = Capacity;
-        record.Status = static_cast<VEKMessageStatus_t>(99);
+        record.Status = MessageFailure;  // never produced by the library
     }
     std::vector<uint8_t> data() const {
         return {bytes.begin(), bytes.begin() + std::min<size_t>(record.DataLength, Capacity)};
@@ -147,7 +148,7 @@ class Reports {
     void add(uint32_t parameter, VEKMessageResponse_t* r) {
         Report report{parameter, *r, {}, r, std::this_thread::get_id()};
         if (r->DataPtr != nullptr) {
-            size_t n = std::min(r->DataLength, r->MaxDataLength);
+            size_t n = std::min<size_t>(r->DataLength, r->MaxDataLength);
             report.data.assign(r->DataPtr, r->DataPtr + n);
         }
         std::lock_guard<std::mutex> lock(mutex_);
@@ -216,6 +217,10 @@ class ObjlinkSession : public ::testing::Test {
     int32_t registration_ = 0;
     std::unique_ptr<Device> device_;
 };
+
+// The value of a field of a packed record: gtest's macros bind references,
+// which must not point at a misaligned field.
+#define PACKED(field) static_cast<std::remove_cvref_t<decltype(field)>>(field)
 
 // Milliseconds since `start`.
 inline int64_t msSince(std::chrono::steady_clock::time_point start) {

@@ -24,20 +24,20 @@ TEST_F(ObjlinkSession, MessageReachesEverySubscriberOfItsObjectOnce) {
     std::vector<Report> got = seven.items();
     ASSERT_EQ(got.size(), 4u);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(got[i].record.Status, MessageSuccess);
-        EXPECT_EQ(got[i].record.ObjectID, 7);
-        EXPECT_EQ(got[i].record.MessageID, 0x21);
-        EXPECT_EQ(got[i].record.MessageNumber, 0x1234);
-        EXPECT_EQ(got[i].record.DataLength, 3);
-        EXPECT_EQ(got[i].record.MaxDataLength, 3);
+        EXPECT_EQ(PACKED(got[i].record.Status), MessageSuccess);
+        EXPECT_EQ(PACKED(got[i].record.ObjectID), 7);
+        EXPECT_EQ(PACKED(got[i].record.MessageID), 0x21);
+        EXPECT_EQ(PACKED(got[i].record.MessageNumber), 0x1234);
+        EXPECT_EQ(PACKED(got[i].record.DataLength), 3);
+        EXPECT_EQ(PACKED(got[i].record.MaxDataLength), 3);
         EXPECT_EQ(got[i].data, (std::vector<uint8_t>{9, 8, 7}));
-        EXPECT_EQ(got[i].record.Address.AddressType, FullAddress);
-        EXPECT_EQ(got[i].record.Address.Address, kDevice);
+        EXPECT_EQ(PACKED(got[i].record.Address.AddressType), FullAddress);
+        EXPECT_EQ(PACKED(got[i].record.Address.Address), kDevice);
     }
     for (int i = 2; i < 4; ++i) {
-        EXPECT_EQ(got[i].record.MessageNumber, 0x1236);
-        EXPECT_EQ(got[i].record.DataLength, 0);
-        EXPECT_EQ(got[i].record.DataPtr, nullptr);
+        EXPECT_EQ(PACKED(got[i].record.MessageNumber), 0x1236);
+        EXPECT_EQ(PACKED(got[i].record.DataLength), 0);
+        EXPECT_EQ(PACKED(got[i].record.DataPtr), nullptr);
     }
     EXPECT_EQ(eight.size(), 0u);
 }
@@ -92,7 +92,7 @@ TEST_F(ObjlinkSession, UnregisteredSubscriptionGetsNothingMore) {
     ASSERT_TRUE(reports.waitFor(1));
     std::this_thread::sleep_for(200ms);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports.items()[0].record.ObjectID, 8);
+    EXPECT_EQ(PACKED(reports.items()[0].record.ObjectID), 8);
 }
 
 TEST_F(ObjlinkSession, WindowSubscriberIsSentTheMessage) {
@@ -162,7 +162,7 @@ struct NestedWait {
 NestedWait gNested;
 
 void requestFromDelivery(uint32_t, VEKMessageResponse_t* received) {
-    gNested.delivered.push_back(received->MessageNumber);
+    gNested.delivered.push_back(PACKED(received->MessageNumber));
     if (gNested.delivered.size() == 1) {
         std::vector<uint8_t> none;
         VEKMessage_t m{};

@@ -26,13 +26,13 @@ TEST_F(ObjlinkSession, SyncRequestIsAnsweredAndTheDatagramIsBuiltAsDocumented) {
     device.join();
 
     EXPECT_GE(number, 0x8000);
-    EXPECT_EQ(response.record.Status, MessageResponseSuccess);
-    EXPECT_EQ(response.record.ObjectID, 0x0102);
-    EXPECT_EQ(response.record.MessageID, 5);
-    EXPECT_EQ(response.record.MessageNumber, number);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseSuccess);
+    EXPECT_EQ(PACKED(response.record.ObjectID), 0x0102);
+    EXPECT_EQ(PACKED(response.record.MessageID), 5);
+    EXPECT_EQ(PACKED(response.record.MessageNumber), number);
     EXPECT_EQ(response.data(), (std::vector<uint8_t>{0x00, 0x11, 0x22}));
-    EXPECT_EQ(response.record.Address.AddressType, FullAddress);
-    EXPECT_EQ(response.record.Address.Address, kDevice);
+    EXPECT_EQ(PACKED(response.record.Address.AddressType), FullAddress);
+    EXPECT_EQ(PACKED(response.record.Address.Address), kDevice);
 }
 
 // Counts what the calling thread's window receives while it waits.
@@ -64,12 +64,12 @@ TEST_F(ObjlinkSession, SyncTimeOutComesAfterTheTimeOutWhileTheThreadKeepsDispatc
     EXPECT_GE(elapsed, 600);
     EXPECT_LT(elapsed, 10000);
     EXPECT_GE(window.ticks, 3) << "the window's timer was not dispatched during the wait";
-    EXPECT_EQ(response.record.Status, MessageResponseTimeOut);
-    EXPECT_EQ(response.record.ObjectID, 9);
-    EXPECT_EQ(response.record.MessageID, 3);
-    EXPECT_EQ(response.record.MessageNumber, number);
-    EXPECT_EQ(response.record.DataLength, 0);
-    EXPECT_EQ(response.record.Address.Address, kDevice);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(response.record.ObjectID), 9);
+    EXPECT_EQ(PACKED(response.record.MessageID), 3);
+    EXPECT_EQ(PACKED(response.record.MessageNumber), number);
+    EXPECT_EQ(PACKED(response.record.DataLength), 0);
+    EXPECT_EQ(PACKED(response.record.Address.Address), kDevice);
     // The device got the request all the same.
     EXPECT_TRUE(device_->next(1s));
 }
@@ -91,7 +91,7 @@ TEST_F(ObjlinkSession, WaitingForASilentDeviceUsesAlmostNoCpu) {
     double wall = static_cast<double>(msSince(start)) / 1000.0;
     double used = cpuSeconds() - before;
 
-    EXPECT_EQ(response.record.Status, MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseTimeOut);
     EXPECT_GE(wall, 2.0);
     // The whole process (waiting thread and library thread): well under 10 %.
     EXPECT_LT(used, 0.1 * wall) << used << " s of CPU in " << wall << " s";
@@ -109,8 +109,8 @@ TEST_F(ObjlinkSession, ResponseLongerThanTheBufferFailsAndFillsOnlyTheBuffer) {
     SendVEKMessage(registration_, 2000, &m, &response.record);
     device.join();
 
-    EXPECT_EQ(response.record.Status, MessageResponseFailure);
-    EXPECT_EQ(response.record.DataLength, 10);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseFailure);
+    EXPECT_EQ(PACKED(response.record.DataLength), 10);
     EXPECT_EQ(std::vector<uint8_t>(response.bytes.begin(), response.bytes.begin() + 4),
               (std::vector<uint8_t>{0, 1, 2, 3}));
     EXPECT_TRUE(response.guardsIntact());
@@ -124,9 +124,9 @@ TEST_F(ObjlinkSession, BroadcastNodeAddressIsNeverMatchedAndTimesOut) {
     int32_t number = SendVEKMessage(registration_, 300, &m, &response.record);
 
     EXPECT_GE(number, 0x8000);
-    EXPECT_EQ(response.record.Status, MessageResponseTimeOut);
-    EXPECT_EQ(response.record.Address.AddressType, Node);
-    EXPECT_EQ(response.record.Address.Address, 0x7F0000FFu);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(response.record.Address.AddressType), Node);
+    EXPECT_EQ(PACKED(response.record.Address.Address), 0x7F0000FFu);
 }
 
 TEST_F(ObjlinkSession, TimeOutZeroReturnsAtOnceAndLeavesTheRecordAlone) {
@@ -156,7 +156,7 @@ TEST_F(ObjlinkSession, EveryAddressTypeReachesTheDevice) {
         {Node, 0xAABBCC02},
     };
     for (const VEKAddress_t& address : addresses) {
-        SCOPED_TRACE(::testing::Message() << "type " << address.AddressType);
+        SCOPED_TRACE(::testing::Message() << "type " << PACKED(address.AddressType));
         std::vector<uint8_t> data;
         VEKMessage_t m = message(4, 1, data, address);
         int32_t number = SendVEKMessage(registration_, 0, &m, nullptr);
@@ -183,15 +183,15 @@ TEST_F(ObjlinkSession, QuitRequestEndsTheWaitAndStaysQueued) {
     EXPECT_LT(msSince(start), 5000);
     plat::killTimer(window, 1);
     EXPECT_GE(number, 0x8000);
-    EXPECT_EQ(response.record.Status, MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseTimeOut);
 
     // A late response is not written into the record any more.
     auto request = device_->next();
     ASSERT_TRUE(request);
     device_->respond(*request, {1, 2, 3});
     std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(response.record.Status, MessageResponseTimeOut);
-    EXPECT_EQ(response.record.DataLength, 0);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseTimeOut);
+    EXPECT_EQ(PACKED(response.record.DataLength), 0);
 
     plat::Message next;
     ASSERT_TRUE(plat::peekMessage(next));
