@@ -68,6 +68,9 @@ class NetworkFixture : public ::testing::Test {
         plat::destroyWindow(mainWindow_);
         RemoveDebugInterface();
         SetDebugClock({});
+        // The thread's loop was bound in this test's private folder, which is
+        // removed now: a later test on this thread starts from a fresh loop.
+        plat::shutdownThreadLoop();
     }
 
     bool startNetwork() { return hub::InitNetworkInterface(mainWindow_, config_) == 1; }
