@@ -1,6 +1,8 @@
 // Keeps track of the application callbacks running for each registration, so
 // that VEKNetCleanup can return only after the last one finished: the caller
 // may free its response records and unload its code right afterwards.
+// Window reports are not tracked: a cleanup called on the window's thread
+// would wait for a send that only this thread can answer.
 #pragma once
 
 #include <cstdint>

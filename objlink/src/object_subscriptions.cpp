@@ -88,7 +88,9 @@ bool visitNext(Subscriptions& s, uint32_t pass, int32_t registrationId,
     }
     ReportTarget target = it->target;
     std::optional<CallbackScope> scope;
-    scope.emplace(registrationId);
+    if (target.callback != nullptr) {  // windows: see CallbackScope
+        scope.emplace(registrationId);
+    }
     lock.unlock();
     try {
         OwnedMessage copy(message);

@@ -69,15 +69,20 @@ void fillAsTimedOut(const OutstandingRequest& r) {
 }
 
 // Called with the list lock held, the request already taken out of the list
-// and its record filled: a synchronous one goes to its waiter; an
-// asynchronous one is marked as a running callback of its registration and
-// reported by the caller once the lock is released.
-void finish(OutstandingRequest& r, std::optional<CallbackScope>& scope) {
-    if (r.target.isAsynchronous()) {
-        scope.emplace(r.registrationId);
-    } else {
+// and its record filled: a synchronous one goes to its waiter (false); an
+// asynchronous one is reported by the caller once the lock is released
+// (true), a callback marked as running for its registration first. Window
+// reports are not marked: a cleanup on the window's thread must not wait
+// for a send that thread would have to answer.
+bool finish(OutstandingRequest& r, std::optional<CallbackScope>& scope) {
+    if (!r.target.isAsynchronous()) {
         handOverSyncResponse(r.syncSlot);
+        return false;
     }
+    if (r.target.callback != nullptr) {
+        scope.emplace(r.registrationId);
+    }
+    return true;
 }
 
 }  // namespace
@@ -112,6 +117,7 @@ void completeWithResponse(const IncomingMessage& message) {
     OutstandingRequests& o = outstanding();
     RequestList taken;
     std::optional<CallbackScope> scope;
+    bool reportLater = false;
     {
         std::lock_guard<std::mutex> lock(o.mutex);
         if (!takeRequest(o.list, taken,
@@ -121,10 +127,10 @@ void completeWithResponse(const IncomingMessage& message) {
         OutstandingRequest& r = taken.front();
         RemoveTimer(r.baseRegistrationId, r.timerId);
         fillFromResponse(r, message);
-        finish(r, scope);
+        reportLater = finish(r, scope);
     }
     OutstandingRequest& r = taken.front();
-    if (scope) {
+    if (reportLater) {
         report(r.target, r.response, WindowReport::Post);
     }
 }
@@ -134,6 +140,7 @@ void completeWithTimeOut(uint32_t timerParameter) {
     OutstandingRequests& o = outstanding();
     RequestList taken;
     std::optional<CallbackScope> scope;
+    bool reportLater = false;
     {
         std::lock_guard<std::mutex> lock(o.mutex);
         if (!takeRequest(o.list, taken,
@@ -143,10 +150,10 @@ void completeWithTimeOut(uint32_t timerParameter) {
         OutstandingRequest& r = taken.front();
         RemoveTimer(r.baseRegistrationId, r.timerId);
         fillAsTimedOut(r);
-        finish(r, scope);
+        reportLater = finish(r, scope);
     }
     OutstandingRequest& r = taken.front();
-    if (scope) {
+    if (reportLater) {
         report(r.target, r.response, WindowReport::Send);
     }
 }
