@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/window.h"
 #include "wire/ipc.h"
 
@@ -74,14 +75,10 @@ void BM_RawUnixDatagramPingPong(benchmark::State& state) {
 class PrivateServer {
   public:
     PrivateServer() {
-        char pattern[] = "/tmp/vekbench.XXXXXX";
-        root_ = mkdtemp(pattern);
+        root_ = bench_support::usePrivateFolders();
         std::filesystem::create_directories(root_ + "/config");
         std::ofstream(root_ + "/config/VEKMAIN.INI")
             << "[VEK BASE 32]\nNoNetworkSupport=1\nAutoShutdown=0\n";
-        setenv("VEK_CONFIG_DIR", (root_ + "/config").c_str(), 1);
-        setenv("VEK_STATE_DIR", (root_ + "/state").c_str(), 1);
-        setenv("VEK_RUNTIME_DIR", (root_ + "/run").c_str(), 1);
         std::string path = std::string(VEK_BIN_DIR) + "/hubserver";
         char* argv[] = {path.data(), nullptr};
         if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
@@ -130,46 +127,12 @@ void BM_HubserverRequest1654(benchmark::State& state) {
 BENCHMARK(BM_RawUnixDatagramPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_HubserverRequest1654)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 
-// Keeps the median time of every benchmark for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
-bool takePinFlag(int& argc, char** argv) {
-    bool pin = false;
-    int out = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--pin") == 0) {
-            pin = true;
-        } else {
-            argv[out++] = argv[i];
-        }
-    }
-    argc = out;
-    return pin;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool pin = takePinFlag(argc, argv);
-    if (pin) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(0, &one);
-        pin = sched_setaffinity(0, sizeof one, &one) == 0;
-    }
+    bool pin = bench_support::pinWhenAsked(argc, argv);
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     double raw = reporter.medians["BM_RawUnixDatagramPingPong"];

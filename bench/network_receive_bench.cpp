@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "client_registry.h"
 #include "config.h"
 #include "message_codes.h"
@@ -200,37 +201,12 @@ void BM_ServerReceiveAndDispatch(benchmark::State& state) {
 BENCHMARK(BM_RawUdpReceive)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_ServerReceiveAndDispatch)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 
-// Keeps the median time of every benchmark for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
-// Private runtime and state folders, so the benchmark's windows touch
-// nothing of the user's.
-std::string usePrivateFolders() {
-    char pattern[] = "/tmp/vekbench.XXXXXX";
-    std::string root = mkdtemp(pattern);
-    setenv("VEK_CONFIG_DIR", (root + "/config").c_str(), 1);
-    setenv("VEK_STATE_DIR", (root + "/state").c_str(), 1);
-    setenv("VEK_RUNTIME_DIR", (root + "/run").c_str(), 1);
-    return root;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string root = usePrivateFolders();
+    std::string root = bench_support::usePrivateFolders();
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     plat::shutdownThreadLoop();

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "objlink.h"
 #include "server_settings.h"
 #include "udp_peer.h"
@@ -116,48 +117,14 @@ void BM_ObjlinkSyncRequest(benchmark::State& state) {
 BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_ObjlinkSyncRequest)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 
-// Keeps the median time of every benchmark for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
-bool takePinFlag(int& argc, char** argv) {
-    bool pin = false;
-    int out = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--pin") == 0) {
-            pin = true;
-        } else {
-            argv[out++] = argv[i];
-        }
-    }
-    argc = out;
-    return pin;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool pin = takePinFlag(argc, argv);
-    if (pin) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(0, &one);
-        pin = sched_setaffinity(0, sizeof one, &one) == 0;
-    }
+    bool pin = bench_support::pinWhenAsked(argc, argv);
     benchmark::Initialize(&argc, argv);
     gSession.ports = testing_support::writeServerSettings();
     gSession.registration = VEKNetStartup();
-    MedianReporter reporter;
+    bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     VEKNetCleanup(gSession.registration);
