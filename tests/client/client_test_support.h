@@ -1,11 +1,10 @@
-// Shared pieces of the hubclient tests: settings with free UDP ports, a
-// registered session with the real hubserver, the server's process, waits.
+// Shared pieces of the hubclient tests: the private folders, the server's
+// title and process, datagrams. Settings with free UDP ports and waits come
+// from tests/support.
 #pragma once
 
 #include <dirent.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,10 +18,16 @@
 #include <thread>
 
 #include "hubclient.h"
+#include "server_settings.h"
+#include "udp_peer.h"
 
 namespace client_testing {
 
-constexpr std::chrono::seconds kLiveness{15};
+using testing_support::freeUdpPort;
+using testing_support::kLiveness;
+using testing_support::waitUntil;
+using testing_support::writeServerSettings;
+using Ports = testing_support::ServerPorts;
 
 inline std::string envOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
@@ -50,54 +55,11 @@ inline bool serverTitleExists() {
     return ::stat(serverTitlePath().c_str(), &st) == 0;
 }
 
-inline bool waitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = kLiveness) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
-}
-
-inline int freeUdpPort() {
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    socklen_t length = sizeof a;
-    int port = -1;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0) {
-        port = ntohs(a.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
-struct Ports {
-    int receive = 0;
-    int send = 0;
-};
-
-// VEKMAIN.INI with free ports, the loopback own address and no pacing.
-inline Ports writeServerSettings(const std::string& extra = "") {
-    Ports p{freeUdpPort(), freeUdpPort()};
-    std::string dir = envOr("VEK_CONFIG_DIR", "");
-    ::mkdir(dir.c_str(), 0700);
-    std::ofstream(dir + "/VEKMAIN.INI", std::ios::binary)
-        << "[VEK BASE 32]\nRecvSocketPort=" << p.receive << "\nSendSocketPort=" << p.send
-        << "\nVEKBaseAddress=127.0.0.1\nMessageDelayTime=0\n"
-        << extra;
-    return p;
 }
 
 // The pid of a running hubserver child of this process, or -1.
