@@ -1,9 +1,6 @@
 // Integration tests of the hubserver process frame: the real program in
 // private folders, observed through its debug log, its stderr and its exit.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <regex>
@@ -12,6 +9,7 @@
 #include "platform/window.h"
 #include "private_dirs.h"
 #include "server_process.h"
+#include "udp_peer.h"
 
 namespace {
 
@@ -58,19 +56,6 @@ const std::string kWarning =
 std::string withStampsMasked(const std::string& log) {
     static const std::regex stamp(R"(\[\d\d/\d\d/\d{4} - \d\d:\d\d:\d\d\.\d{2,3}\]\n)");
     return std::regex_replace(log, stamp, "[TS]\n");
-}
-
-// A UDP port nobody uses on loopback right now.
-uint16_t freeUdpPort() {
-    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 class FrameTest : public ::testing::Test {
