@@ -3,7 +3,9 @@
 // network.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "ipc_test_support.h"
 #include "wire/datagram.h"
@@ -19,6 +21,14 @@ constexpr uint32_t kLoopback = 0x7F000001;
 
 std::vector<uint8_t> someDatagram(uint16_t number) {
     return datagramOf(0x1234, 0x0042, number, {1, 2, 3, 4});
+}
+
+// The client ID and network registration the peer process announces first.
+std::pair<int64_t, int64_t> registrationOf(PeerProcess& peer) {
+    std::istringstream ids(peer.readLine());
+    std::pair<int64_t, int64_t> registration{0, 0};
+    ids >> registration.first >> registration.second;
+    return registration;
 }
 
 TEST_F(IpcNetworkTest, SentMessageReachesSubscriberAsItsEnvelope) {
@@ -55,10 +65,7 @@ TEST_F(IpcNetworkTest, AddressMessageNumbersAndDeregistration) {
 TEST_F(IpcNetworkTest, KilledClientLosesItsRegistrationAtTheNextDispatch) {
     startServer();
     PeerProcess peer;
-    std::istringstream ids(peer.readLine());
-    int64_t peerID = 0;
-    int64_t peerNetID = 0;
-    ids >> peerID >> peerNetID;
+    auto [peerID, peerNetID] = registrationOf(peer);
     ASSERT_GT(peerID, 0);
     ASSERT_GT(peerNetID, 0);
     peer.killNow();
@@ -80,10 +87,7 @@ TEST_F(IpcNetworkTest, KilledClientLosesItsRegistrationAtTheNextDispatch) {
 TEST_F(IpcNetworkTest, ClientThatDoesNotReadNeitherBlocksTheServerNorLosesItsRegistration) {
     startServer();
     PeerProcess peer;
-    std::istringstream ids(peer.readLine());
-    int64_t peerID = 0;
-    int64_t peerNetID = 0;
-    ids >> peerID >> peerNetID;
+    int64_t peerNetID = registrationOf(peer).second;
     ASSERT_GT(peerNetID, 0);
 
     int32_t id = 0;
