@@ -49,63 +49,74 @@ std::vector<uint8_t> buildPayloadReply(const TarnHeader& request, const TarnAddr
     return out;
 }
 
-std::optional<std::vector<uint8_t>> buildObjectListingReply(const TarnHeader& request,
-                                                            const TarnAddress& device,
-                                                            std::span<const ObjectEntry> entries,
-                                                            bool partial) {
+namespace {
+
+// A listing reply: the header, the count, then each entry as `writeEntry`
+// puts it. Nothing when there are more entries than one listing carries or
+// when an entry cannot be written.
+template <typename Entry, typename WriteEntry>
+std::optional<std::vector<uint8_t>> buildListing(const TarnHeader& request,
+                                                 const TarnAddress& device,
+                                                 std::span<const Entry> entries, bool partial,
+                                                 WriteEntry writeEntry) {
     if (entries.size() > kMaxListingEntries)
         return std::nullopt;
     auto out = startListing(request, device, entries.size(), partial);
     ByteWriter writer(out);
     for (const auto& entry : entries) {
-        writer.u16(entry.objectHandle);
-        writer.u16(entry.classId);
+        if (!writeEntry(writer, entry))
+            return std::nullopt;
     }
     return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> buildObjectListingReply(const TarnHeader& request,
+                                                            const TarnAddress& device,
+                                                            std::span<const ObjectEntry> entries,
+                                                            bool partial) {
+    return buildListing(request, device, entries, partial,
+                        [](ByteWriter& writer, const ObjectEntry& entry) {
+                            writer.u16(entry.objectHandle);
+                            writer.u16(entry.classId);
+                            return true;
+                        });
 }
 
 std::optional<std::vector<uint8_t>> buildObjectPlusListingReply(
     const TarnHeader& request, const TarnAddress& device, std::span<const ObjectEntry> entries,
     bool partial) {
-    if (entries.size() > kMaxListingEntries)
-        return std::nullopt;
-    auto out = startListing(request, device, entries.size(), partial);
-    ByteWriter writer(out);
-    for (const auto& entry : entries) {
-        if (entry.name.size() > 255)
-            return std::nullopt;
-        writer.u16(entry.objectHandle);
-        writer.u16(entry.classId);
-        writer.u8(static_cast<uint8_t>(entry.name.size()));
-        writer.bytes({reinterpret_cast<const uint8_t*>(entry.name.data()), entry.name.size()});
-    }
-    return out;
+    return buildListing(
+        request, device, entries, partial, [](ByteWriter& writer, const ObjectEntry& entry) {
+            if (entry.name.size() > 255)
+                return false;
+            writer.u16(entry.objectHandle);
+            writer.u16(entry.classId);
+            writer.u8(static_cast<uint8_t>(entry.name.size()));
+            writer.bytes({reinterpret_cast<const uint8_t*>(entry.name.data()), entry.name.size()});
+            return true;
+        });
 }
 
 std::optional<std::vector<uint8_t>> buildPropertyListingReply(
     const TarnHeader& request, const TarnAddress& device,
     std::span<const PropertyListEntry> entries, bool partial) {
-    if (entries.size() > kMaxListingEntries)
-        return std::nullopt;
-    auto out = startListing(request, device, entries.size(), partial);
-    ByteWriter writer(out);
-    for (const auto& entry : entries) {
-        writer.u8(entry.typeCode);
-        writer.bytes(entry.item);
-    }
-    return out;
+    return buildListing(request, device, entries, partial,
+                        [](ByteWriter& writer, const PropertyListEntry& entry) {
+                            writer.u8(entry.typeCode);
+                            writer.bytes(entry.item);
+                            return true;
+                        });
 }
 
 std::optional<std::vector<uint8_t>> buildClassListingReply(const TarnHeader& request,
                                                            const TarnAddress& device,
                                                            std::span<const uint16_t> classIds) {
-    if (classIds.size() > kMaxListingEntries)
-        return std::nullopt;
-    auto out = startListing(request, device, classIds.size(), false);
-    ByteWriter writer(out);
-    for (uint16_t classId : classIds)
+    return buildListing(request, device, classIds, false, [](ByteWriter& writer, uint16_t classId) {
         writer.u16(classId);
-    return out;
+        return true;
+    });
 }
 
 std::vector<uint8_t> buildNotification(const TarnAddress& notifyTo, const TarnAddress& device,
