@@ -126,6 +126,7 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
             : newObject(confirm->classId, confirm->objectHandle, confirm->ownerHandle);
     object.owner = confirm->ownerHandle;
     std::vector<uint16_t> changed;
+    bool keptReadOnly = false;
     for (const auto& item : confirm->properties.items) {
         uint16_t id = item.propertyId();
         if (objscope::IsIdentityProperty(id))
@@ -138,8 +139,10 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
             object.properties.push_back(added);
             property = &object.properties.back();
         }
-        if (property->readOnly)
-            continue;  // live readings are the device's, not the file's
+        if (property->readOnly) {
+            keptReadOnly = true;  // live readings are the device's, not the file's
+            continue;
+        }
         DeviceVerdict verdict = judgeWrite(*property, item.value);
         if (!verdict.isOk())
             return status(request, verdict);
@@ -159,7 +162,11 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
     } else {
         contents_.objects.push_back(std::move(object));
     }
-    return status(request, DeviceVerdict::ok());
+    // Stored, but read-only values were left as they are: a warning the
+    // requester accepts ("Not Allowed/Read-Only" on a confirm).
+    return status(request, keptReadOnly
+                               ? DeviceVerdict::reject(MessageRejection::NotAllowedReadOnly)
+                               : DeviceVerdict::ok());
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleDelete(const Request& request) {

@@ -176,11 +176,13 @@ TEST_F(SimulatedDeviceTest, ConfirmCreatesFromTheClassAndReplacesValues) {
     auto tooHigh = *objscope::buildSet(kRequester, target(50), true, item(4096, {250}));
     EXPECT_EQ(ask(tooHigh).status(), objscope::statusValueOf(MessageRejection::FieldInvalid));
 
-    items = {item(4096, {100})};
+    // A confirm that carries a read-only value stores the rest and warns.
+    items = {item(4096, {100}), item(4098, {0, 0, 0, 0})};
     EXPECT_EQ(ask(*objscope::buildConfirmObject(kRequester, 0, kDeviceNumber, 52, 50, 10, items))
                   .status(),
-              0);
+              objscope::statusValueOf(MessageRejection::NotAllowedReadOnly));
     EXPECT_EQ(getValue(50, 4096), std::vector<uint8_t>{100});
+    EXPECT_EQ(getValue(50, 4098), (std::vector<uint8_t>{0, 0, 0x80, 0x3F})) << "kept";
 
     struct Case {
         const char* what;
