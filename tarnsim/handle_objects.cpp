@@ -78,9 +78,8 @@ SimulatedDevice::Reply SimulatedDevice::handleObjectListing(const Request& reque
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
     std::vector<objscope::ObjectEntry> entries;
     size_t index = 0;
+    // Devices list from object 0 (the device itself) on.
     for (const auto& object : contents_.objects) {
-        if (object.handle == objscope::kDeviceObjectHandle)
-            continue;
         if (!withNames && listing->classFilter && object.classId != *listing->classFilter)
             continue;
         if (index++ < listing->startIndex)

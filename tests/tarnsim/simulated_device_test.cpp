@@ -152,6 +152,22 @@ TEST_F(SimulatedDeviceTest, ReportsClassHandleAndOwnerAsProperties) {
     EXPECT_EQ(page.entries[1].typeCode, 69);
 }
 
+TEST_F(SimulatedDeviceTest, ObjectListingStartsWithTheDeviceAndHonoursTheClassFilter) {
+    auto all = objscope::decodeObjectListing(
+        ask(objscope::buildGetAllObjs(kRequester, 0, kDeviceNumber, 0, std::nullopt)).data);
+    ASSERT_EQ(all.entries.size(), device.contents().objects.size());
+    EXPECT_EQ(all.entries[0].objectHandle, 0);
+    EXPECT_EQ(all.entries[1].objectHandle, 10);
+    auto blobs = objscope::decodeObjectListing(
+        ask(objscope::buildGetAllObjs(kRequester, 0, kDeviceNumber, 0, objscope::kClassBlob)).data);
+    ASSERT_EQ(blobs.entries.size(), 1u);
+    EXPECT_EQ(blobs.entries[0].objectHandle, 20);
+    auto rest = objscope::decodeObjectListing(
+        ask(objscope::buildGetAllObjs(kRequester, 0, kDeviceNumber, 3, std::nullopt)).data);
+    ASSERT_FALSE(rest.entries.empty());
+    EXPECT_EQ(rest.entries[0].objectHandle, 12) << "from the fourth entry on";
+}
+
 TEST_F(SimulatedDeviceTest, MultiSetIsAllOrNothing) {
     std::vector<std::vector<uint8_t>> items{item(4096, {180}), item(4098, {0, 0, 0, 0})};
     auto refused = ask(*objscope::buildSetMultipleProps(kRequester, target(10), items));
