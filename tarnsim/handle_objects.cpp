@@ -24,6 +24,17 @@ namespace {
 constexpr uint16_t kBlobClass = 11;
 constexpr uint16_t kDefaultBlobEntrySize = 8;
 
+// The verdict on a one-word device command that must carry `expected` (a
+// guard against commands sent by mistake).
+DeviceVerdict judgeCommandWord(std::span<const uint8_t> data, uint16_t expected) {
+    auto word = objscope::decodeCommandWord(data);
+    if (!word)
+        return DeviceVerdict::reject(MessageRejection::MessageWrongSize);
+    if (*word != expected)
+        return DeviceVerdict::reject(MessageRejection::FieldInvalid);
+    return DeviceVerdict::ok();
+}
+
 bool validNewHandle(uint16_t handle) {
     return handle != objscope::kDeviceObjectHandle && handle != kNoOwner;
 }
@@ -182,11 +193,9 @@ SimulatedDevice::Reply SimulatedDevice::handleDelete(const Request& request) {
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleDeleteAll(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kDeleteAllObjsCode)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kDeleteAllObjsCode);
+        !verdict.isOk())
+        return status(request, verdict);
     std::set<uint16_t> all;
     for (const auto& object : contents_.objects) {
         if (object.handle != objscope::kDeviceObjectHandle)
@@ -197,11 +206,9 @@ SimulatedDevice::Reply SimulatedDevice::handleDeleteAll(const Request& request) 
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleSoftReset(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kResetKey)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kResetKey);
+        !verdict.isOk())
+        return status(request, verdict);
     Reply reply = status(request, DeviceVerdict::ok());
     // The boot flag "default objects" makes the restart ignore what was made
     // permanent; a restart forgets every registration.
@@ -214,11 +221,9 @@ SimulatedDevice::Reply SimulatedDevice::handleSoftReset(const Request& request) 
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleSetDefaultData(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kResetKey)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kResetKey);
+        !verdict.isOk())
+        return status(request, verdict);
     saved_ = contents_;
     return status(request, DeviceVerdict::ok());
 }
