@@ -39,6 +39,10 @@ object 12 class 33 owner 11
 object 20 class 11
   prop 3072 UWord 2
   prop 3073 UWord 700
+object 21 class 254
+  prop 3072 UWord 4
+  prop 3073 UWord 1
+  data 04 00 AA BB
 object 30 class 226
   tests 100 3 5
 object 40 class 68
@@ -355,6 +359,16 @@ TEST_F(SimulatedDeviceTest, DataBlockIsReadInChunksAndWrittenBack) {
             .status(),
         objscope::statusValueOf(MessageRejection::FieldInvalid))
         << "a write may not leave a gap";
+}
+
+TEST_F(SimulatedDeviceTest, LinkedListSizesFollowWhatWasWritten) {
+    const uint8_t entry[] = {5, 0, 1, 2, 3};
+    EXPECT_EQ(
+        method(21, objscope::kMethodWriteDataBlock, *objscope::dataBlockWritePayload(4, entry))
+            .status(),
+        0);
+    EXPECT_EQ(getValue(21, 3072), (std::vector<uint8_t>{9, 0})) << "block size";
+    EXPECT_EQ(getValue(21, 3073), (std::vector<uint8_t>{2, 0})) << "entries";
 }
 
 TEST_F(SimulatedDeviceTest, MatrixCommandsFollowTheClassRules) {
