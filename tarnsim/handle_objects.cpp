@@ -259,7 +259,7 @@ SimulatedDevice::Reply SimulatedDevice::handleClassText(const Request& request) 
     if (ask->offset > text.size())
         return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
     text.remove_prefix(ask->offset);
-    size_t room = kMaxMethodReplyBytes - objscope::kTarnHeaderSize;
+    size_t room = kMethodPayloadRoom;
     bool partial = text.size() > room;
     text = text.substr(0, room);
     return payloadReply(request, {reinterpret_cast<const uint8_t*>(text.data()), text.size()},
