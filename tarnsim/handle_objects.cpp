@@ -87,18 +87,24 @@ SimulatedDevice::Reply SimulatedDevice::handleObjectListing(const Request& reque
     auto listing = objscope::decodeObjectListingRequest(request.data);
     if (!listing)
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
+    size_t limit =
+        options_.listingPageBytes ? options_.listingPageBytes : objscope::kMaxTarnReplyBytes;
+    // Devices list from object 0 (the device itself) on. Only the entries one
+    // page can carry are collected, and one more to tell that more follow.
     std::vector<objscope::ObjectEntry> entries;
+    entries.reserve(withNames ? 128 : objscope::kMaxListingEntries + 1);
     size_t index = 0;
-    // Devices list from object 0 (the device itself) on.
+    size_t bytes = objscope::kListingEntriesOffset;
     for (const auto& object : contents_.objects) {
         if (!withNames && listing->classFilter && object.classId != *listing->classFilter)
             continue;
         if (index++ < listing->startIndex)
             continue;
         entries.push_back({object.handle, object.classId, withNames ? objectName(object) : ""});
+        bytes += withNames ? 5 + entries.back().name.size() : 4;
+        if (bytes > limit || entries.size() > objscope::kMaxListingEntries)
+            break;
     }
-    size_t limit =
-        options_.listingPageBytes ? options_.listingPageBytes : objscope::kMaxTarnReplyBytes;
     auto device = address(objscope::kDeviceObjectHandle, request.tarn.Dest_Net);
     auto page = withNames
                     ? objscope::buildObjectPlusListingPage(request.tarn, device, entries, limit)

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <span>
 #include <string>
@@ -115,7 +116,10 @@ class SimulatedDevice {
 };
 
 // The property list a device reports for an object: class ID (0), object
-// handle (1) and owner handle (7) among the stored ones.
+// handle (1) and owner handle (7) among the stored ones. The visitor returns
+// false to stop.
+void forEachListedProperty(const DeviceObject& object,
+                           const std::function<bool(const DeviceProperty&)>& visit);
 std::vector<DeviceProperty> listedProperties(const DeviceObject& object);
 // One listed property, identity ones included; nullptr-like empty when absent.
 std::optional<DeviceProperty> listedProperty(const DeviceObject& object, uint16_t id);
