@@ -87,14 +87,14 @@ SimulatedDevice::Reply SimulatedDevice::handleClassMethod(const Request& request
     MethodAnswer answer = MethodAnswer::reject(TransportRejection::MethodInvalid);
     if (object.tests) {
         answer = answerTestManager(*object.tests, id, request.payload);
+    } else if (object.matrix) {
+        answer = answerMatrix(*object.matrix, matrixRules(object), id, request.payload);
     } else if (object.dataBlock && id == objscope::kMethodReadDataBlock) {
         answer = readDataBlock(*object.dataBlock, request.payload);
     } else if (object.dataBlock && id == objscope::kMethodWriteDataBlock) {
         answer = writeDataBlock(*object.dataBlock, request.payload);
         if (answer.verdict.isOk() && isLinkedListClass(object.classId))
             updateLinkedListSizes(object);
-    } else if (object.matrix) {
-        answer = answerMatrix(*object.matrix, matrixRules(object), id, request.payload);
     }
     if (!answer.verdict.isOk() || !answer.payload)
         return status(request, answer.verdict);
