@@ -2,6 +2,7 @@
 // replace), delete, delete all, soft reset, set default data, add object and
 // class texts.
 #include <algorithm>
+#include <cmath>
 
 #include "core/class_catalogue.h"
 #include "core/tarn_device_properties.h"
@@ -245,7 +246,9 @@ SimulatedDevice::Reply SimulatedDevice::handleAddObject(const Request& request) 
     if (add->classId == kBlobClass) {
         const DeviceProperty* size = object.find(3073);
         auto entrySize = size ? engineeringValue(size->typeCode, size->value) : std::nullopt;
-        double bytesPerEntry = entrySize && *entrySize > 0 ? *entrySize : kDefaultBlobEntrySize;
+        double bytesPerEntry = entrySize && *entrySize >= 1
+                                   ? std::min(std::floor(*entrySize), 65535.0)
+                                   : kDefaultBlobEntrySize;
         setNumber(object, 3072, add->maxBlobEntries);
         setNumber(object, 3073, bytesPerEntry);
         size_t blockSize = std::min<size_t>(
