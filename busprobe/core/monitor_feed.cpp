@@ -28,6 +28,8 @@ void MonitorFeed::detach() {
     std::lock_guard lock(mutex_);
     queue_.clear();
     queuedBytes_ = 0;
+    // A drain still queued finds nothing; the next message asks anew.
+    drainPending_ = false;
 }
 
 void MonitorFeed::push(CapturedMessage&& message) {
