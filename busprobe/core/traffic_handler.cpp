@@ -11,6 +11,10 @@ namespace busprobe {
 namespace {
 
 constexpr size_t kDashes = 72;
+// The display dumps at most this many rows of one message (64 KiB); the logs
+// always get every row. A reassembled message of megabytes would otherwise
+// hold the GUI thread for seconds.
+constexpr size_t kMaxShownRows = 4096;
 
 std::string_view machinePrefix(Direction direction) {
     return direction == Direction::Received ? kPrefixMachineReceived : kPrefixMachineSent;
@@ -110,13 +114,18 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
         log->writeLines({"", header, "", std::string(kDumpColumnHeader), repeated('-', kDashes)});
     }
     if (show || full) {
-        for (const auto& row : dumpRows(m.datagram())) {
-            if (show) {
-                showLine(row);
+        std::vector<std::string> rows = dumpRows(m.datagram());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (show && i < kMaxShownRows) {
+                showLine(rows[i]);
             }
             if (full) {
-                log->writeLine(row);
+                log->writeLine(rows[i]);
             }
+        }
+        if (show && rows.size() > kMaxShownRows) {
+            showLine("  ... " + std::to_string(m.bytes.size() - kMaxShownRows * 16) +
+                     " more bytes not shown");
         }
         if (show) {
             showLine("");

@@ -39,6 +39,24 @@ TEST(TrafficHandler, MachineModeShowsEveryMessageWithItsDirection) {
               std::string::npos);
 }
 
+TEST(TrafficHandler, HugeMessagesAreCutOnTheDisplayOnly) {
+    testing::TempFolder dir;
+    TrafficHandler handler;
+    ASSERT_TRUE(handler.manualLog.open(dir.path("BIG.LOG")));
+    handler.handleNotification(message(Direction::Received, 0x7F000002, 1, 2, 0x8001,
+                                       std::vector<uint8_t>(100000, 0x41)));
+    handler.manualLog.close();
+    std::string text = handler.takeDisplayUpdate().text;
+    EXPECT_NE(text.find("\n  ... 34473 more bytes not shown\n"), std::string::npos);
+    std::string log = testing::readFile(dir.path("BIG.LOG"));
+    size_t rows = 0;
+    for (size_t at = log.find("AAAA\r\n"); at != std::string::npos;
+         at = log.find("AAAA\r\n", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 6251u);  // (9 + 100000) / 16 rounded up: the log has them all
+}
+
 TEST(TrafficHandler, EleventhMessageClearsTheDisplayFirst) {
     TrafficHandler handler;  // limit 10
     for (int i = 0; i < 10; ++i) {
