@@ -9,8 +9,8 @@ namespace busprobe {
 ScheduleEntry scheduleEntryFromRow(ScheduleRow& row) {
     ScheduleEntry entry;
     if (!row[kColStart].empty() || !row[kColStop].empty()) {
-        auto start = row[kColStart].empty() ? std::optional<int>(0)
-                                            : parseTimeOfDay(row[kColStart]);
+        auto start =
+            row[kColStart].empty() ? std::optional<int>(0) : parseTimeOfDay(row[kColStart]);
         auto stop = row[kColStop].empty() ? std::optional<int>(0) : parseTimeOfDay(row[kColStop]);
         if (start && stop) {
             entry.start = *start;
@@ -59,9 +59,8 @@ void CaptureSchedule::activate(ScheduleEntry& entry, const QDateTime& now) {
     entry.log = log;
     entry.active = true;
     QTime stop = QTime(0, 0).addSecs(entry.stop);
-    log->writeLines(scheduledOpeningBlock(logDateTimeText(now), longTimeText(stop),
-                                          entry.filter.ip, entry.filter.object,
-                                          entry.filter.message));
+    log->writeLines(scheduledOpeningBlock(logDateTimeText(now), longTimeText(stop), entry.filter.ip,
+                                          entry.filter.object, entry.filter.message));
     log->flush();
 }
 

@@ -33,8 +33,8 @@ bool writeMessageFile(const std::string& path, const ComposedMessage& message) {
     text += "NumberFields=" + std::to_string(message.fields.size()) + "\r\n";
     for (size_t i = 0; i < message.fields.size(); ++i) {
         const auto& field = message.fields[i];
-        text += "Field" + std::to_string(i + 1) + "=" + fieldFileText(field.type, field.text) +
-                "\r\n";
+        text +=
+            "Field" + std::to_string(i + 1) + "=" + fieldFileText(field.type, field.text) + "\r\n";
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;

@@ -185,8 +185,8 @@ bool fieldAcceptsKey(FieldType type, std::string_view text, size_t selectionStar
     // The element around the caret: between the nearest commas, without the
     // selected characters.
     size_t selectionEnd = std::min(text.size(), selectionStart + selectionLength);
-    size_t before = text.rfind(',', selectionStart == 0 ? std::string_view::npos
-                                                         : selectionStart - 1);
+    size_t before =
+        text.rfind(',', selectionStart == 0 ? std::string_view::npos : selectionStart - 1);
     size_t begin = (selectionStart == 0 || before == std::string_view::npos) ? 0 : before + 1;
     size_t after = text.find(',', selectionEnd);
     size_t end = after == std::string_view::npos ? text.size() : after;

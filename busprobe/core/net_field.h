@@ -49,7 +49,7 @@ std::string fieldFileText(FieldType type, std::string_view text);
 
 struct ParsedField {
     FieldType type = FieldType::Byte;
-    std::string text;  // the value edit's text
+    std::string text;       // the value edit's text
     bool complete = false;  // false: the text did not parse; `text` holds what did
     bool typeKnown = false;
 };

@@ -132,8 +132,7 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
         putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
         putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
         putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
-        putHost<uint32_t>(body,
-                          static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
+        putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
         body.insert(body.end(), packet.begin(), packet.end());
         auto epb = block(kEnhancedPacket, body);
         out.write(reinterpret_cast<const char*>(epb.data()),

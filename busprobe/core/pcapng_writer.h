@@ -13,7 +13,7 @@
 namespace busprobe {
 
 struct CaptureEndpoints {
-    uint32_t ownAddress = 0;    // this PC, host order
+    uint32_t ownAddress = 0;      // this PC, host order
     uint16_t receivePort = 3048;  // the port every node receives on
     uint16_t sendPort = 3049;     // the port every node sends from
 };

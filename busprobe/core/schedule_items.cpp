@@ -180,8 +180,8 @@ std::vector<ScheduleRow> readScheduleRows(const std::string& fileName) {
     std::vector<ScheduleRow> rows;
     for (const auto& key : plat::ini::keys(kScheduleSection, fileName)) {
         if (startsWithItem(key)) {
-            rows.push_back(decodeScheduleItem(
-                plat::ini::getString(kScheduleSection, key, "", fileName)));
+            rows.push_back(
+                decodeScheduleItem(plat::ini::getString(kScheduleSection, key, "", fileName)));
         }
     }
     return rows;

@@ -22,8 +22,8 @@ std::string byteHex(std::span<const uint8_t> bytes, size_t index) {
 
 std::string dottedAddress(uint32_t address) {
     char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFF,
-                  (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF);
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFF, (address >> 16) & 0xFF,
+                  (address >> 8) & 0xFF, address & 0xFF);
     return text;
 }
 
@@ -107,8 +107,7 @@ std::vector<std::string> manualOpeningBlock(std::string_view dateTime, std::stri
             repeated('*', kStars)};
 }
 
-std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime,
-                                               std::string_view stopTime,
+std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::string_view stopTime,
                                                std::string_view ipFilter,
                                                std::string_view objectFilter,
                                                std::string_view messageFilter) {

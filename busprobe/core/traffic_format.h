@@ -59,8 +59,7 @@ std::vector<std::string> manualOpeningBlock(std::string_view dateTime, std::stri
                                             std::string_view messageFilter);
 
 // Opening block of a scheduled capture log.
-std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime,
-                                               std::string_view stopTime,
+std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::string_view stopTime,
                                                std::string_view ipFilter,
                                                std::string_view objectFilter,
                                                std::string_view messageFilter);

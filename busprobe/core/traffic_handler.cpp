@@ -135,8 +135,8 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
         }
     }
     if (log != nullptr && simple) {
-        std::string lead = simpleLead(simpleDateText(moment.date()),
-                                      simpleTimeText(moment.time()), m.address, prefix);
+        std::string lead = simpleLead(simpleDateText(moment.date()), simpleTimeText(moment.time()),
+                                      m.address, prefix);
         log->writeLine(simpleLine(lead, m.datagram()));
     }
     if (log != nullptr) {

@@ -68,8 +68,7 @@ FieldType TdlgFieldSize::chosenType() const {
     return *fieldTypeFromCode(code);
 }
 
-std::optional<FieldType> TdlgFieldSize::ask(FieldType type, size_t currentBytes,
-                                            QWidget* parent) {
+std::optional<FieldType> TdlgFieldSize::ask(FieldType type, size_t currentBytes, QWidget* parent) {
     TdlgFieldSize dialog(type, currentBytes, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;

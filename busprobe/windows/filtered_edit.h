@@ -13,8 +13,8 @@ class FilteredEdit : public QLineEdit {
 
   public:
     // The rule gets the text, the selection and the typed character.
-    using Rule = std::function<bool(const QString& text, int selectionStart,
-                                    int selectionLength, QChar typed)>;
+    using Rule = std::function<bool(const QString& text, int selectionStart, int selectionLength,
+                                    QChar typed)>;
 
     explicit FilteredEdit(QWidget* parent = nullptr);
     void setRule(Rule rule) { rule_ = std::move(rule); }

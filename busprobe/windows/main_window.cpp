@@ -52,9 +52,7 @@ TfrmMain::TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent)
     scheduleTimer_->setInterval(1000);
     connect(scheduleTimer_, &QTimer::timeout, this, &TfrmMain::scheduleTick);
 
-    handler_.afterNotification = [this](const CapturedMessage& m) {
-        composer_->answerIfWanted(m);
-    };
+    handler_.afterNotification = [this](const CapturedMessage& m) { composer_->answerIfWanted(m); };
     setMode(DisplayMode::Machine, machineTraffic_, "Currently Displaying All Network Traffic");
 
     MonitorFeed::instance().attach(
@@ -154,9 +152,9 @@ void TfrmMain::buildMenus() {
     file->setObjectName(QStringLiteral("mnuFile"));
     connect(addAction(file, "mnuNewMessage", "&New Message", QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, composer_, &MessageComposer::newMessage);
-    connect(addAction(file, "mnuLoadMessage", "&Load Message...",
-                      QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, composer_, &MessageComposer::loadMessage);
+    connect(
+        addAction(file, "mnuLoadMessage", "&Load Message...", QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, composer_, &MessageComposer::loadMessage);
     connect(addAction(file, "mnuSaveMessage", "&Save Message", QKeySequence(Qt::CTRL | Qt::Key_G)),
             &QAction::triggered, composer_, &MessageComposer::saveMessage);
     connect(addAction(file, "mnuSaveMessageAs", "Save Message &As...",
@@ -235,8 +233,7 @@ void TfrmMain::displayFilteredTraffic() {
 }
 
 void TfrmMain::updateFilter() {
-    handler_.displayFilter = {filterIp_->text().toStdString(),
-                              filterObject_->text().toStdString(),
+    handler_.displayFilter = {filterIp_->text().toStdString(), filterObject_->text().toStdString(),
                               filterMessage_->text().toStdString()};
 }
 
@@ -272,8 +269,8 @@ void TfrmMain::applyDisplayUpdate() {
 }
 
 void TfrmMain::newLogFile() {
-    handler_.manualSimple = prompter_.askYesNo(this, QStringLiteral("Log data in simple format?"),
-                                               windowTitle());
+    handler_.manualSimple =
+        prompter_.askYesNo(this, QStringLiteral("Log data in simple format?"), windowTitle());
     QString name = prompter_.openFileName(this, QStringLiteral("Open Network Capture Log File"),
                                           kLogFilter, QStringLiteral(".LOG"));
     if (name.isEmpty()) {

@@ -254,8 +254,8 @@ bool MessageComposer::send(bool reply, uint32_t replyAddress) {
 void MessageComposer::answerIfWanted(const CapturedMessage& m) {
     // Only requests that came in from the network are answered: answering
     // sent messages or responses would make the tester answer itself.
-    if (!response_->isChecked() || objectId_->text().isEmpty() ||
-        messageId_->text().isEmpty() || m.direction != Direction::Received) {
+    if (!response_->isChecked() || objectId_->text().isEmpty() || messageId_->text().isEmpty() ||
+        m.direction != Direction::Received) {
         return;
     }
     auto header = wire::readHeader(m.datagram());

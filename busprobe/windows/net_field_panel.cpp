@@ -47,8 +47,8 @@ void TNetField::showType() {
 
 void TNetField::changeType(FieldType type) {
     bool changed = type != type_;
-    bool empty = changed && (fieldTypeCode(type) < fieldTypeCode(type_) ||
-                             type_ == FieldType::Text);
+    bool empty =
+        changed && (fieldTypeCode(type) < fieldTypeCode(type_) || type_ == FieldType::Text);
     type_ = type;
     if (empty) {
         edit_->clear();

@@ -22,7 +22,7 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& filt
     QFileDialog dialog(parent, title, QString(), qtFilter(filter));
     dialog.setAcceptMode(mode);
     dialog.setDefaultSuffix(defaultSuffix.startsWith(QLatin1Char('.')) ? defaultSuffix.mid(1)
-                                                                         : defaultSuffix);
+                                                                       : defaultSuffix);
     // Overwrite questions are the callers' own.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (mode == QFileDialog::AcceptOpen) {

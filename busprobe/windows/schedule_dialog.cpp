@@ -15,9 +15,8 @@ namespace busprobe {
 namespace {
 
 constexpr int kColumnWidths[kScheduleColumns] = {100, 76, 73, 72, 70, 244, 81};
-const char* const kHeaders[kScheduleColumns] = {"Start Time", "Stop Time",     "IP",
-                                                "Object ID",  "Message ID",    "Log File Name",
-                                                "Simple Log"};
+const char* const kHeaders[kScheduleColumns] = {
+    "Start Time", "Stop Time", "IP", "Object ID", "Message ID", "Log File Name", "Simple Log"};
 const QString kLogFilter = QStringLiteral("VEK Network Log (*.LOG)|*.LOG|All Files (*.*)|*.*");
 
 }  // namespace

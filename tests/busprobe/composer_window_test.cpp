@@ -114,8 +114,7 @@ TEST_F(ComposerTest, RefusalsKeepTheComposerAsItIs) {
     composer()->loadMessage();
     ASSERT_EQ(prompter.warnings.size(), 3u);
     EXPECT_EQ(prompter.warnings[0], "Message ID Error: Invalid Message ID !!");
-    EXPECT_EQ(prompter.warnings[1],
-              "Save Error: You MUST specify an Object ID and a Message ID");
+    EXPECT_EQ(prompter.warnings[1], "Save Error: You MUST specify an Object ID and a Message ID");
     EXPECT_EQ(prompter.warnings[2],
               "Network Message Load Error: Invalid Number of Fields specified in Network "
               "Message File !!");

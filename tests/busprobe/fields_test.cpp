@@ -75,12 +75,12 @@ TEST(NetField, TypingRules) {
         bool accepted;
     };
     const Case cases[] = {
-        {FieldType::Byte, "1F", 2, 0, 'A', false},   // third digit of a byte
-        {FieldType::Byte, "1F", 0, 2, 'A', true},    // replacing the selection
+        {FieldType::Byte, "1F", 2, 0, 'A', false},  // third digit of a byte
+        {FieldType::Byte, "1F", 0, 2, 'A', true},   // replacing the selection
         {FieldType::Byte, "1", 1, 0, 'G', false},
         {FieldType::Byte, "1", 1, 0, ',', false},
         {FieldType::Byte, "12", 2, 0, '\b', true},
-        {FieldType::ByteList, "12,3", 4, 0, '4', true},  // second element still open
+        {FieldType::ByteList, "12,3", 4, 0, '4', true},   // second element still open
         {FieldType::ByteList, "12,3", 2, 0, '4', false},  // first element full
         {FieldType::ByteList, "12,34", 2, 0, ',', true},
         {FieldType::WordList, "1234,", 5, 0, 'F', true},

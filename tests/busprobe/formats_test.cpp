@@ -23,8 +23,7 @@ TEST(TrafficFormat, ShortLastRowIsPaddedBeforeTheCharacterColumn) {
     }
     auto rows = dumpRows(bytes);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0],
-              "  41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50    ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(rows[0], "  41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50    ABCDEFGHIJKLMNOP");
     EXPECT_EQ(rows[1], "  51 52 53 54" + std::string(36, ' ') + "    QRST");
     EXPECT_EQ(rows[0].size(), kDumpColumnHeader.size());
 }
@@ -35,7 +34,7 @@ TEST(TrafficFormat, NonPrintingBytesNeverReachTheText) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].ends_with(".....a.."));
     std::string line = simpleLine("", std::vector<uint8_t>{'V', 'E', 'K', 0x00, 0xFF, 0x05, 0x84,
-                                                             0x01, 0x80, 'h', 0x0D, 0xC3, 'i'});
+                                                           0x01, 0x80, 'h', 0x0D, 0xC3, 'i'});
     EXPECT_EQ(line, "0xFF00/0x8405 8001 h<0D><C3>i");
 }
 

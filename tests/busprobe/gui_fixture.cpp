@@ -22,8 +22,7 @@ void ScriptedPrompter::warn(QWidget*, const QString& text, const QString& captio
     warnings.push_back(caption + QStringLiteral(": ") + text);
 }
 
-QString ScriptedPrompter::openFileName(QWidget*, const QString&, const QString&,
-                                       const QString&) {
+QString ScriptedPrompter::openFileName(QWidget*, const QString&, const QString&, const QString&) {
     if (fileNames.empty()) {
         return {};
     }
@@ -32,8 +31,8 @@ QString ScriptedPrompter::openFileName(QWidget*, const QString&, const QString&,
     return name;
 }
 
-QString ScriptedPrompter::saveFileName(QWidget* parent, const QString& title,
-                                       const QString& filter, const QString& suffix) {
+QString ScriptedPrompter::saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                       const QString& suffix) {
     return openFileName(parent, title, filter, suffix);
 }
 

@@ -1,9 +1,9 @@
+#include "ip_edit.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
-
-#include "ip_edit.h"
 
 namespace busprobe {
 namespace {

@@ -1,6 +1,7 @@
+#include "message_file.h"
+
 #include <gtest/gtest.h>
 
-#include "message_file.h"
 #include "temp_folder.h"
 
 namespace busprobe {
@@ -13,8 +14,7 @@ using testing::writeFile;
 TEST(MessageFile, WritesTheKeysInOrderWithCrLf) {
     TempFolder dir;
     std::string path = dir.path("TEST.MSG");
-    ComposedMessage message{0x0102, 0x0405,
-                            {{FieldType::Word, "1FF"}, {FieldType::Text, "ab"}}};
+    ComposedMessage message{0x0102, 0x0405, {{FieldType::Word, "1FF"}, {FieldType::Text, "ab"}}};
     ASSERT_TRUE(writeMessageFile(path, message));
     EXPECT_EQ(readFile(path),
               "[Message Description]\r\nDescription=" + path +

@@ -17,8 +17,9 @@ using testing_support::loopback;
 QString masked(QString text) {
     text.replace(QRegularExpression(QStringLiteral("\\[[0-9:]+ \\([0-9.]+ ms\\)\\]")),
                  QStringLiteral("[TIME (GAP ms)]"));
-    text.replace(QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}")),
-                 QStringLiteral("STAMP"));
+    text.replace(
+        QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}")),
+        QStringLiteral("STAMP"));
     return text;
 }
 
@@ -70,7 +71,8 @@ TEST_F(MonitorWindowTest, FilteredDisplayShowsOnlyMatchingTraffic) {
     ASSERT_TRUE(waitFor([&] { return memoText().contains("01 80 "); }) &&
                 waitFor([&] { return memoText().contains("05 80 "); }));
     QString text = memoText();
-    EXPECT_EQ(occurrences(text, "Machine Received Data from : 127.0.0.2"), 3u) << text.toStdString();
+    EXPECT_EQ(occurrences(text, "Machine Received Data from : 127.0.0.2"), 3u)
+        << text.toStdString();
     EXPECT_FALSE(text.contains("127.0.0.4"));
     EXPECT_FALSE(text.contains("06 04 03 80"));
 
@@ -93,7 +95,7 @@ TEST_F(MonitorWindowTest, ProgramModeShowsOwnSendsAndTheRepliesToThem) {
     auto request = receive(*peer);
     ASSERT_TRUE(request.has_value());
     uint16_t number = static_cast<uint16_t>(request->bytes[7] | request->bytes[8] << 8);
-    sendToServer(*peer, datagram(0x12, 0x0099, number));           // not a reply
+    sendToServer(*peer, datagram(0x12, 0x0099, number));              // not a reply
     sendToServer(*peer, datagram(0x12, 0x8034, number, {'o', 'k'}));  // the reply
     ASSERT_TRUE(waitFor([&] { return memoText().contains("Received Data from : 127.0.0.3"); }));
     QString text = memoText();
@@ -118,9 +120,9 @@ TEST_F(MonitorWindowTest, AutomaticReplyAnswersOnlyReceivedRequests) {
     sendToServer(*peer, datagram(0x12, 0x0405, 0x8002));
     auto reply = receive(*peer);
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->bytes, datagram(0x12, 0x8405, static_cast<uint16_t>(reply->bytes[7] |
-                                                                        reply->bytes[8] << 8),
-                                     {0x07}));
+    EXPECT_EQ(reply->bytes,
+              datagram(0x12, 0x8405, static_cast<uint16_t>(reply->bytes[7] | reply->bytes[8] << 8),
+                       {0x07}));
     EXPECT_FALSE(receive(*peer, 500).has_value());
 
     child<QLineEdit>("edtObjectID")->clear();  // only the message ID: no reply
@@ -176,9 +178,9 @@ TEST_F(MonitorWindowTest, AlwaysActiveScheduleEntryLogsItsTrafficInSimpleFormat)
     QString stop = QString::fromStdString(longTimeText(QTime(0, 0)));
     QString expected = stars + "\r\n" + dateTime + " - Start of Scheduled Capture\r\n" +
                        "Scheduled Stop Time is " + stop + "\r\n" +
-                       "IP Addr  : 127.0.0.2\r\nObject ID: \r\nMessageID: \r\n" + stars +
-                       "\r\n" + "STAMP 127.0.0.2       <- 0x0102/0x0304 8002 A<01>\r\n" + stars +
-                       "\r\n" + dateTime + " - Log Capture Terminated\r\n" + stars + "\r\n";
+                       "IP Addr  : 127.0.0.2\r\nObject ID: \r\nMessageID: \r\n" + stars + "\r\n" +
+                       "STAMP 127.0.0.2       <- 0x0102/0x0304 8002 A<01>\r\n" + stars + "\r\n" +
+                       dateTime + " - Log Capture Terminated\r\n" + stars + "\r\n";
     EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }

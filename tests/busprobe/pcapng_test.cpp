@@ -87,11 +87,12 @@ TEST(Pcapng, TsharkReadsTheCaptureWithTheDissector) {
 
     std::string script = std::string(VEK_SOURCE_DIR) + "/tools/vek_dissector.lua";
     std::string errors = dir.path("tshark.err");
-    std::string out = run(
-        "tshark -n -X lua_script:" + script + " -r " + path +
-        " -T fields -E separator=, -e ip.src -e udp.srcport -e udp.dstport -e vek.object_id"
-        " -e vek.message_id -e vek.response -e vek.message_number -e tarn.dest_dev"
-        " -e tarn.src_obj 2>" + errors);
+    std::string out =
+        run("tshark -n -X lua_script:" + script + " -r " + path +
+            " -T fields -E separator=, -e ip.src -e udp.srcport -e udp.dstport -e vek.object_id"
+            " -e vek.message_id -e vek.response -e vek.message_number -e tarn.dest_dev"
+            " -e tarn.src_obj 2>" +
+            errors);
     EXPECT_EQ(out,
               "127.0.0.1,41001,41000,0xff00,0x0c01,0,0x8001,7,9\n"
               "127.0.0.2,41001,41000,0xff00,0x8c01,1,0x8001,,\n")

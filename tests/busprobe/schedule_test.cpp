@@ -39,11 +39,16 @@ TEST(ScheduleItems, TimeTexts) {
         const char* text;
         int seconds;  // -1: not a time
     };
-    const Case cases[] = {{"8:30", 8 * 3600 + 30 * 60}, {"17:45:10", 17 * 3600 + 45 * 60 + 10},
-                          {"5:00 PM", 17 * 3600},       {"12:15 am", 15 * 60},
-                          {"24:00", -1},                {"8:3", -1},
-                          {"830", -1},                  {"", -1},
-                          {"ab:cd", -1},                {"0:00 PM", -1}};
+    const Case cases[] = {{"8:30", 8 * 3600 + 30 * 60},
+                          {"17:45:10", 17 * 3600 + 45 * 60 + 10},
+                          {"5:00 PM", 17 * 3600},
+                          {"12:15 am", 15 * 60},
+                          {"24:00", -1},
+                          {"8:3", -1},
+                          {"830", -1},
+                          {"", -1},
+                          {"ab:cd", -1},
+                          {"0:00 PM", -1}};
     for (const auto& c : cases) {
         auto parsed = parseTimeOfDay(c.text);
         EXPECT_EQ(parsed.value_or(-1), c.seconds) << c.text;
@@ -124,8 +129,8 @@ TEST(CaptureSchedule, EntriesSharingAFileKeepItOpenWhileAnyIsActive) {
     handler.schedule.tick(at(9, 30));  // the first entry ends, the second goes on
     EXPECT_EQ(handler.schedule.activeCount(), 1u);
     auto datagram = wire::buildDatagram({0x0102, 0x0304, 0x8001}, std::vector<uint8_t>{'z'});
-    CapturedMessage m = stampedMessage(Direction::Received, 0x7F000002, datagram.data(),
-                                       datagram.size());
+    CapturedMessage m =
+        stampedMessage(Direction::Received, 0x7F000002, datagram.data(), datagram.size());
     handler.handleNotification(m);
     handler.flushLogs();
     std::string text = readFile(log);

@@ -38,7 +38,8 @@ TEST(ScheduleDialog, OkNormalisesTimesAndDemandsLogFiles) {
 
     setCell(dialog, 0, kColLogFile, "a.LOG");
     dialog.okClicked();
-    EXPECT_TRUE(cell(dialog, 1, kColStop).startsWith("23:59")) << cell(dialog, 1, kColStop).toStdString();
+    EXPECT_TRUE(cell(dialog, 1, kColStop).startsWith("23:59"))
+        << cell(dialog, 1, kColStop).toStdString();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 
     setCell(dialog, 1, kColStart, "25:00");

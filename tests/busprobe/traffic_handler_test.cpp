@@ -1,8 +1,9 @@
+#include "traffic_handler.h"
+
 #include <gtest/gtest.h>
 
 #include "temp_folder.h"
 #include "traffic_format.h"
-#include "traffic_handler.h"
 #include "wire/datagram.h"
 
 namespace busprobe {
@@ -43,8 +44,8 @@ TEST(TrafficHandler, HugeMessagesAreCutOnTheDisplayOnly) {
     testing::TempFolder dir;
     TrafficHandler handler;
     ASSERT_TRUE(handler.manualLog.open(dir.path("BIG.LOG")));
-    handler.handleNotification(message(Direction::Received, 0x7F000002, 1, 2, 0x8001,
-                                       std::vector<uint8_t>(100000, 0x41)));
+    handler.handleNotification(
+        message(Direction::Received, 0x7F000002, 1, 2, 0x8001, std::vector<uint8_t>(100000, 0x41)));
     handler.manualLog.close();
     std::string text = handler.takeDisplayUpdate().text;
     EXPECT_NE(text.find("\n  ... 34473 more bytes not shown\n"), std::string::npos);
@@ -94,8 +95,8 @@ TEST(TrafficHandler, FilteredModeComparesOnlyTheSetParts) {
         TrafficHandler handler;
         handler.mode = DisplayMode::Filtered;
         handler.displayFilter = c.filter;
-        handler.handleNotification(message(Direction::Received, c.address, c.objectId,
-                                           c.messageId));
+        handler.handleNotification(
+            message(Direction::Received, c.address, c.objectId, c.messageId));
         EXPECT_EQ(handler.shownCount(), c.shown ? 1u : 0u)
             << c.filter.ip << "/" << c.filter.object << "/" << c.filter.message;
     }
@@ -130,8 +131,8 @@ TEST(TrafficHandler, ScheduledLoggingCountsAsHandledWithoutShowing) {
     handler.schedule.setEntries({scheduleEntryFromRow(row)});
     handler.schedule.tick(QDateTime::currentDateTime());
     for (int i = 0; i < 3; ++i) {
-        handler.handleNotification(message(Direction::Sent, 0x7F000002, 1, 2, 0x8001,
-                                           {0x41, 0x00}));
+        handler.handleNotification(
+            message(Direction::Sent, 0x7F000002, 1, 2, 0x8001, {0x41, 0x00}));
     }
     handler.flushLogs();
     EXPECT_EQ(handler.shownCount(), 0u);
