@@ -96,28 +96,37 @@ std::string simpleLine(std::string_view lead, std::span<const uint8_t> bytes) {
     return line;
 }
 
+namespace {
+
+// Stars, the heading lines, the three filter lines, stars.
+std::vector<std::string> openingBlock(std::vector<std::string> heading, std::string_view ipFilter,
+                                      std::string_view objectFilter,
+                                      std::string_view messageFilter) {
+    std::vector<std::string> block{repeated('*', kStars)};
+    block.insert(block.end(), heading.begin(), heading.end());
+    block.push_back("IP Addr  : " + std::string(ipFilter));
+    block.push_back("Object ID: " + std::string(objectFilter));
+    block.push_back("MessageID: " + std::string(messageFilter));
+    block.push_back(repeated('*', kStars));
+    return block;
+}
+
+}  // namespace
+
 std::vector<std::string> manualOpeningBlock(std::string_view dateTime, std::string_view ipFilter,
                                             std::string_view objectFilter,
                                             std::string_view messageFilter) {
-    return {repeated('*', kStars),
-            std::string(dateTime) + " - Start of Capture",
-            "IP Addr  : " + std::string(ipFilter),
-            "Object ID: " + std::string(objectFilter),
-            "MessageID: " + std::string(messageFilter),
-            repeated('*', kStars)};
+    return openingBlock({std::string(dateTime) + " - Start of Capture"}, ipFilter, objectFilter,
+                        messageFilter);
 }
 
 std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::string_view stopTime,
                                                std::string_view ipFilter,
                                                std::string_view objectFilter,
                                                std::string_view messageFilter) {
-    return {repeated('*', kStars),
-            std::string(dateTime) + " - Start of Scheduled Capture",
-            "Scheduled Stop Time is " + std::string(stopTime),
-            "IP Addr  : " + std::string(ipFilter),
-            "Object ID: " + std::string(objectFilter),
-            "MessageID: " + std::string(messageFilter),
-            repeated('*', kStars)};
+    return openingBlock({std::string(dateTime) + " - Start of Scheduled Capture",
+                         "Scheduled Stop Time is " + std::string(stopTime)},
+                        ipFilter, objectFilter, messageFilter);
 }
 
 std::vector<std::string> closingBlock(std::string_view dateTime) {
