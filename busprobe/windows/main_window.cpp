@@ -322,7 +322,30 @@ void TfrmMain::viewLogFile() {
 }
 
 void TfrmMain::loadSchedule() {
-    std::vector<ScheduleRow> rows = readScheduleRows(kScheduleFile);
+    const QString caption = QStringLiteral("Capture Schedule");
+    QFileInfo file(QString::fromStdString(plat::ini::resolvePath(kScheduleFile)));
+    if (file.exists() && !file.isReadable()) {
+        prompter_.warn(
+            this,
+            QStringLiteral("Unable to read the capture schedule from %1 !").arg(file.filePath()),
+            caption);
+    }
+    std::vector<ScheduleRow> rows;
+    int number = 0;
+    for (auto& row : readScheduleRows(kScheduleFile)) {
+        ++number;
+        if (row[kColLogFile].empty()) {
+            // An entry without a log file could never log: say so instead of
+            // trying to open "" every second.
+            prompter_.warn(this,
+                           QStringLiteral("Schedule item %1 of BUSPROBE.INI names no log file "
+                                          "and is left out.")
+                               .arg(number),
+                           caption);
+            continue;
+        }
+        rows.push_back(std::move(row));
+    }
     applyScheduleRows(std::move(rows), true);
 }
 

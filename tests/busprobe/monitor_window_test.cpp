@@ -185,6 +185,18 @@ TEST_F(MonitorWindowTest, AlwaysActiveScheduleEntryLogsItsTrafficInSimpleFormat)
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
+TEST_F(MonitorWindowTest, ScheduleItemsWithoutLogFileAreReportedAndLeftOut) {
+    plat::ini::writeString("Schedule", "Item1", "1,8:00,9:00", "BUSPROBE.INI");
+    plat::ini::writeString("Schedule", "Item2", "2,,,,,,x.LOG", "BUSPROBE.INI");
+    window->loadSchedule();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0],
+              "Capture Schedule: Schedule item 1 of BUSPROBE.INI names no log file and is left "
+              "out.");
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "0/1 Active Scheduled Logs");
+    plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
+}
+
 TEST_F(MonitorWindowTest, UnwritableLogFileIsReportedAndNothingIsLost) {
     prompter.fileNames = {QStringLiteral("/nonexistent-folder/X.LOG")};
     window->findChild<QAction*>("mnuNewLogFile")->trigger();
