@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "clock.h"
@@ -48,6 +49,22 @@ TEST(TrafficFormat, SimpleLeadMarksMachineDirections) {
 TEST(TrafficFormat, ShortDatagramShowsMissingHeaderBytes) {
     EXPECT_EQ(simpleLine("", std::vector<uint8_t>{'V', 'E', 'K', 1}), "0x--01/0x---- ---- ");
     EXPECT_TRUE(dumpRows({}).empty());
+}
+
+TEST(Program, HelpNamesTheOptionsAndFiles) {
+    std::string out;
+    FILE* pipe = ::popen(VEK_BIN_DIR "/busprobe --help", "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        out.append(buffer, n);
+    }
+    EXPECT_EQ(::pclose(pipe), 0);
+    for (const char* text : {"Usage: busprobe", "--help", "BUSPROBE.INI", "*.MSG", "*.LOG",
+                             "pcapng", "VEK_CONFIG_DIR"}) {
+        EXPECT_NE(out.find(text), std::string::npos) << text;
+    }
 }
 
 TEST(HexText, ReadsDigitsAndIntegerTexts) {

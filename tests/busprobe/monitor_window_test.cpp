@@ -1,12 +1,16 @@
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 
 #include "about_box.h"
 #include "gui_fixture.h"
 #include "platform/ini.h"
 #include "temp_folder.h"
+#include "tshark_run.h"
 
 namespace busprobe::testing {
 namespace {
@@ -52,6 +56,28 @@ TEST_F(MonitorWindowTest, ShowsReceivedAndSentTrafficWithDirectionAddressAndDump
     EXPECT_EQ(got->bytes[5], 0x05);
     EXPECT_EQ(got->bytes[6], 0x04);
     ASSERT_TRUE(waitFor([&] { return memoText().contains("Machine Sent Data to : 127.0.0.3 ["); }));
+}
+
+TEST_F(MonitorWindowTest, ClearDisplayCopyAndDisplayLimit) {
+    auto peer = device(2);
+    child<QSpinBox>("SpinEdit1")->setValue(12);
+    EXPECT_EQ(window->handler().displayLimit, 12);
+    sendToServer(*peer, datagram(1, 2, 0x8001));
+    ASSERT_TRUE(waitForHandled(1));
+    QMenu* edit = window->findChild<QMenu*>("mnuEdit");
+    QAction* copy = window->findChild<QAction*>("mnuCopy");
+    emit edit->aboutToShow();
+    EXPECT_FALSE(copy->isEnabled());
+    child<QPlainTextEdit>("memNetMessage")->selectAll();
+    emit edit->aboutToShow();
+    EXPECT_TRUE(copy->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>("btnClearDisplay"), Qt::LeftButton);
+    EXPECT_TRUE(memoText().isEmpty());
+    EXPECT_EQ(window->handler().handledCounter(), 1);  // clearing keeps the count
+    sendToServer(*peer, datagram(1, 2, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    EXPECT_TRUE(memoText().startsWith("\nMachine Received Data from : 127.0.0.2 ["));
 }
 
 TEST_F(MonitorWindowTest, FilteredDisplayShowsOnlyMatchingTraffic) {
@@ -234,6 +260,17 @@ TEST_F(MonitorWindowTest, SavedCaptureHoldsTheTraffic) {
     std::string bytes = readFile(dir.path("cap.pcapng"));
     ASSERT_GT(bytes.size(), 64u);
     EXPECT_NE(bytes.find(std::string("VEK\x00\xFF\x01\x0C\x01\x80", 9)), std::string::npos);
+    if (!tsharkInstalled()) {
+        GTEST_SKIP() << "tshark is not installed (Debian package tshark): capture not decoded";
+    }
+    std::string out = tsharkFields(dir.path("cap.pcapng"),
+                                   " -e ip.src -e ip.dst -e udp.srcport -e udp.dstport"
+                                   " -e vek.object_id -e vek.message_id -e vek.response"
+                                   " -e vek.message_number",
+                                   dir.path("tshark.err"));
+    std::string expected = "127.0.0.2,127.0.0.1," + std::to_string(serverPorts().send) + "," +
+                           std::to_string(serverPorts().receive) + ",0xff00,0x0c01,0,0x8001\n";
+    EXPECT_NE(out.find(expected), std::string::npos) << out << readFile(dir.path("tshark.err"));
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "pcapng_writer.h"
 #include "temp_folder.h"
+#include "tshark_run.h"
 #include "wire/datagram.h"
 
 namespace busprobe {
@@ -16,21 +14,6 @@ CapturedMessage message(Direction direction, uint32_t address, uint16_t objectId
                         uint16_t messageId, uint16_t number, std::vector<uint8_t> data) {
     auto datagram = wire::buildDatagram({objectId, messageId, number}, data);
     return stampedMessage(direction, address, datagram.data(), datagram.size());
-}
-
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return out;
-    }
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        out.append(buffer.data(), n);
-    }
-    ::pclose(pipe);
-    return out;
 }
 
 const CaptureEndpoints kEndpoints{0x7F000001, 41000, 41001};
@@ -73,7 +56,7 @@ TEST(Pcapng, StoreIsBoundedAndKeepsTheNewest) {
 }
 
 TEST(Pcapng, TsharkReadsTheCaptureWithTheDissector) {
-    if (std::system("command -v tshark >/dev/null 2>&1") != 0) {
+    if (!testing::tsharkInstalled()) {
         GTEST_SKIP() << "tshark is not installed (Debian package tshark): capture not checked";
     }
     testing::TempFolder dir;
@@ -85,14 +68,12 @@ TEST(Pcapng, TsharkReadsTheCaptureWithTheDissector) {
     std::string error;
     ASSERT_TRUE(writePcapng(path, messages, kEndpoints, error)) << error;
 
-    std::string script = std::string(VEK_SOURCE_DIR) + "/tools/vek_dissector.lua";
     std::string errors = dir.path("tshark.err");
-    std::string out =
-        run("tshark -n -X lua_script:" + script + " -r " + path +
-            " -T fields -E separator=, -e ip.src -e udp.srcport -e udp.dstport -e vek.object_id"
-            " -e vek.message_id -e vek.response -e vek.message_number -e tarn.dest_dev"
-            " -e tarn.src_obj 2>" +
-            errors);
+    std::string out = testing::tsharkFields(
+        path,
+        " -e ip.src -e udp.srcport -e udp.dstport -e vek.object_id -e vek.message_id"
+        " -e vek.response -e vek.message_number -e tarn.dest_dev -e tarn.src_obj",
+        errors);
     EXPECT_EQ(out,
               "127.0.0.1,41001,41000,0xff00,0x0c01,0,0x8001,7,9\n"
               "127.0.0.2,41001,41000,0xff00,0x8c01,1,0x8001,,\n")
