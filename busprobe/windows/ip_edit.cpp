@@ -144,8 +144,9 @@ bool TVEKIPEdit::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     QString typed = key->text();
-    if (typed.isEmpty() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        return false;
+    if (typed.isEmpty() || !typed[0].isPrint() ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        return false;  // Enter, Escape and shortcuts keep their meaning
     }
     // Digits only; every other character is refused.
     return !(typed.size() == 1 && typed[0].isDigit() && typed[0].unicode() < 128);

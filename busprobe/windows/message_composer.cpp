@@ -44,6 +44,8 @@ MessageComposer::MessageComposer(Prompter& prompter, TrafficHandler& handler, QW
         edit->setRule(FilteredEdit::hexIdRule());
         edit->setMaximumWidth(60);
         connect(edit, &FilteredEdit::keyAccepted, this, [this] { modified_ = true; });
+        // "Send Fields" is the default button: Enter in the composer sends.
+        connect(edit, &QLineEdit::returnPressed, this, &MessageComposer::sendFields);
     }
     response_ = new QCheckBox(this);
     response_->setObjectName(QStringLiteral("chkResponse"));
@@ -133,6 +135,7 @@ TNetField* MessageComposer::insertField(size_t index) {
     auto* field = new TNetField(fieldBox_);
     connect(field, &TNetField::entered, this, &MessageComposer::selectField);
     connect(field, &TNetField::sizeRequested, this, &MessageComposer::editFieldType);
+    connect(field->valueEdit(), &QLineEdit::returnPressed, this, &MessageComposer::sendFields);
     fields_.insert(fields_.begin() + static_cast<long>(index), field);
     field->show();
     layoutFields();
