@@ -2,15 +2,20 @@
 // README: a private hubserver, a device on 127.0.0.3 that answers the
 // composer's request, and a device on 127.0.0.2 that sends a notification.
 //
-//   busprobe_screenshot OUTPUT.png
+//   busprobe_screenshot OUTPUT.png [FOLDER]
+// With FOLDER, the dialogs are rendered there too (schedule, field type,
+// about).
 #include <QApplication>
 #include <QCheckBox>
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
 
+#include "about_box.h"
+#include "field_size_dialog.h"
 #include "hubclient.h"
 #include "main_window.h"
+#include "schedule_dialog.h"
 #include "server_settings.h"
 #include "udp_peer.h"
 #include "wire/datagram.h"
@@ -71,5 +76,19 @@ int main(int argc, char** argv) {
     }
     QTest::qWait(200);
     bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
+    if (argc > 2) {
+        QString folder = QString::fromLocal8Bit(argv[2]);
+        busprobe::TfrmSchedule schedule(prompter, busprobe::kScheduleFile);
+        schedule.setRows({{"8:30", "17:45", "127.0.0.3", "FF00", "", "/var/log/day.LOG", "1"},
+                          {"", "", "", "", "0405", "/var/log/always.LOG", ""}});
+        schedule.show();
+        saved = schedule.grab().save(folder + "/busprobe-schedule.png") && saved;
+        busprobe::TdlgFieldSize size(busprobe::FieldType::WordList, 6);
+        size.show();
+        saved = size.grab().save(folder + "/busprobe-fieldsize.png") && saved;
+        busprobe::TdlgAboutBox about(window.registration());
+        about.show();
+        saved = about.grab().save(folder + "/busprobe-about.png") && saved;
+    }
     return saved ? 0 : 1;
 }
