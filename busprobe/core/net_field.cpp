@@ -146,7 +146,8 @@ ParsedField parseFieldFileText(std::string_view fieldText) {
         return parsed;
     }
     int size = fieldElementSize(parsed.type);
-    for (auto item : splitCommas(value)) {
+    std::vector<std::string_view> items = splitCommas(value);
+    for (auto item : items) {
         size_t prefix = item.find("0x");
         if (prefix == std::string_view::npos) {
             prefix = item.find("0X");
@@ -154,12 +155,27 @@ ParsedField parseFieldFileText(std::string_view fieldText) {
         if (prefix == std::string_view::npos) {
             return parsed;
         }
+        // An element with more significant digits than its size holds is
+        // refused rather than silently cut.
+        std::string_view digits = item.substr(prefix + 2);
+        size_t count = 0;
+        while (count < digits.size() && hexDigit(digits[count])) {
+            ++count;
+        }
+        size_t firstSignificant = digits.substr(0, count).find_first_not_of('0');
+        size_t significant =
+            firstSignificant == std::string_view::npos ? 0 : count - firstSignificant;
+        if (significant > static_cast<size_t>(2 * size)) {
+            return parsed;
+        }
         if (!parsed.text.empty()) {
             parsed.text += ',';
         }
-        parsed.text += hexText(readHex(item.substr(prefix + 2)) & elementMask(size), 2 * size);
+        parsed.text += hexText(readHex(digits), 2 * size);
         if (!isListType(parsed.type)) {
-            break;
+            // A single value with more items: the first is kept, the rest reported.
+            parsed.complete = items.size() == 1;
+            return parsed;
         }
     }
     parsed.complete = true;

@@ -63,6 +63,14 @@ TEST(NetField, ParseFailuresKeepWhatParsed) {
     EXPECT_FALSE(parseFieldFileText("Text, abc").complete);
     EXPECT_FALSE(parseFieldFileText("Word").complete);
     EXPECT_EQ(parseFieldFileText("Word, 0X1fz").text, "001F");
+    // Digits beyond the element size are refused, never silently cut.
+    ParsedField wide = parseFieldFileText("ByteList, 0x01, 0x1234");
+    EXPECT_FALSE(wide.complete);
+    EXPECT_EQ(wide.text, "01");
+    EXPECT_TRUE(parseFieldFileText("Byte, 0x00FF").complete);
+    ParsedField extra = parseFieldFileText("Word, 0x0001, 0x0002");
+    EXPECT_FALSE(extra.complete);
+    EXPECT_EQ(extra.text, "0001");
 }
 
 TEST(NetField, TypingRules) {
