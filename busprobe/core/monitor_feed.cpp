@@ -72,18 +72,6 @@ void MonitorFeed::drain() {
     deliver(batch);
 }
 
-void MonitorFeed::drainAll() {
-    while (true) {
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty()) {
-                return;
-            }
-        }
-        drain();
-    }
-}
-
 void MonitorFeed::deliver(std::vector<CapturedMessage>& batch) {
     maxBatch_ = std::max(maxBatch_, batch.size());
     if (sink_ && !batch.empty()) {

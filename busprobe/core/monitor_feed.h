@@ -41,11 +41,8 @@ class MonitorFeed : public QObject {
     // Any thread: queues one message.
     void push(CapturedMessage&& message);
 
-    // GUI thread: delivers everything queued now, in batches (tests and the
-    // window's closing use it to catch up).
-    void drainAll();
-
     uint64_t droppedCount() const { return dropped_.load(); }
+    // The largest batch delivered so far.
     size_t maxBatch() const { return maxBatch_; }
 
   private:
