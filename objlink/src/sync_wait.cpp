@@ -42,8 +42,8 @@ bool isQuit(const plat::Message& m) {
 // thread with an outer event loop (Qt) the platform's wait hook sleeps and
 // keeps that loop's events flowing too.
 void sleepUntilReady(int wakeFd) {
-    plat::waitForMessageOrFd(wakeFd, std::chrono::milliseconds{wakeFd >= 0 ? kSafetyPollMs
-                                                                           : kFallbackPollMs});
+    plat::waitForMessageOrFd(
+        wakeFd, std::chrono::milliseconds{wakeFd >= 0 ? kSafetyPollMs : kFallbackPollMs});
 }
 
 }  // namespace

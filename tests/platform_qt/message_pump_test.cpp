@@ -1,6 +1,8 @@
 // The Qt adapter: platform messages for windows of the Qt thread run from
 // Qt's event loop on that thread, and platform waits on that thread keep
 // Qt's events flowing while they sleep.
+#include "platform/qt/message_pump.h"
+
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,7 +13,6 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/qt/message_pump.h"
 #include "platform/qt/platform_window.h"
 #include "platform/wait.h"
 #include "window_test_support.h"
@@ -84,7 +85,8 @@ TEST_F(QtPumpTest, APlatformWaitOnTheQtThreadKeepsQtTimersRunningAndSleeps) {
     timer.start(20);
 
     double cpuBefore = cpuSeconds();
-    bool done = processMessagesUntil([] { return false; }, std::chrono::steady_clock::now() + 400ms);
+    bool done =
+        processMessagesUntil([] { return false; }, std::chrono::steady_clock::now() + 400ms);
     double cpuUsed = cpuSeconds() - cpuBefore;
 
     EXPECT_FALSE(done);

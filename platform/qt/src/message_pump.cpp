@@ -25,9 +25,8 @@ QtMessagePump::QtMessagePump(QObject* parent) : QObject(parent) {
     queueNotifier_ = std::make_unique<QSocketNotifier>(queueFd(), QSocketNotifier::Read);
     connect(queueNotifier_.get(), &QSocketNotifier::activated, this, &QtMessagePump::drainQueue);
     tCurrentPump = this;
-    setThreadWaitHook([this](int extraFd, std::chrono::milliseconds timeout) {
-        waitOnQt(extraFd, timeout);
-    });
+    setThreadWaitHook(
+        [this](int extraFd, std::chrono::milliseconds timeout) { waitOnQt(extraFd, timeout); });
 }
 
 QtMessagePump::~QtMessagePump() {
