@@ -1,0 +1,247 @@
+// Single properties, registrations and notifications: retries of a failing
+// TarnGet, time-outs as -2, registration numbers, notification routing, the
+// cancelling of defunct registrations, and devices that answer garbage or
+// twice or for devices no mapping covers.
+#include "comm_session.h"
+#include "core/property_typed_values.h"
+#include "core/tarn_items.h"
+#include "core/tarn_request_decoders.h"
+
+namespace comm_testing {
+namespace {
+
+constexpr uint16_t kGainId = 0x0105;
+
+std::vector<uint8_t> wordItem(uint16_t id, uint16_t value) {
+    std::vector<uint8_t> bytes{static_cast<uint8_t>(value & 0xFF),
+                               static_cast<uint8_t>(value >> 8)};
+    return encodeItem(id, bytes);
+}
+
+class PropertySession : public CommSession {
+  protected:
+    void SetUp() override {
+        CommSession::SetUp();
+        gain_.SetName("Gain");
+        gain_.SetPropertyID(kGainId);
+        link_ = TTarn_Property_Link(kNet, kDev, 9, &gain_);
+    }
+    int requestTimeOut() const override { return 300; }
+
+    // A notification of the registration `number` to `destDev`.
+    void notify(uint16_t destDev, uint16_t number, uint16_t value) {
+        sendUnsolicited(1, buildNotification({kNet, destDev, number}, {kNet, kDev, 9},
+                                             wordItem(kGainId, value)));
+    }
+    // Registers the gain and confirms it; returns the number.
+    int32_t registerConfirmed(TNotifyEvent callback) {
+        int32_t number = monitor_->RegisterProperty(link_, std::move(callback));
+        auto request = nextRequest();
+        EXPECT_TRUE(request);
+        if (request)
+            reply(*request, buildStatusReply(request->header, {kNet, kDev, 9}, 0, 0));
+        EXPECT_TRUE(pumpUntil([&] { return logHas("Reg OK: Gain"); }));
+        return number;
+    }
+
+    TU32UWord gain_;
+    TTarn_Property_Link link_;
+};
+
+TEST_F(PropertySession, AGetThatIsAnsweredDecodesIntoThePropertyAndCallsBackOnce) {
+    int calls = 0;
+    EXPECT_GT(monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor& sender) {
+                                        EXPECT_EQ(&sender, monitor_.get());
+                                        ++calls;
+                                    })),
+              0);
+    auto request = nextRequest();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->datagram.message, 1);
+    EXPECT_EQ(request->header.Src_Dev, kSourceId);
+    EXPECT_EQ(request->header.Dest_Obj, 9);
+    // Answered twice: the second copy matches nothing.
+    auto answer = buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 1234));
+    reply(*request, answer);
+    reply(*request, answer);
+    EXPECT_TRUE(pumpUntil([&] { return calls > 0; }));
+    pumpFor(200ms);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(gain_.Value(), 1234);
+    EXPECT_TRUE(logHas("GET Property: Gain"));
+    EXPECT_TRUE(logHas("Add Ticket (Tarn_Get): Gain"));
+    EXPECT_TRUE(logHas("Get OK: Gain"));
+    EXPECT_EQ(monitor_->TicketCount(), 0u);
+}
+
+TEST_F(PropertySession, AGetThatNeverGetsAnAnswerIsSentThreeTimesThenDropped) {
+    int calls = 0;
+    monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    EXPECT_TRUE(pumpUntil([&] { return monitor_->TicketCount() == 0; }));
+    int sends = 0;
+    while (nextRequest(200ms))
+        ++sends;
+    EXPECT_EQ(sends, 3);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(logCount("Retry TarnGet: (1)"), 1u);
+    EXPECT_EQ(logCount("Retry TarnGet: (2)"), 1u);
+    EXPECT_EQ(logCount("Retry TarnGet: (3)"), 0u);
+    EXPECT_EQ(monitor_->Retries(), 2u);
+    EXPECT_EQ(view_.retries, 2u);
+    EXPECT_TRUE(logHas("Drop Ticket"));
+}
+
+TEST_F(PropertySession, ASynchronousTimeOutIsMinus2AndDecodesNothing) {
+    gain_.SetValue(77);
+    EXPECT_EQ(monitor_->GetPropertyNow(link_), kStatusTimeOut);
+    EXPECT_EQ(gain_.Value(), 77);
+    EXPECT_TRUE(logHas("Get Property Stat: Gain"));
+    EXPECT_TRUE(logHas("   Status: VEKnet Error #-2"));
+}
+
+TEST_F(PropertySession, SynchronousRepliesAreJudgedByTheirStatus) {
+    struct Case {
+        std::vector<uint8_t> (*answer)(const TarnHeader&);
+        int32_t status;
+        uint16_t value;
+    };
+    const Case cases[] = {
+        {[](const TarnHeader& h) {
+             return buildPayloadReply(h, {kNet, kDev, 9}, wordItem(kGainId, 500));
+         },
+         0, 500},
+        {[](const TarnHeader& h) {
+             return buildStatusReply(h, {kNet, kDev, 9}, 0, 8);
+         },
+         8 * 256, 500},
+        {[](const TarnHeader& h) {
+             return buildStatusReply(h, {kNet, kDev, 9}, 2, 0);
+         },
+         2, 500},
+        // Garbage: too short to carry a header.
+        {[](const TarnHeader&) {
+             return std::vector<uint8_t>{0, 0, 1};
+         },
+         kStatusMessageWrongSize, 500},
+    };
+    monitor_->SetRequestTimeOut(2000);
+    for (const auto& c : cases) {
+        runScript([&] {
+            auto request = nextRequest();
+            ASSERT_TRUE(request);
+            reply(*request, c.answer(request->header));
+        });
+        EXPECT_EQ(monitor_->GetPropertyNow(link_), c.status);
+        stopScript();
+        EXPECT_EQ(gain_.Value(), c.value);
+    }
+}
+
+TEST_F(PropertySession, ARequestForADeviceNoMappingCoversSendsNothing) {
+    TTarn_Property_Link elsewhere(kNet, 99, 9, &gain_);
+    EXPECT_EQ(monitor_->GetPropertyNow(elsewhere), kStatusNoMapping);
+    EXPECT_EQ(monitor_->GetProperty(elsewhere, TNotifyEvent([](TTarn_Monitor&) {})),
+              kStatusNoMapping);
+    EXPECT_EQ(monitor_->SetProperty(elsewhere), kStatusNoMapping);
+    EXPECT_EQ(monitor_->TicketCount(), 0u);
+    EXPECT_FALSE(nextRequest(300ms));
+    EXPECT_TRUE(logHas("No Device Mapping for Net 0 Dev 99: Invalid IP Address"));
+    EXPECT_EQ(StatusText(kStatusNoMapping), "Invalid IP Address");
+}
+
+TEST_F(PropertySession, RegistrationsAreNumberedFrom12AndNotificationsReachTheirProperty) {
+    int calls = 0;
+    int32_t first = registerConfirmed(TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    EXPECT_EQ(first, 12);
+    EXPECT_TRUE(logHas("REG Property: Gain"));
+
+    notify(kSourceId, 12, 300);
+    EXPECT_TRUE(pumpUntil([&] { return calls == 1; }));
+    EXPECT_EQ(gain_.Value(), 300);
+    EXPECT_EQ(view_.operation, "Async Callback: Gain");
+
+    // For everybody: taken. For another PC, or no registration: ignored.
+    notify(0xFFFF, 12, 301);
+    EXPECT_TRUE(pumpUntil([&] { return calls == 2; }));
+    notify(0x8041, 12, 302);
+    notify(kSourceId, 0, 303);
+    notify(kSourceId, 13, 304);
+    pumpFor(300ms);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(gain_.Value(), 301);
+
+    TU32UWord other;
+    other.SetName("Other");
+    TTarn_Property_Link otherLink(kNet, kDev, 9, &other);
+    EXPECT_EQ(monitor_->RegisterProperty(otherLink, TNotifyEvent([](TTarn_Monitor&) {})), 13);
+    ASSERT_TRUE(nextRequest());
+    EXPECT_EQ(monitor_->TicketCount(), 2u);
+}
+
+TEST_F(PropertySession, ARegistrationWhoseControlHasGoneIsCancelledAtTheDevice) {
+    auto control = std::make_shared<int>(0);
+    int calls = 0;
+    int32_t number = registerConfirmed(
+        TNotifyEvent::Bound(std::weak_ptr<int>(control), [&](TTarn_Monitor&) { ++calls; }));
+    control.reset();
+    notify(kSourceId, static_cast<uint16_t>(number), 5);
+    EXPECT_TRUE(pumpUntil([&] { return logHas(">Drop Defunct Registration"); }));
+    auto cancel = nextRequest();
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->datagram.message, 18);
+    EXPECT_EQ(cancel->header.Src_Obj, number);
+    auto decoded = decodeUnregisterRequest(cancel->datagram.data);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->registrationSource,
+              (TarnAddress{kNet, kSourceId, static_cast<uint16_t>(number)}));
+    reply(*cancel, buildStatusReply(cancel->header, {kNet, kDev, 9}, 0, 0));
+    EXPECT_TRUE(pumpUntil([&] { return logHas("DeReg OK"); }));
+    EXPECT_TRUE(logHas(">Drop Defunct Registration"));
+    EXPECT_TRUE(logHas("DeReg Property: Gain"));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(monitor_->TicketCount(), 0u);
+    EXPECT_EQ(gain_.Value(), 0);
+}
+
+TEST_F(PropertySession, ARegistrationTheDeviceNeverConfirmsStaysLiveAndGetsNotifications) {
+    int calls = 0;
+    int32_t number =
+        monitor_->RegisterProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    EXPECT_EQ(number, 12);
+    EXPECT_TRUE(pumpUntil([&] { return logHas("Retry TarnREG: (2)"); }));
+    pumpFor(700ms);
+    EXPECT_EQ(monitor_->TicketCount(), 1u);
+    notify(kSourceId, 12, 42);
+    EXPECT_TRUE(pumpUntil([&] { return calls == 1; }));
+    EXPECT_EQ(gain_.Value(), 42);
+    // Cancelled by its owner: the device is told, the ticket goes.
+    monitor_->TarnDeReg(12);
+    EXPECT_TRUE(pumpUntil([&] { return monitor_->TicketCount() == 0; }, 15s));
+}
+
+TEST_F(PropertySession, WithMonitorOffNothingIsLoggedButTicketsWorkTheSame) {
+    monitor_->SetMonitor(false);
+    int calls = 0;
+    monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    auto request = nextRequest();
+    ASSERT_TRUE(request);
+    reply(*request, buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 9)));
+    EXPECT_TRUE(pumpUntil([&] { return calls == 1; }));
+    EXPECT_TRUE(monitor_->Log().empty());
+    EXPECT_EQ(view_.logLines, 0);
+    EXPECT_EQ(view_.rxToggles, 0u);
+}
+
+TEST_F(PropertySession, TheLogKeepsTheLast150Lines) {
+    for (int i = 0; i < 160; ++i)
+        monitor_->LogLine("line " + std::to_string(i));
+    ASSERT_EQ(monitor_->Log().size(), 150u);
+    EXPECT_EQ(monitor_->Log().front(), "line 10");
+    EXPECT_EQ(monitor_->Log().back(), "line 159");
+    EXPECT_EQ(view_.logLines, 150);
+    monitor_->ListTickets();
+    EXPECT_EQ(monitor_->Log().back(), "   (none)");
+}
+
+}  // namespace
+}  // namespace comm_testing
