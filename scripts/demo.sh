@@ -2,19 +2,22 @@
 # The main job: builds the suite, starts hubserver in private folders with
 # network tracing on, watches the traffic with netmon while sendmsg and objping
 # talk to a device address on loopback (127.0.0.2, where nothing answers, so
-# objping reports its time-out), then stops the server with "REMOVE" and shows
-# its debug log. Nothing leaves this machine.
+# objping reports its time-out), then starts tarnsim there and lists the
+# simulated device's objects with tarnlist through the communication layer,
+# then stops the server with "REMOVE" and shows its debug log. Nothing leaves
+# this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target hubserver netmon sendmsg objping
+cmake --build --preset default -j"$(nproc)" --target hubserver netmon sendmsg objping tarnsim tarnlist
 bin=build/default/bin
 work=$(mktemp -d)
 export VEK_CONFIG_DIR=$work/config VEK_STATE_DIR=$work/state VEK_RUNTIME_DIR=$work/run
 export VEK_HUBSERVER=$PWD/$bin/hubserver
 cleanup() {
     [ -n "${monitor:-}" ] && kill "$monitor" 2>/dev/null || true
+    [ -n "${simulator:-}" ] && kill "$simulator" 2>/dev/null || true
     "$bin/hubserver" REMOVE >/dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -34,6 +37,14 @@ echo "--- sendmsg 127.0.0.2 object 5 message 1 data 01 02 03 ---"
 "$bin/sendmsg" 127.0.0.2 5 1 "01 02 03"
 echo "--- objping 127.0.0.2 object 7 message 2, time-out 500 ms ---"
 "$bin/objping" 127.0.0.2 7 2 500 "AA BB" || true
+echo "--- tarnsim answers as device 1 on 127.0.0.2; tarnlist lists its objects ---"
+"$bin/tarnsim" --listen 127.0.0.2:3048 >"$work/tarnsim.txt" 2>&1 &
+simulator=$!
+for _ in $(seq 50); do grep -q "tarnsim: ready" "$work/tarnsim.txt" 2>/dev/null && break; sleep 0.1; done
+"$bin/tarnlist" --device 1 --address 127.0.0.2 --monitor | head -40
+kill -TERM "$simulator"
+wait "$simulator" 2>/dev/null || true
+simulator=
 sleep 0.5
 kill -INT "$monitor"
 wait "$monitor" 2>/dev/null || true
