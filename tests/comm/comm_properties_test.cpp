@@ -243,5 +243,76 @@ TEST_F(PropertySession, TheLogKeepsTheLast150Lines) {
     EXPECT_EQ(monitor_->Log().back(), "   (none)");
 }
 
+TEST_F(PropertySession, ALateAnswerIsIgnoredAndTheRetryIsAnsweredOnce) {
+    int calls = 0;
+    monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    auto first = nextRequest();
+    ASSERT_TRUE(first);
+    // Not answered in time: the retry goes out, then both get answers.
+    EXPECT_TRUE(pumpUntil([&] { return logHas("Retry TarnGet: (1)"); }));
+    auto retry = nextRequest();
+    ASSERT_TRUE(retry);
+    EXPECT_NE(retry->datagram.number, first->datagram.number);
+    reply(*first, buildPayloadReply(first->header, {kNet, kDev, 9}, wordItem(kGainId, 1)));
+    reply(*retry, buildPayloadReply(retry->header, {kNet, kDev, 9}, wordItem(kGainId, 2)));
+    EXPECT_TRUE(pumpUntil([&] { return calls == 1; }));
+    pumpFor(200ms);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(gain_.Value(), 2);
+    EXPECT_EQ(monitor_->TicketCount(), 0u);
+}
+
+TEST_F(PropertySession, ShutdownWaitsForOutstandingRequestsAtMostTheRequestTimeOut) {
+    int calls = 0;
+    monitor_->SetRequestTimeOut(5000);
+    monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    auto request = nextRequest();
+    ASSERT_TRUE(request);
+    std::thread lateDevice([&] {
+        std::this_thread::sleep_for(200ms);
+        reply(*request, buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 3)));
+    });
+    auto start = std::chrono::steady_clock::now();
+    monitor_->Cleanup_ComLayer();
+    auto took = std::chrono::steady_clock::now() - start;
+    lateDevice.join();
+    EXPECT_LT(took, 4s) << "shutdown did not end when the last reply arrived";
+    EXPECT_EQ(monitor_->TicketCount(), 0u);
+    EXPECT_EQ(monitor_->GetPropertyNow(link_), kStatusNotRegistered);
+}
+
+class NoServerSession : public ::testing::Test {};
+
+TEST_F(NoServerSession, WithoutObjlinkTheStartUpSaysSoAndEveryOperationIsMinus15) {
+    writeServerSettings();
+    const char* previous = std::getenv("VEK_HUBSERVER");
+    std::string saved = previous != nullptr ? previous : "";
+    ::setenv("VEK_HUBSERVER", "/nonexistent/hubserver", 1);
+    RecordingView view;
+    TarncomSettings settings;
+    settings.monitor = true;
+    {
+        TTarn_Monitor monitor(settings, &view);
+        ::setenv("VEK_HUBSERVER", saved.c_str(), 1);
+        EXPECT_LT(monitor.RegistrationID(), 0);
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0],
+                  "VEKNet Registration Error\rVEKNet Subsystem is not "
+                  "available\r(Error = " +
+                      std::to_string(monitor.RegistrationID()) + ").");
+        TU32UWord value;
+        TTarn_Property_Link link(kNet, kDev, 9, &value);
+        TVEKList<TVEKroot> objects;
+        EXPECT_EQ(monitor.GetPropertyNow(link), kStatusNotRegistered);
+        EXPECT_EQ(monitor.GetProperty(link, TNotifyEvent([](TTarn_Monitor&) {})),
+                  kStatusNotRegistered);
+        EXPECT_EQ(monitor.GetAllObjects(kDeviceItself, objects), kStatusNotRegistered);
+        EXPECT_EQ(monitor.SetProperty(link), kStatusNotRegistered);
+        EXPECT_EQ(monitor.TicketCount(), 0u);
+    }
+    if (previous == nullptr)
+        ::unsetenv("VEK_HUBSERVER");
+}
+
 }  // namespace
 }  // namespace comm_testing

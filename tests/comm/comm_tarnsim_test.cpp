@@ -204,5 +204,62 @@ TEST_F(TarnsimSession, AListedObjectIsReadAndDownloadedBack) {
     EXPECT_TRUE(view_.questions.empty());
 }
 
+TEST_F(SmallPages, TestRecordsAreCollectedOverPagesAndStartsReturnTheirRunNumber) {
+    const TarnAddress testManager{kNet, kDev, 1100};
+    TTestRecords list;
+    EXPECT_EQ(monitor_->GetTestList(testManager, 0, list), 0);
+    EXPECT_EQ(list.records.size(), 90u);
+    for (const auto& record : list.records)
+        EXPECT_EQ(record.size(), 14u);
+
+    uint16_t run = 0;
+    EXPECT_EQ(monitor_->StartSequence(testManager, kSequenceModeStart, 1, run), 0);
+    EXPECT_NE(run, 0);
+    EXPECT_GT(monitor_->StopTest(testManager, 1), 0);  // no reply: the send result
+
+    TTestRecords results;
+    int32_t status = monitor_->GetTestResults(testManager, 0, 1, 0, results);
+    EXPECT_TRUE(status == 0 || status > 0) << StatusText(status);
+    if (status == 0) {
+        EXPECT_EQ(results.header.size(), 12u);
+        for (const auto& record : results.records)
+            EXPECT_EQ(record.size(), 11u);
+    }
+}
+
+TEST_F(TarnsimSession, DeviceCommandsAndMappingsWork) {
+    std::vector<DeviceMapping> mappings;
+    monitor_->CopyDeviceMappings(mappings);
+    ASSERT_EQ(mappings.size(), 1u);
+    EXPECT_EQ(TTarn_Monitor::AddressToText(mappings[0].address.address), "127.0.0.2");
+
+    // Device 20 has no mapping until its address is set.
+    TTarn_Property_Link far(kNet, 20, 0, gain_.get());
+    EXPECT_EQ(monitor_->GetPropertyNow(far), kStatusNoMapping);
+    monitor_->SetDeviceAddress(20, TTarn_Monitor::TextToAddress("127.0.0.3")->address);
+    monitor_->CopyDeviceMappings(mappings);
+    ASSERT_EQ(mappings.size(), 3u);
+    EXPECT_EQ(mappings[2].firstDevice, 16);
+    EXPECT_EQ(mappings[2].lastDevice, 31);
+    EXPECT_EQ(mappings[2].address.type, DeviceAddressType::FullAddress);
+    // An existing range gets the new address.
+    monitor_->SetDeviceAddress(5, TTarn_Monitor::TextToAddress("127.0.0.2")->address);
+    mappings.clear();
+    monitor_->CopyDeviceMappings(mappings);
+    EXPECT_EQ(mappings.size(), 2u);
+
+    TVEKroot object;
+    object.SetAddress(kNet, kDev, 1200);
+    EXPECT_EQ(monitor_->DeleteObject(object), 0);
+    EXPECT_TRUE(logHas("Delete Obj: TVEKRoot"));
+    EXPECT_EQ(monitor_->SetDefaultData(kNet, kDev), 0);
+    EXPECT_EQ(monitor_->SoftResetFrame(kNet, kDev), 0);
+    EXPECT_TRUE(logHas("Soft RESET of Frame"));
+    std::vector<uint8_t> text;
+    std::vector<uint8_t> request = {60, 0, 0, 0, 1};
+    int32_t status = monitor_->ActivateMethod(kDeviceItself, 1031, request, text, true);
+    EXPECT_TRUE(status == 0 || status == kStatusPartialResponse) << StatusText(status);
+}
+
 }  // namespace
 }  // namespace comm_testing
