@@ -5,7 +5,9 @@
 // Baselines measured in the same run:
 //  - the lower bound the pacing alone imposes: requests x MessageDelayTime
 //    (the server sleeps that long before every datagram it sends);
-//  - the raw UDP round trip between two loopback sockets, per request.
+//  - the raw UDP round trip between two loopback sockets, per request;
+//  - one synchronous objlink request (a TarnGet to tarnsim, no pacing): the
+//    floor of the chain below the communication layer, per request.
 // Printed: the medians, the requests each listing needed, and the ratios
 // (goal: 1.2x the pacing bound at 100 ms; within 3x the raw round trip per
 // request at 0 ms).
@@ -27,6 +29,7 @@
 
 #include "bench_support.h"
 #include "comm/tarn_monitor.h"
+#include "core/tarn_requests.h"
 #include "hubclient.h"
 #include "server_settings.h"
 #include "tarnsim_process.h"
@@ -148,6 +151,33 @@ void BM_RawUdpRoundTrip(benchmark::State& state) {
     echoing.join();
 }
 
+// A TarnGet of the device's name straight through objlink.
+void BM_ObjlinkTarnGet_Delay0(benchmark::State& state) {
+    Session* session = sessionWithDelay(0);
+    if (session == nullptr) {
+        state.SkipWithError("no session");
+        return;
+    }
+    auto request = buildGet({0, 0x8031}, {0, kDevice, 0}, 2, 20);
+    std::vector<uint8_t> answer(kTarnMaxRequestLength);
+    for (auto _ : state) {
+        VEKMessage_t m{};
+        m.ObjectID = kTarnObjectId;
+        m.MessageID = request->messageId;
+        m.DataLength = static_cast<uint16_t>(request->data.size());
+        m.DataPtr = request->data.data();
+        m.Address = VEKAddress_t{FullAddress, loopback(2)};
+        VEKMessageResponse_t r{};
+        r.DataPtr = answer.data();
+        r.MaxDataLength = static_cast<uint16_t>(answer.size());
+        if (SendVEKMessage(session->monitor().RegistrationID(), 2000, &m, &r) <= 0 ||
+            r.Status != MessageResponseSuccess) {
+            state.SkipWithError("request not answered");
+            break;
+        }
+    }
+}
+
 void listObjects(benchmark::State& state, int delayMs) {
     Session* session = sessionWithDelay(delayMs);
     if (session == nullptr) {
@@ -213,6 +243,7 @@ class Reporter : public bench_support::MedianReporter {
 };
 
 BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_ObjlinkTarnGet_Delay0)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_List5000Objects_Delay0)
     ->Repetitions(5)
     ->Iterations(3)
@@ -236,7 +267,10 @@ BENCHMARK(BM_Properties200Objects_Delay100)
 
 void printRatios(Reporter& reporter) {
     double raw = reporter.medians["BM_RawUdpRoundTrip"];
+    double objlink = reporter.medians["BM_ObjlinkTarnGet_Delay0"];
     std::printf("\nmedian raw UDP round trip: %.2f us\n", raw / 1000.0);
+    std::printf("median objlink TarnGet round trip: %.2f us (%.2f x raw UDP)\n", objlink / 1000.0,
+                raw > 0 ? objlink / raw : 0.0);
     for (const char* name : {"BM_List5000Objects_Delay0", "BM_Properties200Objects_Delay0",
                              "BM_List5000Objects_Delay100", "BM_Properties200Objects_Delay100"}) {
         double time = reporter.medians[name];
@@ -250,8 +284,9 @@ void printRatios(Reporter& reporter) {
         if (paced) {
             double bound = requests * 100e6;
             std::printf(", pacing bound %.0f ms, ratio %.3f\n", bound / 1e6, time / bound);
-        } else if (raw > 0) {
-            std::printf(", ratio per request / raw UDP round trip %.2f\n", perRequest / raw);
+        } else if (raw > 0 && objlink > 0) {
+            std::printf(", ratio per request / raw UDP round trip %.2f, / objlink request %.2f\n",
+                        perRequest / raw, perRequest / objlink);
         } else {
             std::printf("\n");
         }
