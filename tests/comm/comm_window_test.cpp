@@ -10,6 +10,7 @@
 #include <QtTest/QTest>
 
 #include "comm_session.h"
+#include "commwin/notify_qt.h"
 #include "commwin/tarn_monitor_form.h"
 #include "commwin/timed_message_dlg.h"
 
@@ -108,6 +109,16 @@ TEST_F(WindowSession, TheDownloadErrorDialogCountsDownAndRetryRetries) {
     stopScript();
     EXPECT_EQ(shownText, "Download Error:  Gain 40\n\nError:  Not Allowed/Read-Only (64)");
     EXPECT_EQ(countdown, "29");
+}
+
+TEST(NotifyFor, ACallbackOfADestroyedWidgetIsAbsent) {
+    auto* control = new QLabel;
+    int calls = 0;
+    TNotifyEvent callback = NotifyFor(control, [&](TTarn_Monitor&) { ++calls; });
+    EXPECT_TRUE(callback.Assigned());
+    delete control;
+    EXPECT_FALSE(callback.Assigned());
+    EXPECT_TRUE(callback.Detached());
 }
 
 TEST(TimedMessageDlg, ADialogLeftAloneClosesWithTheDefaultResult) {
