@@ -3,6 +3,7 @@
 // cancelling of defunct registrations, and devices that answer garbage or
 // twice or for devices no mapping covers.
 #include "comm_session.h"
+#include "core/property_string_value.h"
 #include "core/property_typed_values.h"
 #include "core/tarn_items.h"
 #include "core/tarn_request_decoders.h"
@@ -279,6 +280,31 @@ TEST_F(PropertySession, ShutdownWaitsForOutstandingRequestsAtMostTheRequestTimeO
     EXPECT_LT(took, 4s) << "shutdown did not end when the last reply arrived";
     EXPECT_EQ(monitor_->TicketCount(), 0u);
     EXPECT_EQ(monitor_->GetPropertyNow(link_), kStatusNotRegistered);
+}
+
+TEST_F(PropertySession, ARequestLongerThanOneDatagramIsRefusedAndNothingIsSent) {
+    PropertyList properties;
+    std::vector<std::unique_ptr<TU32StringValue>> texts;
+    // Texts are at most 128 characters: 12 items of 131 bytes exceed one
+    // datagram, 5 of them exceed 512 bytes.
+    for (int i = 0; i < 12; ++i) {
+        texts.push_back(std::make_unique<TU32StringValue>());
+        texts.back()->SetPropertyID(static_cast<uint16_t>(0x200 + i));
+        texts.back()->SetData(std::string(128, 'x'));
+        properties.push_back(texts.back().get());
+    }
+    EXPECT_EQ(monitor_->SetMultipleProps({kNet, kDev, 9}, properties), kStatusRequestTooLong);
+    EXPECT_TRUE(logHas(">>Request too long for one datagram: TarnSetMultipleProps"));
+    // Five of them fit one datagram although they exceed 512 bytes.
+    properties.resize(5);
+    runScript([&] {
+        auto request = nextRequest();
+        ASSERT_TRUE(request);
+        EXPECT_GT(request->datagram.data.size(), 512u);
+        reply(*request, buildStatusReply(request->header, {kNet, kDev, 9}, 0, 0));
+    });
+    EXPECT_EQ(monitor_->SetMultipleProps({kNet, kDev, 9}, properties), 0);
+    stopScript();
 }
 
 class NoServerSession : public ::testing::Test {};
