@@ -128,6 +128,13 @@ Session* sessionWithDelay(int delayMs) {
     return gSession->ok() ? gSession.get() : nullptr;
 }
 
+Session* sessionOrSkip(benchmark::State& state, int delayMs) {
+    Session* session = sessionWithDelay(delayMs);
+    if (session == nullptr)
+        state.SkipWithError("no session");
+    return session;
+}
+
 void BM_RawUdpRoundTrip(benchmark::State& state) {
     uint16_t clientPort = testing_support::freeUdpPort();
     UdpPeer client(loopback(1), clientPort);
@@ -153,11 +160,9 @@ void BM_RawUdpRoundTrip(benchmark::State& state) {
 
 // A TarnGet of the device's name straight through objlink.
 void BM_ObjlinkTarnGet_Delay0(benchmark::State& state) {
-    Session* session = sessionWithDelay(0);
-    if (session == nullptr) {
-        state.SkipWithError("no session");
+    Session* session = sessionOrSkip(state, 0);
+    if (session == nullptr)
         return;
-    }
     auto request = buildGet({0, 0x8031}, {0, kDevice, 0}, 2, 20);
     std::vector<uint8_t> answer(kTarnMaxRequestLength);
     for (auto _ : state) {
@@ -179,11 +184,9 @@ void BM_ObjlinkTarnGet_Delay0(benchmark::State& state) {
 }
 
 void listObjects(benchmark::State& state, int delayMs) {
-    Session* session = sessionWithDelay(delayMs);
-    if (session == nullptr) {
-        state.SkipWithError("no session");
+    Session* session = sessionOrSkip(state, delayMs);
+    if (session == nullptr)
         return;
-    }
     for (auto _ : state) {
         uint64_t before = gRequestsSent;
         TVEKList<TVEKroot> objects;
@@ -197,11 +200,9 @@ void listObjects(benchmark::State& state, int delayMs) {
 }
 
 void listProperties(benchmark::State& state, int delayMs) {
-    Session* session = sessionWithDelay(delayMs);
-    if (session == nullptr) {
-        state.SkipWithError("no session");
+    Session* session = sessionOrSkip(state, delayMs);
+    if (session == nullptr)
         return;
-    }
     for (auto _ : state) {
         uint64_t before = gRequestsSent;
         for (uint16_t h = 1; h <= kPropertyObjects; ++h) {

@@ -14,7 +14,7 @@
 //
 // Results are status values: 0 success, negative an objlink or local failure
 // (-2 time-out, -15 no objlink registration, -17 request too long for one
-// datagram, -19 no device mapping covers the device), positive a device
+// datagram or without property, -19 no device mapping covers the device), positive a device
 // rejection; StatusText gives their texts.
 #pragma once
 
@@ -51,6 +51,7 @@ constexpr uint32_t kMsgTarnReply = 1428;
 constexpr int32_t kStatusTimeOut = -2;          // the request got no reply in time
 constexpr int32_t kStatusReplyTooLong = -1;     // the reply did not fit its buffer
 constexpr int32_t kStatusRequestTooLong = -17;  // more than one datagram: refused
+constexpr int32_t kStatusBadRequest = -17;      // a link without property
 constexpr int32_t kStatusNoMapping = -19;       // no device mapping covers the device
 constexpr int32_t kStatusBusy = -12;            // the layer is shutting down
 
@@ -206,6 +207,10 @@ class TTarn_Monitor {
     void DropTicket(TTarnTicket& ticket);
     bool WaitForTicket(uint64_t serial);
 
+    int32_t PrepareGet(const TTarn_Property_Link& link, TarnRequest& request);
+    // Decodes the item of a reply or notification into the property.
+    static bool DecodeItemInto(std::span<const uint8_t> data, TVEKPropertyBase& property);
+
     // synchronous exchanges
     int32_t SyncExchangeStatus(const TarnRequest& request, uint32_t timeoutMs,
                                std::vector<uint8_t>* replyData,
@@ -222,6 +227,10 @@ class TTarn_Monitor {
     void ReplyUnregistration(TTarnTicket& ticket, bool failed);
     size_t AddListingPage(TTarnTicket& ticket, std::span<const uint8_t> data, uint16_t start);
     void FinishListing(TTarnTicket& ticket, const char* doneLine);
+    int32_t StartListing(std::unique_ptr<TTarnTicket> ticket, const char* label,
+                         const TarnRequest& request, size_t replySize);
+    static void AddClassObjects(std::span<const uint8_t> reply, const TarnAddress& device,
+                                TVEKList<TVEKroot>* list);
     void CallBack(TTarnTicket& ticket, const char* exceptionLine);
     void NoteRx();
 
