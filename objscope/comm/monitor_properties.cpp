@@ -161,17 +161,10 @@ void TTarn_Monitor::TarnDeReg(uint16_t registrationNumber) {
     }
 }
 
-void TTarn_Monitor::HandleNotification(const VEKMessageResponse_t& message) {
-    uint16_t objectId = message.ObjectID;
+void TTarn_Monitor::HandleNotification(uint16_t objectId, std::span<const uint8_t> data) {
     if (objectId != kTarnObjectId)
         return;
     NoteRx();
-    // objlink's record is valid only during this call: copy what is read.
-    uint16_t length = message.DataLength;
-    uint16_t capacity = message.MaxDataLength;
-    std::vector<uint8_t> data;
-    if (message.DataPtr != nullptr)
-        data.assign(message.DataPtr, message.DataPtr + std::min(length, capacity));
     auto notification = decodeNotification(data, sourceId_);
     if (!notification)
         return;

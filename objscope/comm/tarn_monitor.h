@@ -46,6 +46,8 @@ namespace objscope {
 // Window messages of objlink's reports to the monitor's window.
 constexpr uint32_t kMsgTarnNotification = 1424;
 constexpr uint32_t kMsgTarnReply = 1428;
+// A notification's copy, posted by the monitor's window to itself.
+constexpr uint32_t kMsgDeferredNotification = 0x8424;
 
 // Local failures (below zero, as objlink's).
 constexpr int32_t kStatusTimeOut = -2;          // the request got no reply in time
@@ -219,7 +221,8 @@ class TTarn_Monitor {
 
     // replies and notifications
     void HandleReply(TTarnTicket& ticket);
-    void HandleNotification(const VEKMessageResponse_t& message);
+    void DeferNotification(const VEKMessageResponse_t& record);
+    void HandleNotification(uint16_t objectId, std::span<const uint8_t> data);
     void ReplyGet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyListing(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyClasses(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);

@@ -307,6 +307,30 @@ TEST_F(PropertySession, ARequestLongerThanOneDatagramIsRefusedAndNothingIsSent) 
     stopScript();
 }
 
+TEST_F(PropertySession, ANotificationCallbackMayReadSynchronouslyWithoutStalling) {
+    TU32UWord other;
+    other.SetName("Other");
+    other.SetPropertyID(0x0106);
+    TTarn_Property_Link otherLink(kNet, kDev, 9, &other);
+    int32_t status = 1;
+    int32_t number = registerConfirmed(
+        TNotifyEvent([&](TTarn_Monitor& sender) { status = sender.GetPropertyNow(otherLink); }));
+    monitor_->SetRequestTimeOut(8000);
+    runScript([&] {
+        auto request = nextRequest();
+        ASSERT_TRUE(request);
+        reply(*request, buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(0x0106, 7)));
+    });
+    auto start = std::chrono::steady_clock::now();
+    notify(kSourceId, static_cast<uint16_t>(number), 1);
+    EXPECT_TRUE(pumpUntil([&] { return status != 1; }, 15s));
+    auto took = std::chrono::steady_clock::now() - start;
+    stopScript();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(other.Value(), 7);
+    EXPECT_LT(took, 5s) << "the read waited for objlink's thread, busy sending the notification";
+}
+
 class NoServerSession : public ::testing::Test {};
 
 TEST_F(NoServerSession, WithoutObjlinkTheStartUpSaysSoAndEveryOperationIsMinus15) {
