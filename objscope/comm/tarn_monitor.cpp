@@ -373,6 +373,13 @@ int64_t TTarn_Monitor::HandleWindowMessage(plat::Message& message) {
         return 0;
     const auto* record =
         reinterpret_cast<const VEKMessageResponse_t*>(static_cast<intptr_t>(message.lParam));
+    if (message.msg == kMsgTarnReply && message.isSend) {
+        // A time-out, sent by objlink's thread, which waits meanwhile: handled
+        // from our own queue instead, so a callback that waits (a dialog, a
+        // synchronous request) does not hold that thread.
+        plat::postMessage(window_, kMsgTarnReply, 0, message.lParam);
+        return 0;
+    }
     if (message.msg == kMsgTarnReply) {
         // Read only through a ticket that owns this record: a report that
         // names no listed ticket is stale and never dereferenced.

@@ -331,6 +331,31 @@ TEST_F(PropertySession, ANotificationCallbackMayReadSynchronouslyWithoutStalling
     EXPECT_LT(took, 5s) << "the read waited for objlink's thread, busy sending the notification";
 }
 
+TEST_F(PropertySession, AListingFailureCallbackMayReadSynchronouslyWithoutStalling) {
+    TVEKList<TVEKroot> objects;
+    int32_t status = 1;
+    monitor_->GetAllObjects(kDeviceItself, objects, std::nullopt,
+                            TNotifyEvent([&](TTarn_Monitor& sender) {
+                                sender.SetRequestTimeOut(8000);
+                                status = sender.GetPropertyNow(link_);
+                            }));
+    // The listing's three requests time out; then the read is answered.
+    runScript([&] {
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(nextRequest());
+        auto request = nextRequest(10s);
+        ASSERT_TRUE(request);
+        reply(*request, buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 8)));
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(pumpUntil([&] { return status != 1; }, 20s));
+    auto took = std::chrono::steady_clock::now() - start;
+    stopScript();
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(logHas("GetAllObjects Done - Failed"));
+    EXPECT_LT(took, 5s);
+}
+
 class NoServerSession : public ::testing::Test {};
 
 TEST_F(NoServerSession, WithoutObjlinkTheStartUpSaysSoAndEveryOperationIsMinus15) {
