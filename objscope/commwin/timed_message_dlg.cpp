@@ -18,8 +18,9 @@ TTimedMessageDlg::TTimedMessageDlg(const QString& text, QMessageBox::Icon type,
           Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       counter_(seconds) {
     setObjectName("TimedMessageDlg");
-    // Texts use "\r" as line break.
-    setText(QString(text).replace('\r', '\n'));
+    // Texts use "\r" as line break; the empty last line leaves room for the
+    // countdown above the buttons.
+    setText(QString(text).replace('\r', '\n') + "\n");
     countdown_ = new QLabel(this);
     countdown_->setObjectName("lblCountdown");
     timer_ = new QTimer(this);

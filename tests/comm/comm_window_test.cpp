@@ -107,8 +107,35 @@ TEST_F(WindowSession, TheDownloadErrorDialogCountsDownAndRetryRetries) {
     object.SetObjectName("Gain 40");
     EXPECT_EQ(monitor_->DownloadObject(object, false), 0);
     stopScript();
-    EXPECT_EQ(shownText, "Download Error:  Gain 40\n\nError:  Not Allowed/Read-Only (64)");
+    EXPECT_EQ(shownText, "Download Error:  Gain 40\n\nError:  Not Allowed/Read-Only (64)\n");
     EXPECT_EQ(countdown, "29");
+}
+
+// Renders the layer's windows for docs/screenshots (run on demand:
+// comm_tests --gtest_also_run_disabled_tests --gtest_filter='*RenderWindows'
+// with VEK_SCREENSHOT_DIR set).
+TEST_F(WindowSession, DISABLED_RenderWindows) {
+    const char* folder = std::getenv("VEK_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr);
+    TU32UWord gain;
+    gain.SetName("Gain");
+    TTarn_Property_Link link(kNet, kDev, 9, &gain);
+    monitor_->GetProperty(link, TNotifyEvent([](TTarn_Monitor&) {}));
+    monitor_->RegisterProperty(link, TNotifyEvent([](TTarn_Monitor&) {}));
+    form_->ToggleRx();
+    form_->ShowRetries(2);
+    monitor_->ListTickets();
+    form_->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(form_->grab().save(QString(folder) + "/tarn_monitor.png"));
+
+    TTimedMessageDlg dialog("Download Error:  Gain 40\n\nError:  Not Allowed/Read-Only (64)",
+                            QMessageBox::Critical,
+                            QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, 30);
+    dialog.show();
+    QTest::qWait(1100);
+    EXPECT_TRUE(dialog.grab().save(QString(folder) + "/timed_message_dlg.png"));
+    dialog.close();
 }
 
 TEST(NotifyFor, ACallbackOfADestroyedWidgetIsAbsent) {
