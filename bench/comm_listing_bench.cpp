@@ -97,7 +97,9 @@ class Session {
         RegisterNetMonCallback_CB(hub_, countSent);
         static std::string deviceFile = writeDeviceFile();
         tarnsim_ = std::make_unique<testing_support::TarnsimProcess>(
-            2, receivePort_, std::vector<std::string>{"--load", deviceFile});
+            testing_support::tarnsimPath(),
+            std::vector<std::string>{"--listen", "127.0.0.2:" + std::to_string(receivePort_),
+                                     "--load", deviceFile});
     }
     ~Session() {
         tarnsim_.reset();
@@ -191,7 +193,7 @@ void listObjects(benchmark::State& state, int delayMs) {
         uint64_t before = gRequestsSent;
         TVEKList<TVEKroot> objects;
         session->monitor().GetAllObjects({0, kDevice, 0}, objects);
-        if (objects.size() != kObjects) {
+        if (objects.size() < kObjects) {
             state.SkipWithError(("listing incomplete: " + std::to_string(objects.size())).c_str());
             break;
         }

@@ -2,10 +2,9 @@
 # The main job: builds the suite, starts hubserver in private folders with
 # network tracing on, watches the traffic with netmon while sendmsg and objping
 # talk to a device address on loopback (127.0.0.2, where nothing answers, so
-# objping reports its time-out), then starts tarnsim there and lists the
-# simulated device's objects with tarnlist through the communication layer,
-# then stops the server with "REMOVE" and shows its debug log. Nothing leaves
-# this machine.
+# objping reports its time-out), lets tarnlist ask a simulated Tarn device
+# (tarnsim on 127.0.0.2) for its object list, then stops the server with
+# "REMOVE" and shows its debug log. Nothing leaves this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -37,20 +36,24 @@ echo "--- sendmsg 127.0.0.2 object 5 message 1 data 01 02 03 ---"
 "$bin/sendmsg" 127.0.0.2 5 1 "01 02 03"
 echo "--- objping 127.0.0.2 object 7 message 2, time-out 500 ms ---"
 "$bin/objping" 127.0.0.2 7 2 500 "AA BB" || true
-echo "--- tarnsim answers as device 1 on 127.0.0.2; tarnlist lists its objects ---"
-"$bin/tarnsim" --listen 127.0.0.2:3048 >"$work/tarnsim.txt" 2>&1 &
-simulator=$!
-for _ in $(seq 50); do grep -q "tarnsim: ready" "$work/tarnsim.txt" 2>/dev/null && break; sleep 0.1; done
-"$bin/tarnlist" --device 1 --address 127.0.0.2 --monitor | head -40
-kill -TERM "$simulator"
-wait "$simulator" 2>/dev/null || true
-simulator=
 sleep 0.5
 kill -INT "$monitor"
 wait "$monitor" 2>/dev/null || true
 monitor=
 echo "--- what netmon saw ---"
 cat "$work/netmon.txt"
+
+# A simulated Tarn device answers on 127.0.0.2 at the server's receive port.
+"$bin/tarnsim" --listen 127.0.0.2:3048 --trace >"$work/tarnsim.txt" 2>&1 &
+simulator=$!
+for _ in $(seq 50); do grep -q "tarnsim: ready" "$work/tarnsim.txt" 2>/dev/null && break; sleep 0.1; done
+echo "--- tarnlist 127.0.0.2: the object list of the simulated device ---"
+"$bin/tarnlist" 127.0.0.2
+kill "$simulator"
+wait "$simulator" 2>/dev/null || true
+simulator=
+echo "--- tarnsim's trace (first lines) ---"
+head -n 12 "$work/tarnsim.txt"
 
 "$bin/hubserver" REMOVE
 wait "$server" || true

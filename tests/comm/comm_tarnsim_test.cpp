@@ -73,7 +73,11 @@ class TarnsimSession : public CommSession {
     void SetUp() override {
         CommSession::SetUp();
         device_.reset();  // tarnsim takes the device's place
-        tarnsim_ = std::make_unique<TarnsimProcess>(2, ports_.receive, tarnsimArguments());
+        std::vector<std::string> arguments = {"--listen",
+                                              "127.0.0.2:" + std::to_string(ports_.receive)};
+        for (const auto& extra : tarnsimArguments())
+            arguments.push_back(extra);
+        tarnsim_ = std::make_unique<TarnsimProcess>(tarnsimPath(), arguments);
         ASSERT_TRUE(tarnsim_->ready()) << tarnsim_->output();
         gain_ = CreatePropertyForType(kTypeDB1, false);
         gain_->SetName("Gain");

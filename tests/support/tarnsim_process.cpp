@@ -1,94 +1,93 @@
 #include "tarnsim_process.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <thread>
-
-#include "server_settings.h"
 
 extern char** environ;
 
 namespace testing_support {
-namespace {
 
-// $VEK_BIN_DIR, else the folder of the running program (every program of
-// the build lands in one folder).
-std::string binDir() {
+std::string tarnsimPath() {
     const char* dir = std::getenv("VEK_BIN_DIR");
-    if (dir != nullptr && *dir != '\0')
-        return dir;
-    char self[4096] = {};
-    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
+#ifdef VEK_BIN_DIR
+    if (!dir)
+        dir = VEK_BIN_DIR;
+#endif
+    return std::string(dir ? dir : ".") + "/tarnsim";
 }
 
-std::string outputFolder() {
-    const char* dir = std::getenv("VEK_STATE_DIR");
-    return dir != nullptr && *dir != '\0' ? dir : "/tmp";
-}
-
-}  // namespace
-
-TarnsimProcess::TarnsimProcess(uint8_t node, uint16_t port,
-                               const std::vector<std::string>& extraArguments) {
-    static int serial = 0;
-    outputPath_ = outputFolder() + "/tarnsim." + std::to_string(::getpid()) + "." +
-                  std::to_string(++serial) + ".out";
-    std::string program = binDir() + "/tarnsim";
-    std::vector<std::string> arguments = {
-        program, "--listen", "127.0.0." + std::to_string(node) + ":" + std::to_string(port)};
-    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    std::vector<char*> argv;
-    for (auto& a : arguments)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
+TarnsimProcess::TarnsimProcess(const std::string& program, const std::vector<std::string>& args,
+                               std::chrono::milliseconds startTimeout) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+        return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    int rc = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    close(pipeFds[1]);
+    outputFd_ = pipeFds[0];
+    if (rc != 0) {
         pid_ = -1;
         return;
     }
-    ready_ = waitUntil(
-        [this] {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return true;  // ended: not ready
-            }
-            return output().find("tarnsim: ready") != std::string::npos;
-        },
-        std::chrono::seconds(10));
-    ready_ = ready_ && pid_ > 0;
+    readOutput(startTimeout, true);
 }
 
 TarnsimProcess::~TarnsimProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-    ::unlink(outputPath_.c_str());
+    stop();
+    if (outputFd_ >= 0)
+        close(outputFd_);
 }
 
-std::string TarnsimProcess::output() const {
-    std::ifstream in(outputPath_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+void TarnsimProcess::readOutput(std::chrono::milliseconds timeout, bool untilReady) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    char buffer[4096];
+    while (outputFd_ >= 0) {
+        if (untilReady && output_.find("tarnsim: ready\n") != std::string::npos) {
+            ready_ = true;
+            return;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        pollfd fd{outputFd_, POLLIN, 0};
+        if (poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        ssize_t got = read(outputFd_, buffer, sizeof buffer);
+        if (got <= 0)
+            return;  // the program ended
+        output_.append(buffer, static_cast<size_t>(got));
+    }
+}
+
+int TarnsimProcess::stop() {
+    if (pid_ <= 0)
+        return -1;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    pid_t done;
+    do {
+        done = waitpid(pid_, &status, 0);
+    } while (done < 0 && errno == EINTR);
+    pid_ = -1;
+    readOutput(std::chrono::milliseconds(500), false);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace testing_support
