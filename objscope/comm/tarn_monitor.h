@@ -55,7 +55,6 @@ constexpr int32_t kStatusReplyTooLong = -1;     // the reply did not fit its buf
 constexpr int32_t kStatusRequestTooLong = -17;  // more than one datagram: refused
 constexpr int32_t kStatusBadRequest = -17;      // a link without property
 constexpr int32_t kStatusNoMapping = -19;       // no device mapping covers the device
-constexpr int32_t kStatusBusy = -12;            // the layer is shutting down
 
 constexpr int kDefaultRequestTimeOut = 2000;
 constexpr int kLongCommandTimeOut = 15000;  // SetDefaultData, SetMultipleProps
@@ -187,9 +186,6 @@ class TTarn_Monitor {
     int64_t HandleWindowMessage(plat::Message& message);
 
   private:
-    struct Prepared;
-    class SyncExchange;
-
     // startup and shutdown
     void StartObjlink();
     void StopObjlink();
