@@ -356,6 +356,23 @@ TEST_F(PropertySession, AListingFailureCallbackMayReadSynchronouslyWithoutStalli
     EXPECT_LT(took, 5s);
 }
 
+TEST_F(PropertySession, ADeviceOfAnotherTransportIsAddressedByItsNodeAfterAWarning) {
+    EXPECT_TRUE(view_.shown);  // "Monitor" is on
+    TTarn_Property_Link serialLink(kNet, 33, 9, &gain_);
+    runScript([&] {
+        auto request = nextRequest();
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->header.Dest_Dev, 33);
+        reply(*request, buildPayloadReply(request->header, {kNet, 33, 9}, wordItem(kGainId, 4)));
+    });
+    monitor_->SetRequestTimeOut(2000);
+    EXPECT_EQ(monitor_->GetPropertyNow(serialLink), 0);
+    stopScript();
+    EXPECT_EQ(gain_.Value(), 4);
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0], "GetVEKnetStarted called when Device is not VEKnet type");
+}
+
 class NoServerSession : public ::testing::Test {};
 
 TEST_F(NoServerSession, WithoutObjlinkTheStartUpSaysSoAndEveryOperationIsMinus15) {

@@ -93,6 +93,14 @@ class CommSession : public ::testing::Test {
         mapping.transport = Transport::Ip;
         mapping.address = {DeviceAddressType::NetworkGroupSubGroupNode, kDevice};
         settings.mappings.push_back(mapping);
+        // Devices 32..47 hang off a serial line: node 2 of this PC's network.
+        DeviceMapping serial;
+        serial.network = kNet;
+        serial.firstDevice = 32;
+        serial.lastDevice = 47;
+        serial.transport = Transport::Serial;
+        serial.node = 2;
+        settings.mappings.push_back(serial);
         monitor_ = std::make_unique<TTarn_Monitor>(settings, &view_);
         ASSERT_GT(monitor_->RegistrationID(), 0);
         monitor_->SetRequestTimeOut(requestTimeOut());

@@ -232,25 +232,29 @@ TEST_F(SmallPages, TestRecordsAreCollectedOverPagesAndStartsReturnTheirRunNumber
 }
 
 TEST_F(TarnsimSession, DeviceCommandsAndMappingsWork) {
-    std::vector<DeviceMapping> mappings;
+    // The copy is appended to what the caller's list holds.
+    std::vector<DeviceMapping> mappings(1);
     monitor_->CopyDeviceMappings(mappings);
-    ASSERT_EQ(mappings.size(), 1u);
-    EXPECT_EQ(TTarn_Monitor::AddressToText(mappings[0].address.address), "127.0.0.2");
+    ASSERT_EQ(mappings.size(), 3u);
+    EXPECT_EQ(TTarn_Monitor::AddressToText(mappings[1].address.address), "127.0.0.2");
 
     // Device 20 has no mapping until its address is set.
     TTarn_Property_Link far(kNet, 20, 0, gain_.get());
     EXPECT_EQ(monitor_->GetPropertyNow(far), kStatusNoMapping);
     monitor_->SetDeviceAddress(20, TTarn_Monitor::TextToAddress("127.0.0.3")->address);
+    mappings.clear();
     monitor_->CopyDeviceMappings(mappings);
     ASSERT_EQ(mappings.size(), 3u);
     EXPECT_EQ(mappings[2].firstDevice, 16);
     EXPECT_EQ(mappings[2].lastDevice, 31);
     EXPECT_EQ(mappings[2].address.type, DeviceAddressType::FullAddress);
-    // An existing range gets the new address.
-    monitor_->SetDeviceAddress(5, TTarn_Monitor::TextToAddress("127.0.0.2")->address);
+    // A device inside an existing range changes that range's address.
+    monitor_->SetDeviceAddress(5, TTarn_Monitor::TextToAddress("127.0.0.9")->address);
     mappings.clear();
     monitor_->CopyDeviceMappings(mappings);
-    EXPECT_EQ(mappings.size(), 2u);
+    ASSERT_EQ(mappings.size(), 3u);
+    EXPECT_EQ(TTarn_Monitor::AddressToText(mappings[0].address.address), "127.0.0.9");
+    monitor_->SetDeviceAddress(5, TTarn_Monitor::TextToAddress("127.0.0.2")->address);
 
     TVEKroot object;
     object.SetAddress(kNet, kDev, 1200);
