@@ -81,9 +81,13 @@ TEST_F(DownloadSession, AnErrorLeftAloneThreeTimesIsAcceptedAndAbortKeepsIt) {
     EXPECT_EQ(messageIds_.size(), 4u);
     EXPECT_EQ(view_.questions.size(), 3u);
 
+    EXPECT_FALSE(level_->Modified());
+
+    level_->SetValue(6);
     answerWith({kNotAllowed, kNotAllowed});
     view_.answers = {TDownloadAnswer::Abort};
     EXPECT_EQ(monitor_->DownloadObject(object_, false), kNotAllowed * 256);
+    EXPECT_TRUE(level_->Modified()) << "a refused change must be sent again next time";
 }
 
 TEST_F(DownloadSession, OnlyModifiedPropertiesGoAsAMultiSetUnlessTheIdentityChanged) {
