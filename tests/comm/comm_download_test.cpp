@@ -127,7 +127,7 @@ TEST_F(DownloadSession, AComplexObjectGoesFirstThenItsOwnedObjectsThenItsSendLas
     child->SetClassID(65);
     EXPECT_EQ(owner.AddOwnedObject(std::move(child)), nullptr);
     runScript([&] {
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             auto request = nextRequest();
             ASSERT_TRUE(request);
             messageIds_.push_back(request->datagram.message);
@@ -139,8 +139,9 @@ TEST_F(DownloadSession, AComplexObjectGoesFirstThenItsOwnedObjectsThenItsSendLas
     EXPECT_EQ(monitor_->DownloadObject(owner, false), 0);
     stopScript();
     // The owner's confirm leaves out its send-last "Enable State", which
-    // follows on its own after the owned object.
-    ASSERT_EQ(messageIds_, (std::vector<uint16_t>{1029, 1029, 2}));
+    // follows on its own after the owned object (whose own confirm, with no
+    // owned objects, carries it and repeats it).
+    ASSERT_EQ(messageIds_, (std::vector<uint16_t>{1029, 1029, 2, 2}));
     auto ownerConfirm = decodeConfirmObjectRequest(payloads_[0]);
     auto childConfirm = decodeConfirmObjectRequest(payloads_[1]);
     ASSERT_TRUE(ownerConfirm && childConfirm);
@@ -148,9 +149,10 @@ TEST_F(DownloadSession, AComplexObjectGoesFirstThenItsOwnedObjectsThenItsSendLas
     EXPECT_EQ(childConfirm->objectHandle, 51);
     for (const auto& item : ownerConfirm->properties.items)
         EXPECT_NE(item.propertyId(), kEnableStatePropertyID);
-    auto lateSet = decodeSetRequest(payloads_[2]);
+    auto lateSet = decodeSetRequest(payloads_[3]);
     ASSERT_TRUE(lateSet);
     EXPECT_EQ(lateSet->propertyId(), kEnableStatePropertyID);
+    EXPECT_EQ(readTarnHeader(payloads_[3])->Dest_Obj, 50);
 }
 
 }  // namespace
