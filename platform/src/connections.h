@@ -20,8 +20,9 @@ class Connections {
     static void closeCurrent();
 
     // Sends one record to the loop that owns the handle, connecting (again)
-    // when needed. Before a send, replies that arrived too late for earlier
-    // sends are discarded.
+    // when needed. When an earlier send or probe on the connection was not
+    // answered in time, its late reply is discarded first. With `wait` the
+    // send time-out is set to `waitMs` (only when it differs from the last).
     SendStatus send(Hwnd target, const OutgoingDatagram& d, bool wait, int64_t waitMs);
 
     // Waits for the reply to `seq` from the loop that owns the handle.
@@ -35,11 +36,18 @@ class Connections {
     // Loops are told apart by the pid and slot of their handles.
     static uint64_t loopKey(Hwnd hwnd) { return hwnd >> 16; }
 
-    int connectionFor(Hwnd target, SendStatus& status);
-    void drop(uint64_t key);
-    void dropStaleReplies(uint64_t key, int fd);
+    struct Link {
+        UniqueFd fd;
+        int64_t sendTimeoutMs = -1;     // as last set on the socket; -1 none
+        bool replyOutstanding = false;  // a reply may still come for an earlier record
+    };
 
-    std::map<uint64_t, UniqueFd> byLoop_;
+    Link* linkFor(Hwnd target, SendStatus& status);
+    void drop(uint64_t key);
+    // False when the connection closed (it was dropped).
+    bool dropStaleReplies(uint64_t key, Link& link);
+
+    std::map<uint64_t, Link> byLoop_;
     std::vector<uint8_t> buffer_;
     uint64_t seq_ = 0;
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/payload.h"
+#include "process_ids.h"
 
 namespace plat::detail {
 namespace {
@@ -71,7 +72,7 @@ bool takeControlData(msghdr& mh, IncomingDatagram& out) {
         if (c->cmsg_type == SCM_CREDENTIALS && c->cmsg_len >= CMSG_LEN(sizeof(ucred))) {
             ucred cred;
             std::memcpy(&cred, CMSG_DATA(c), sizeof(cred));
-            haveCreds = cred.uid == ::getuid();
+            haveCreds = cred.uid == ownUid();
             out.senderPid = cred.pid;
         } else if (c->cmsg_type == SCM_RIGHTS) {
             size_t n = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
@@ -196,8 +197,7 @@ UniqueFd acceptPeer(int listenFd, bool& more) {
     }
     ucred cred{};
     socklen_t len = sizeof(cred);
-    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 ||
-        cred.uid != ::getuid()) {
+    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ownUid()) {
         fd.reset();
         return fd;
     }

@@ -7,14 +7,12 @@
 #include "handle.h"
 #include "loop.h"
 #include "loop_sources.h"
+#include "process_ids.h"
 #include "send_route.h"
 
 namespace plat::detail {
 namespace {
 
-// Past this many queued messages the loop stops pulling more in, so a flood
-// waits in the kernel (where it is bounded) rather than in memory.
-constexpr size_t kQueueHighWater = 4096;
 // Records taken from one connection, and connections accepted, per
 // readiness, so timers, the inbox and other senders get their turn during a
 // flood.
@@ -146,7 +144,10 @@ void Loop::answerProbe(const IncomingDatagram& in, int connection) {
 }
 
 bool Loop::peek(Message& out) {
-    if (queue_.size() < kQueueHighWater) {
+    // Messages already queued are handed out first; the sources are looked
+    // at again only once the queue is empty, so a burst costs one
+    // epoll_wait per refill instead of one per message.
+    if (queue_.empty()) {
         collect(0);
     }
     if (queue_.empty()) {
@@ -204,7 +205,7 @@ void Loop::postQuit(int exitCode) {
     Message m;
     m.msg = kMsgQuit;
     m.wParam = static_cast<uint64_t>(static_cast<int64_t>(exitCode));
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     queue_.push_back(std::move(m));
     inbox_->wake();  // so an outer loop polling queueFd() sees it
 }
