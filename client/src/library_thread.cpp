@@ -60,6 +60,12 @@ int64_t hiddenWindowProc(plat::Message& m) {
         case kMsgStopTimer:
             plat::killTimer(m.hwnd, m.wParam);
             return 0;
+        case kMsgWatchChild:
+            watchChildOnWindow(m.hwnd, static_cast<int>(m.wParam));
+            return 0;
+        case kMsgChildEnded:
+            childEnded();
+            return 0;
         case plat::kMsgClose:
             plat::destroyWindow(m.hwnd);
             return 0;

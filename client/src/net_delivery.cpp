@@ -11,16 +11,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kWindowDeliveryTimeout{10000};
 
-// Receive subscribers get only messages from the network for application
-// objects (ObjectID not 0).
-bool receiverWants(const wire::EnvelopeView& envelope) {
-    if (envelope.parameter != wire::kDirectionReceived) {
-        return false;
-    }
-    auto header = wire::readHeader(envelope.datagram);
-    return header && header->objectId != 0;
-}
-
 bool monitorWants(const wire::EnvelopeView& envelope) {
     return envelope.parameter == wire::kDirectionSent ||
            envelope.parameter == wire::kDirectionReceived;
@@ -50,7 +40,7 @@ void deliverNetworkMessage(int32_t netId, const plat::Payload& envelope) {
         return;
     }
     bool monitor = s->type == NetRegistrationType::Monitor;
-    if (monitor ? !monitorWants(*view) : !receiverWants(*view)) {
+    if (monitor ? !monitorWants(*view) : !wire::receiveSubscribersWant(*view)) {
         return;
     }
     // The subscriber gets its own writable copy of the datagram, valid during

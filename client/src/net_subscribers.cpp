@@ -53,8 +53,11 @@ int32_t addSubscriber(NetSubscriber subscriber) {
     if (serverWindow() == plat::kNoWindow) {
         return VEK_ERR_SERVER;
     }
-    auto result = request(wire::kReqNetRegister, static_cast<uint32_t>(subscriber.registrationId),
-                          static_cast<int64_t>(subscriber.type));
+    int64_t kind = subscriber.type == NetRegistrationType::Monitor
+                       ? wire::kNetMonitor
+                       : wire::kNetReceive | wire::kNetReceivedOnly;
+    auto result =
+        request(wire::kReqNetRegister, static_cast<uint32_t>(subscriber.registrationId), kind);
     if (!result || *result <= 0) {
         return VEK_ERR_SERVER;
     }

@@ -52,6 +52,10 @@ int64_t addRegistration(plat::Message& m) {
     if (!FindClient(clientIdFrom(m.wParam))) {
         return wire::kResultBadRequest;
     }
+    if (m.lParam == (wire::kNetReceive | wire::kNetReceivedOnly)) {
+        return RegisterNetworkClient(clientIdFrom(m.wParam), NetworkRegistration,
+                                     NetCopies::ReceivedForObjects);
+    }
     bool knownType = m.lParam == wire::kNetReceive || m.lParam == wire::kNetMonitor;
     int32_t type = knownType ? static_cast<int32_t>(m.lParam) : -1;
     return RegisterNetworkClient(clientIdFrom(m.wParam), type);

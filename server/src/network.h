@@ -55,9 +55,15 @@ int32_t SendVEKNetworkMessage(int32_t clientID, const plat::Payload& section);
 // or from a registered client whose data arrived otherwise (WIN16).
 int32_t SendVEKNetworkMessage(int32_t clientID, std::span<const uint8_t> envelope);
 
+// Which copies a registration is posted.
+enum class NetCopies {
+    All,                 // every sent and accepted message
+    ReceivedForObjects,  // only accepted messages with ObjectID not 0
+};
+
 // New NetID for a registration of this client; -9 type not 0 or 1, -12
 // network not installed.
-int32_t RegisterNetworkClient(int32_t clientID, int32_t type);
+int32_t RegisterNetworkClient(int32_t clientID, int32_t type, NetCopies copies = NetCopies::All);
 
 // 0 = removed, 1 = not found or network not installed.
 int32_t DeRegisterNetworkClient(uint32_t netID);

@@ -8,6 +8,7 @@
 #include "network.h"
 #include "platform/payload.h"
 #include "win16_interface.h"
+#include "wire/datagram.h"
 
 namespace hub {
 namespace {
@@ -33,12 +34,23 @@ uint32_t takeNetID(NetList& list) {
 
 enum class Delivery { Delivered, Skipped, Gone };
 
+// Whether a registration that asked only for received messages for
+// application objects (ObjectID not 0) is posted this envelope.
+bool receiversWant(std::span<const uint8_t> envelope) {
+    std::optional<wire::EnvelopeView> view = wire::readEnvelope(envelope);
+    return view && wire::receiveSubscribersWant(*view);
+}
+
 // Hands one envelope to the application owning `entry`. Called with the list
 // lock held; the registry lookup takes the registry lock briefly.
-Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& payload) {
+Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& payload,
+                 bool receiversWantIt) {
     std::optional<_Client> client = FindClient(entry.RegistrationID);
     if (!client || client->ClientHandle == plat::kNoWindow) {
         return Delivery::Skipped;  // nothing to reach it through
+    }
+    if (!receiversWantIt && entry.copies == NetCopies::ReceivedForObjects) {
+        return Delivery::Skipped;  // a copy it did not ask for
     }
     if (client->ClientType == win16_client) {
         if (!PostToWin16Interface(client->ClientHandle, entry.NetID, payload.bytes())) {
@@ -75,14 +87,14 @@ void closeNetList() {
     list.lockExists = false;
 }
 
-uint32_t addNetRegistration(int32_t clientID, int32_t type) {
+uint32_t addNetRegistration(int32_t clientID, int32_t type, NetCopies copies) {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     if (!list.lockExists) {
         return 0;
     }
     uint32_t id = takeNetID(list);
-    list.entries.push_front({id, type, clientID});
+    list.entries.push_front({id, type, clientID, copies});
     return id;
 }
 
@@ -119,9 +131,10 @@ void dispatchToRegistrations(std::span<const uint8_t> envelope) {
     // Every receiver gets its own copy of the same bytes; one payload serves
     // them all.
     plat::Payload payload = plat::Payload::copyOf(envelope.data(), envelope.size());
+    bool receiversWantIt = receiversWant(envelope);
     auto before = list.entries.before_begin();
     for (auto it = list.entries.begin(); it != list.entries.end();) {
-        if (deliver(list, *it, payload) == Delivery::Gone) {
+        if (deliver(list, *it, payload, receiversWantIt) == Delivery::Gone) {
             it = list.entries.erase_after(before);  // its window no longer exists
         } else {
             before = it++;

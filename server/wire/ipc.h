@@ -54,6 +54,10 @@ constexpr int32_t kResultFailed = -12;
 // 1664: kinds of network registration.
 constexpr int64_t kNetReceive = 0;
 constexpr int64_t kNetMonitor = 1;
+// Added to kNetReceive by this library: the registration asks only for the
+// copies a receive subscriber delivers (received from the network, ObjectID
+// not 0), so the server posts it no sent copies it would throw away.
+constexpr int64_t kNetReceivedOnly = 0x100;
 
 }  // namespace wire
 

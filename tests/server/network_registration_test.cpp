@@ -54,6 +54,34 @@ TEST_F(NetworkRegistrationTest, EveryRegistrationGetsEachMessageNewestFirst) {
     EXPECT_EQ(deliveries_[2].address(), loopback(1));  // the server's own sending socket
 }
 
+// A registration that asked only for received messages for application
+// objects is posted neither sent copies nor reserved messages (object 0);
+// beside it a plain receive registration still gets every copy.
+TEST_F(NetworkRegistrationTest, ReceivedOnlyRegistrationGetsNoSentCopiesAndNoObjectZero) {
+    int32_t filtered = hub::RegisterNetworkClient(clientID_, hub::NetworkRegistration,
+                                                  hub::NetCopies::ReceivedForObjects);
+    int32_t plain = hub::RegisterNetworkClient(clientID_, hub::NetworkRegistration);
+    ASSERT_GT(sendFromServer(loopback(9), datagram(0, 0x300, 0x8301)), 0);  // object 0
+    sendRoundTrip(0x8302);
+    // Plain: sent and received copy of each (4); filtered: the received copy
+    // of object 1 only.
+    ASSERT_TRUE(waitForDeliveries(5));
+    pumpFor(milliseconds(30));
+    std::vector<Delivery> toFiltered;
+    for (const Delivery& d : deliveries_) {
+        if (d.netID == static_cast<uint64_t>(filtered)) {
+            toFiltered.push_back(d);
+        }
+    }
+    EXPECT_EQ(deliveries_.size() - toFiltered.size(), 4u);
+    for (const Delivery& d : deliveries_) {
+        EXPECT_TRUE(d.netID == static_cast<uint64_t>(filtered) ||
+                    d.netID == static_cast<uint64_t>(plain));
+    }
+    ASSERT_EQ(toFiltered.size(), 1u);
+    EXPECT_EQ(toFiltered[0].parameter(), 1u);
+}
+
 TEST_F(NetworkRegistrationTest, ClientRemovalTakesAllItsRegistrations) {
     plat::Hwnd otherWindow = plat::createWindow([](plat::Message&) -> int64_t { return 0; });
     int32_t other = hub::RegisterWin32Client(otherWindow, static_cast<uint32_t>(::getpid()));
