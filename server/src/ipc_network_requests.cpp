@@ -44,7 +44,10 @@ int64_t ownAddress(plat::Message&) {
     return GetIPAddress();
 }
 
-int64_t messageNumber(plat::Message&) {
+int64_t messageNumber(plat::Message& m) {
+    if (m.lParam >= 2 && m.lParam <= wire::kMaxMessageNumberBlock) {
+        return TakeMessageNumbers(static_cast<uint16_t>(m.lParam));
+    }
     return GetNextMessageNumber();
 }
 

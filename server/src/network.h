@@ -99,6 +99,9 @@ void TurnOnNetworkDebugging(int32_t on);
 // network starts.
 uint16_t GetNextMessageNumber();
 
+// The first of `count` consecutive message numbers (wrapping as above).
+uint16_t TakeMessageNumbers(uint16_t count);
+
 // Messages that could not be posted to a client because its queue was full.
 uint64_t NetDispatchDropCount();
 

@@ -29,6 +29,9 @@ constexpr uint32_t kReqDebugText = 1524;      // wParam process ID; payload 8192
 constexpr uint32_t kReqSendNetwork = 1634;    // wParam client ID; payload an envelope
 constexpr uint32_t kReqGetAddress = 1644;     // result the own IPv4 address, host order
 constexpr uint32_t kReqMessageNumber = 1654;  // result the next message number
+// lParam of 1654 from 2 up to this: a block of that many numbers, the result
+// its first (the client library hands them out in order without asking).
+constexpr int64_t kMaxMessageNumberBlock = 256;
 constexpr uint32_t kReqNetRegister = 1664;    // wParam client ID, lParam 0 receive, 1 monitor
 constexpr uint32_t kReqNetDeregister = 1674;  // lParam NetID
 constexpr uint32_t kReqOpenComm = 1724;       // wParam client ID; payload _CommRegInfo

@@ -53,6 +53,11 @@ TEST_F(IpcNetworkTest, AddressMessageNumbersAndDeregistration) {
     EXPECT_EQ(client.request(wire::kReqGetAddress, 0, 0), kLoopback);
     EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8000);
     EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8001);
+    // A block: its first number, the next request starts after it; a size
+    // past the largest block gives one number.
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 16), 0x8002);
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, wire::kMaxMessageNumberBlock + 1), 0x8012);
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8013);
 
     int64_t netID = client.subscribe(id, wire::kNetReceive);
     ASSERT_GT(netID, 0);
