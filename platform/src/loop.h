@@ -43,6 +43,8 @@ class Loop {
     std::optional<SendResult> callDirect(Message& msg);
 
     bool peek(Message& out);
+    // Takes the first queued message without looking at the sources.
+    bool takeQueued(Message& out);
     // Waits until a message is queued; false when the loop cannot wait (its
     // epoll descriptor could not be made).
     bool waitForAny();

@@ -150,6 +150,10 @@ bool Loop::peek(Message& out) {
     if (queue_.empty()) {
         collect(0);
     }
+    return takeQueued(out);
+}
+
+bool Loop::takeQueued(Message& out) {
     if (queue_.empty()) {
         return false;
     }
