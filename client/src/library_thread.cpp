@@ -46,6 +46,9 @@ int64_t hiddenWindowProc(plat::Message& m) {
         case wire::kMsgNetData:
             deliverNetworkMessage(static_cast<int32_t>(m.wParam), m.payload);
             return 0;
+        case wire::kMsgNetDataBatch:
+            deliverNetworkBatch(static_cast<int32_t>(m.wParam), m.payload);
+            return 0;
         case wire::kMsgCommData:
             deliverCommData(m.payload);
             return 0;

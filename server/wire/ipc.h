@@ -40,6 +40,9 @@ constexpr uint32_t kReqWriteComm = 1924;      // wParam client ID; payload _Comm
 
 // Messages, server to client (posted).
 constexpr uint32_t kMsgNetData = 1624;
+// Several envelopes for one NetID, one after the other in order (each 12 +
+// Length bytes); only to registrations made with kNetBatches.
+constexpr uint32_t kMsgNetDataBatch = 1626;
 constexpr uint32_t kMsgCommData = 2024;
 
 // Time-outs of a request.
@@ -61,6 +64,9 @@ constexpr int64_t kNetMonitor = 1;
 // copies a receive subscriber delivers (received from the network, ObjectID
 // not 0), so the server posts it no sent copies it would throw away.
 constexpr int64_t kNetReceivedOnly = 0x100;
+// Added by this library to either kind: the registration takes the
+// envelopes of one receive pass in one message kMsgNetDataBatch.
+constexpr int64_t kNetBatches = 0x200;
 
 }  // namespace wire
 

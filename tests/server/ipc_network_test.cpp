@@ -63,6 +63,14 @@ TEST_F(IpcNetworkTest, AddressMessageNumbersAndDeregistration) {
     ASSERT_GT(netID, 0);
     EXPECT_EQ(client.unsubscribe(static_cast<uint32_t>(netID)), 0);
     EXPECT_EQ(client.unsubscribe(static_cast<uint32_t>(netID)), 1);
+    // The options this library adds: batches for either kind, received-only
+    // for receive registrations alone.
+    EXPECT_GT(client.subscribe(id, wire::kNetMonitor | wire::kNetBatches), 0);
+    EXPECT_GT(client.subscribe(id, wire::kNetReceive | wire::kNetReceivedOnly | wire::kNetBatches),
+              0);
+    EXPECT_EQ(client.subscribe(id, wire::kNetMonitor | wire::kNetReceivedOnly),
+              wire::kResultBadRequest);
+    EXPECT_EQ(client.subscribe(id, 0x400), wire::kResultBadRequest);
     EXPECT_EQ(client.subscribe(id, 2), wire::kResultBadRequest);
     EXPECT_EQ(client.subscribe(id + 1, wire::kNetReceive), wire::kResultBadRequest);
 }
