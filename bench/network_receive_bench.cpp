@@ -239,13 +239,32 @@ class MonitorGroup {
     bool ready_ = false;
 };
 
-double monitorsCpu(const MonitorGroup& group) {
-    double total = 0;
-    for (pid_t pid : group.pids()) {
-        total += bench_support::cpuSecondsOf(pid);
+// CPU time in seconds of the server or all monitors together: from the perf
+// task clocks when they could be opened, else from /proc (clock ticks, too
+// coarse for 64 small shares).
+class CpuMeter {
+  public:
+    explicit CpuMeter(const std::vector<pid_t>& pids) : pids_(pids) {
+        for (pid_t pid : pids) {
+            counters_.push_back(std::make_unique<bench_support::ProcessActivity>(pid));
+            precise_ = precise_ && counters_.back()->available();
+        }
     }
-    return total;
-}
+    double seconds() const {
+        double total = 0;
+        for (size_t i = 0; i < pids_.size(); ++i) {
+            total += precise_ ? static_cast<double>(counters_[i]->read().cpuNs) * 1e-9
+                              : bench_support::cpuSecondsOf(pids_[i]);
+        }
+        return total;
+    }
+    const bench_support::ProcessActivity& first() const { return *counters_.front(); }
+
+  private:
+    std::vector<pid_t> pids_;
+    std::vector<std::unique_ptr<bench_support::ProcessActivity>> counters_;
+    bool precise_ = true;
+};
 
 // Kept across the repetitions of one monitor count.
 std::unique_ptr<MonitorGroup> gGroup;
@@ -261,10 +280,11 @@ void BM_ServerToMonitorProcesses(benchmark::State& state) {
         return;
     }
     Device device;
-    bench_support::ProcessActivity server(gServer);
-    auto activityBefore = server.read();
-    double serverBefore = bench_support::cpuSecondsOf(gServer);
-    double monitorsBefore = monitorsCpu(*gGroup);
+    CpuMeter server({gServer});
+    CpuMeter monitors(gGroup->pids());
+    auto activityBefore = server.first().read();
+    double serverBefore = server.seconds();
+    double monitorsBefore = monitors.seconds();
     for (auto _ : state) {
         gGroup->expect(kBatch);
         if (!device.sendBatch(loopback(1), gReceivePort) || !gGroup->awaitAll()) {
@@ -274,11 +294,10 @@ void BM_ServerToMonitorProcesses(benchmark::State& state) {
         }
     }
     double datagrams = static_cast<double>(state.iterations()) * kBatch;
-    auto activityAfter = server.read();
-    state.counters["server_cpu_us"] =
-        (bench_support::cpuSecondsOf(gServer) - serverBefore) * 1e6 / datagrams;
-    state.counters["monitors_cpu_us"] = (monitorsCpu(*gGroup) - monitorsBefore) * 1e6 / datagrams;
-    if (server.available()) {
+    auto activityAfter = server.first().read();
+    state.counters["server_cpu_us"] = (server.seconds() - serverBefore) * 1e6 / datagrams;
+    state.counters["monitors_cpu_us"] = (monitors.seconds() - monitorsBefore) * 1e6 / datagrams;
+    if (server.first().available()) {
         state.counters["server_syscalls"] =
             static_cast<double>(activityAfter.syscalls - activityBefore.syscalls) / datagrams;
         state.counters["server_switches"] =

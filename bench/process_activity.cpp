@@ -94,17 +94,18 @@ ProcessActivity::ProcessActivity(pid_t pid) {
     for (pid_t tid : threadsOf(pid)) {
         int calls = openCounter(PERF_TYPE_TRACEPOINT, tracepoint, tid);
         int switches = openCounter(PERF_TYPE_SOFTWARE, PERF_COUNT_SW_CONTEXT_SWITCHES, tid);
-        if (calls < 0 || switches < 0) {
-            if (calls >= 0) {
-                ::close(calls);
-            }
-            if (switches >= 0) {
-                ::close(switches);
+        int cpu = openCounter(PERF_TYPE_SOFTWARE, PERF_COUNT_SW_TASK_CLOCK, tid);
+        if (calls < 0 || switches < 0 || cpu < 0) {
+            for (int fd : {calls, switches, cpu}) {
+                if (fd >= 0) {
+                    ::close(fd);
+                }
             }
             continue;
         }
         syscalls_.push_back(calls);
         switches_.push_back(switches);
+        cpu_.push_back(cpu);
     }
 }
 
@@ -115,10 +116,13 @@ ProcessActivity::~ProcessActivity() {
     for (int fd : switches_) {
         ::close(fd);
     }
+    for (int fd : cpu_) {
+        ::close(fd);
+    }
 }
 
 ProcessActivity::Totals ProcessActivity::read() const {
-    return Totals{sum(syscalls_), sum(switches_)};
+    return Totals{sum(syscalls_), sum(switches_), sum(cpu_)};
 }
 
 pid_t findChild(const char* name) {

@@ -1,9 +1,9 @@
-// What a process costs while a benchmark runs: CPU time of all its threads
-// from /proc, and its system calls and context switches (each switch is one
-// sleep ended by a wake-up) from perf counters on every thread it has when
-// the counters are opened. The perf counters need the rights to trace the
-// process (root, or perf_event_paranoid low enough); without them
-// available() is false and only the CPU time is reported.
+// What a process costs while a benchmark runs: its CPU time, system calls
+// and context switches (each switch is one sleep ended by a wake-up) from
+// perf counters on every thread it has when the counters are opened. The
+// perf counters need the rights to trace the process (root, or
+// perf_event_paranoid low enough); without them available() is false and
+// only the CPU time from /proc (in clock ticks) is left.
 #pragma once
 
 #include <sys/types.h>
@@ -29,12 +29,14 @@ class ProcessActivity {
     struct Totals {
         uint64_t syscalls = 0;
         uint64_t switches = 0;
+        uint64_t cpuNs = 0;
     };
     Totals read() const;
 
   private:
     std::vector<int> syscalls_;
     std::vector<int> switches_;
+    std::vector<int> cpu_;
 };
 
 // The first child process of this process whose command is `name`, or -1.
