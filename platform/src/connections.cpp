@@ -101,8 +101,17 @@ SendStatus Connections::send(Hwnd target, const OutgoingDatagram& d, bool wait, 
     return SendStatus::Gone;
 }
 
+namespace {
+
+// Blocking reads wait at most the whole time-out; one that may not wait that
+// long any more (the send itself waited) polls up to the deadline instead.
+constexpr auto kBlockingSlack = std::chrono::milliseconds(10);
+
+}  // namespace
+
 std::optional<SendResult> Connections::awaitReply(Hwnd target, uint64_t seq,
-                                                  std::chrono::steady_clock::time_point deadline) {
+                                                  std::chrono::steady_clock::time_point deadline,
+                                                  std::chrono::milliseconds timeout) {
     using namespace std::chrono;
     uint64_t key = loopKey(target);
     auto it = byLoop_.find(key);
@@ -111,19 +120,27 @@ std::optional<SendResult> Connections::awaitReply(Hwnd target, uint64_t seq,
     }
     Link& link = it->second;
     int fd = link.fd.get();
+    // The reply is rarely there before the receiver ran: the first read
+    // waits for it (with the socket's receive time-out, set only when it
+    // changes) instead of a read that finds nothing and a poll.
+    bool blocking = deadline - steady_clock::now() >= timeout - kBlockingSlack;
+    if (blocking && link.receiveTimeoutMs != timeout.count()) {
+        setReceiveTimeout(fd, timeout.count());
+        link.receiveTimeoutMs = timeout.count();
+    }
     IncomingDatagram in;
     for (;;) {
-        // The reply is rarely there before the receiver ran: wait first, then
-        // read, instead of a read that finds nothing.
-        auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        pollfd p{fd, POLLIN, 0};
-        int ready =
-            ::poll(&p, 1, static_cast<int>(std::clamp<int64_t>(left.count() + 1, 0, INT32_MAX)));
-        if (ready == 0) {
-            return std::nullopt;  // the late reply is dropped before the next send
+        if (!blocking) {
+            auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+            pollfd p{fd, POLLIN, 0};
+            int wait = static_cast<int>(std::clamp<int64_t>(left.count() + 1, 0, INT32_MAX));
+            if (::poll(&p, 1, wait) == 0) {
+                return std::nullopt;  // the late reply is dropped before the next send
+            }
         }
         ReceiveStatus st;
-        while ((st = receiveRecord(fd, buffer_, in)) != ReceiveStatus::Empty) {
+        while ((st = receiveRecord(fd, buffer_, in, blocking)) != ReceiveStatus::Empty) {
+            blocking = false;
             if (st == ReceiveStatus::Closed) {
                 drop(key);
                 return std::nullopt;  // the receiving loop or its process ended
@@ -142,6 +159,7 @@ std::optional<SendResult> Connections::awaitReply(Hwnd target, uint64_t seq,
                 return r;
             }
         }
+        blocking = false;
         if (steady_clock::now() >= deadline) {
             return std::nullopt;
         }

@@ -25,10 +25,12 @@ class Connections {
     // send time-out is set to `waitMs` (only when it differs from the last).
     SendStatus send(Hwnd target, const OutgoingDatagram& d, bool wait, int64_t waitMs);
 
-    // Waits for the reply to `seq` from the loop that owns the handle.
-    // nullopt: time-out, the loop dropped the message, or it closed.
+    // Waits for the reply to `seq` from the loop that owns the handle, sent
+    // with this time-out, until the deadline. nullopt: time-out, the loop
+    // dropped the message, or it closed.
     std::optional<SendResult> awaitReply(Hwnd target, uint64_t seq,
-                                         std::chrono::steady_clock::time_point deadline);
+                                         std::chrono::steady_clock::time_point deadline,
+                                         std::chrono::milliseconds timeout);
 
     uint64_t nextSeq() { return ++seq_; }
 
@@ -39,6 +41,7 @@ class Connections {
     struct Link {
         UniqueFd fd;
         int64_t sendTimeoutMs = -1;     // as last set on the socket; -1 none
+        int64_t receiveTimeoutMs = -1;  // the same for receiving
         bool replyOutstanding = false;  // a reply may still come for an earlier record
     };
 

@@ -54,7 +54,6 @@ void Loop::shutdownCurrent() {
 }
 
 Loop::Loop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
-    buffer_.reserve(kMaxDatagram);
     if (!listen()) {
         // Without a runtime folder the loop still runs timers and watches,
         // but can own no windows. Its slot only has to be unique here.

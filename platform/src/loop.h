@@ -103,9 +103,9 @@ class Loop {
     std::deque<Message> queue_;
     std::map<uint16_t, WindowRecord> windows_;
     uint16_t lastWindowNumber_ = 0;
-    std::map<int, Timer> timers_;   // by timerfd
-    std::map<int, Watch> watches_;  // by watched descriptor
-    std::vector<uint8_t> buffer_;
+    std::map<int, Timer> timers_;           // by timerfd
+    std::map<int, Watch> watches_;          // by watched descriptor
+    std::unique_ptr<RecordBatch> records_;  // made on first receive
 };
 
 }  // namespace plat::detail
