@@ -168,6 +168,13 @@ class MonitorGroup {
         if (pipe2(notify, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
             return;
         }
+        // Above the descriptors the children get (0 and 3), whatever this
+        // process was started with.
+        for (int* fd : {&notify[0], &notify[1], &input[0], &input[1]}) {
+            int high = fcntl(*fd, F_DUPFD_CLOEXEC, 10);
+            close(*fd);
+            *fd = high;
+        }
         notify_ = notify[0];
         stdin_ = input[1];
         std::string path = std::string(VEK_BIN_DIR) + "/fanout_monitor";
