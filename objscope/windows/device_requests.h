@@ -16,6 +16,7 @@
 #include "core/object_root.h"
 #include "core/property_link.h"
 #include "core/settings_device_mapping.h"
+#include "core/tarn_header.h"
 #include "core/vek_list.h"
 
 namespace objscope {
@@ -25,27 +26,21 @@ using Completion = std::function<void()>;
 // and its list is not touched.
 using Liveness = std::function<bool()>;
 
-struct DeviceAddressTriple {
-    uint16_t net = 0;
-    uint16_t dev = 0;
-    uint16_t obj = 0;
-};
-
 class TDeviceRequests {
   public:
     virtual ~TDeviceRequests() = default;
 
     // --- listings (asynchronous, paged) ---------------------------------
     // classFilter 0 lists every object.
-    virtual int32_t GetAllObjects(DeviceAddressTriple device, TVEKList<TVEKroot>& list,
+    virtual int32_t GetAllObjects(TarnAddress device, TVEKList<TVEKroot>& list,
                                   uint16_t classFilter, Completion done, Liveness alive) = 0;
-    virtual int32_t GetAllObjectsPlus(DeviceAddressTriple device, TVEKList<TVEKroot>& list,
+    virtual int32_t GetAllObjectsPlus(TarnAddress device, TVEKList<TVEKroot>& list,
                                       Completion done, Liveness alive) = 0;
-    virtual int32_t GetAllClasses(DeviceAddressTriple device, TVEKList<TVEKroot>& list,
+    virtual int32_t GetAllClasses(TarnAddress device, TVEKList<TVEKroot>& list,
                                   Completion done, Liveness alive) = 0;
     // Without a completion the call waits (keeping the GUI live) until the
     // listing ended and returns the send result or the failure status.
-    virtual int32_t GetAllProperties(DeviceAddressTriple object, TVEKList<TVEKPropertyBase>& list,
+    virtual int32_t GetAllProperties(TarnAddress object, TVEKList<TVEKPropertyBase>& list,
                                      Completion done, Liveness alive) = 0;
 
     // --- single properties ------------------------------------------------
@@ -54,10 +49,10 @@ class TDeviceRequests {
     virtual int32_t GetPropertyNow(const TTarn_Property_Link& link, uint32_t addressOverride) = 0;
 
     // --- device commands (synchronous, status values) ---------------------
-    virtual int32_t DeleteObject(const TVEKroot& object) = 0;
+    virtual int32_t DeleteObject(TVEKroot& object) = 0;
     virtual int32_t SetDefaultData(uint16_t net, uint16_t dev) = 0;
     virtual int32_t SoftResetFrame(uint16_t net, uint16_t dev) = 0;
-    virtual int32_t ActivateMethod(DeviceAddressTriple object, uint16_t messageId,
+    virtual int32_t ActivateMethod(TarnAddress object, uint16_t messageId,
                                    const std::vector<uint8_t>& payload, std::vector<uint8_t>& reply,
                                    bool replyWanted) = 0;
 

@@ -332,7 +332,7 @@ void TfrmPropertyList::LoadTextDescriptions() {
     if (!subject)
         return;
     int64_t device = IntegerLiteral(deviceText_().toStdString()).value_or(0);
-    DeviceAddressTriple address{0, static_cast<uint16_t>(device), 0};
+    TarnAddress address{0, static_cast<uint16_t>(device), 0};
     uint32_t start = 0;
     int repeats = 0;
     while (start <= UINT16_MAX) {
