@@ -2,7 +2,7 @@
 
 namespace objscope {
 
-const char kHelpText[] = R"(Usage: objscope [--list [DEVICE]] [Qt options]
+const char kHelpText[] = R"(Usage: objscope [--list [DEVICE] | --screenshots FOLDER] [Qt options]
        objscope --help
 
 The property viewer of the Tarn devices. Without options it opens the main
@@ -16,6 +16,9 @@ Options:
                    device of Tarncom.ini) in the list format of the main
                    window, then "Total:  N  ", and exit (0 when objects came,
                    1 when the device did not answer)
+  --screenshots FOLDER
+                   no window on the screen: render the windows with the data
+                   of the first device to PNG files in FOLDER, and exit
   Qt options such as -platform offscreen are passed to Qt.
 
 Files:

@@ -9,6 +9,7 @@
 
 #include "app/console_listing.h"
 #include "app/help_text.h"
+#include "app/screenshots.h"
 #include "comm/tarn_monitor.h"
 #include "core/settings_tarncom.h"
 #include "core/tini.h"
@@ -25,6 +26,7 @@ struct Options {
     bool help = false;
     bool list = false;
     std::string listDevice;
+    QString screenshots;
 };
 
 Options ReadOptions(int argc, char** argv) {
@@ -36,6 +38,8 @@ Options ReadOptions(int argc, char** argv) {
             options.list = true;
             if (i + 1 < argc && argv[i + 1][0] != '-')
                 options.listDevice = argv[++i];
+        } else if (std::strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc) {
+            options.screenshots = QString::fromLocal8Bit(argv[++i]);
         }
     }
     return options;
@@ -66,7 +70,7 @@ int main(int argc, char** argv) {
         std::fputs(objscope::kHelpText, stdout);
         return 0;
     }
-    if (options.list && !std::getenv("QT_QPA_PLATFORM"))
+    if ((options.list || !options.screenshots.isEmpty()) && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     plat::qt::QtMessagePump pump;
@@ -83,6 +87,8 @@ int main(int argc, char** argv) {
     objscope::TfrmPropertyList propertyList(
         requests, [&mainWindow] { return mainWindow.DeviceText(); }, &mainWindow);
     mainWindow.SetPropertyList(&propertyList);
+    if (!options.screenshots.isEmpty())
+        return objscope::RenderScreenshots(mainWindow, propertyList, options.screenshots);
     mainWindow.show();
     return app.exec();
 }

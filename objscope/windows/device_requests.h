@@ -34,10 +34,10 @@ class TDeviceRequests {
     // classFilter 0 lists every object.
     virtual int32_t GetAllObjects(TarnAddress device, TVEKList<TVEKroot>& list,
                                   uint16_t classFilter, Completion done, Liveness alive) = 0;
-    virtual int32_t GetAllObjectsPlus(TarnAddress device, TVEKList<TVEKroot>& list,
-                                      Completion done, Liveness alive) = 0;
-    virtual int32_t GetAllClasses(TarnAddress device, TVEKList<TVEKroot>& list,
-                                  Completion done, Liveness alive) = 0;
+    virtual int32_t GetAllObjectsPlus(TarnAddress device, TVEKList<TVEKroot>& list, Completion done,
+                                      Liveness alive) = 0;
+    virtual int32_t GetAllClasses(TarnAddress device, TVEKList<TVEKroot>& list, Completion done,
+                                  Liveness alive) = 0;
     // Without a completion the call waits (keeping the GUI live) until the
     // listing ended and returns the send result or the failure status.
     virtual int32_t GetAllProperties(TarnAddress object, TVEKList<TVEKPropertyBase>& list,

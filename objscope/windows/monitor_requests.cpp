@@ -18,7 +18,8 @@ int32_t TMonitorRequests::GetAllObjects(TarnAddress device, TVEKList<TVEKroot>& 
     std::optional<uint16_t> filter;
     if (classFilter != 0)
         filter = classFilter;
-    return monitor_.GetAllObjects(device, list, filter, Callback(std::move(done), std::move(alive)));
+    return monitor_.GetAllObjects(device, list, filter,
+                                  Callback(std::move(done), std::move(alive)));
 }
 
 int32_t TMonitorRequests::GetAllObjectsPlus(TarnAddress device, TVEKList<TVEKroot>& list,

@@ -16,8 +16,8 @@ class TMonitorRequests : public TDeviceRequests {
                               Liveness alive) override;
     int32_t GetAllClasses(TarnAddress device, TVEKList<TVEKroot>& list, Completion done,
                           Liveness alive) override;
-    int32_t GetAllProperties(TarnAddress object, TVEKList<TVEKPropertyBase>& list,
-                             Completion done, Liveness alive) override;
+    int32_t GetAllProperties(TarnAddress object, TVEKList<TVEKPropertyBase>& list, Completion done,
+                             Liveness alive) override;
     void SetProperty(const TTarn_Property_Link& link) override;
     int32_t SetPropertyWait(const TTarn_Property_Link& link) override;
     int32_t GetPropertyNow(const TTarn_Property_Link& link, uint32_t addressOverride) override;

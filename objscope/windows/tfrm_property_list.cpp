@@ -59,9 +59,9 @@ TfrmPropertyList::TfrmPropertyList(TDeviceRequests& requests, std::function<QStr
     grid_->setObjectName("grdProperties");
     grid_->SetShowReadOnly(true);
     grid_->SetFixedHeader(true);
-    grid_->SetEditDone([this](int) {
+    grid_->SetEditDone([this](int row) {
         if (chkAutoSet_->isChecked())
-            btnSetProp_->click();
+            SetPropForRow(row);
     });
     textTimer_ = new QTimer(this);
     textTimer_->setSingleShot(true);
@@ -247,8 +247,7 @@ void TfrmPropertyList::Refresh() {
     RequestProperties();
 }
 
-std::optional<TTarn_Property_Link> TfrmPropertyList::CurrentLinkForSending() {
-    int row = grid_->currentRow();
+std::optional<TTarn_Property_Link> TfrmPropertyList::LinkForSending(int row) {
     TVEKPropertyBase* property = grid_->RowProperty(row);
     TVEKroot* object = grid_->RowObject(row);
     if (!property || !object) {
@@ -264,8 +263,12 @@ std::optional<TTarn_Property_Link> TfrmPropertyList::CurrentLinkForSending() {
 }
 
 void TfrmPropertyList::SetProp() {
+    SetPropForRow(grid_->currentRow());
+}
+
+void TfrmPropertyList::SetPropForRow(int row) {
     grid_->ApplyAll();
-    if (auto link = CurrentLinkForSending())
+    if (auto link = LinkForSending(row))
         requests_.SetProperty(*link);
 }
 
@@ -287,7 +290,7 @@ void TfrmPropertyList::SetAll() {
         return;
     }
     grid_->ApplyAll();
-    auto link = CurrentLinkForSending();
+    auto link = LinkForSending(grid_->currentRow());
     if (!link)
         return;
     for (int64_t n = 0; n < count; ++n) {

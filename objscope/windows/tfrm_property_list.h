@@ -47,6 +47,8 @@ class TfrmPropertyList : public QDialog {
     // The operations behind the buttons (also used by tests).
     void Refresh();
     void SetProp();
+    // Set Prop for one row (AutoSet sends the row that was edited).
+    void SetPropForRow(int row);
     void SetMulti();
     void SetAll();
     void ExportTo(const QString& fileName);
@@ -64,9 +66,9 @@ class TfrmPropertyList : public QDialog {
     void ShowSubject();
     void Export();
     void HideMultiPanel();
-    // The current row's property link; shows the row messages and answers
+    // The row's property link; shows the row messages and answers
     // nothing when the row cannot be sent.
-    std::optional<TTarn_Property_Link> CurrentLinkForSending();
+    std::optional<TTarn_Property_Link> LinkForSending(int row);
     TVEKroot* Subject() const;
 
     TDeviceRequests& requests_;

@@ -45,7 +45,9 @@ TPropGrid::TPropGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setBackgroundRole(QPalette::Button);
+    QPalette face = palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    setPalette(face);
     setAlternatingRowColors(false);
     rows_.resize(kInitialRows);
 
@@ -73,6 +75,9 @@ bool TPropGrid::PropertyTagsOn() {
 
 void TPropGrid::ClearRows() {
     HideEditors();
+    filling_ = true;
+    setCurrentCell(-1, -1);
+    filling_ = false;
     clearContents();
     setRowCount(0);
     rows_.clear();
@@ -98,7 +103,12 @@ void TPropGrid::ShowValueIcon(int row) {
 
 void TPropGrid::ShowObject(TVEKroot& object) {
     ClearRows();
+    // Rows appear one by one; the current cell moving along with them is no
+    // selection by the user and opens no editor.
+    filling_ = true;
     AddObjectRows(object, 0);
+    setCurrentCell(-1, -1);
+    filling_ = false;
     if (fixedHeader_ && rowCount() > 0) {
         for (int column = 0; column < 2; ++column) {
             QTableWidgetItem* cell = item(0, column);
@@ -169,6 +179,8 @@ void TPropGrid::SetCellText(int column, int row, const QString& text) {
 }
 
 void TPropGrid::SelectCell(int row) {
+    if (filling_)
+        return;
     if (editRow_ >= 0 && editRow_ != row)
         FinishEditing();
     TVEKPropertyBase* property = RowProperty(row);
@@ -206,16 +218,20 @@ void TPropGrid::FinishEditing() {
     finishing_ = true;
     int row = editRow_;
     TVEKPropertyBase* property = RowProperty(row);
+    bool changed = false;
     if (property) {
         std::string text = booleanEditor_->isVisible()
                                ? booleanEditor_->currentText().toStdString()
                                : NormaliseEditedText(*property, valueEditor_->text().toStdString());
+        changed = CellText(1, row) != Text(text);
         SetCellText(1, row, Text(text));
         ShowValueIcon(row);
     }
     HideEditors();
     finishing_ = false;
-    if (property && editDone_)
+    // Only a real change is reported: walking through the rows must not
+    // send every value it passes.
+    if (changed && editDone_)
         editDone_(row);
 }
 
@@ -228,6 +244,12 @@ void TPropGrid::HideEditors() {
 void TPropGrid::resizeEvent(QResizeEvent* event) {
     QTableWidget::resizeEvent(event);
     setColumnWidth(1, std::max(0, viewport()->width() - columnWidth(0)));
+    if (editRow_ >= 0) {
+        QWidget* editor =
+            booleanEditor_->isVisible() ? static_cast<QWidget*>(booleanEditor_) : valueEditor_;
+        if (editor->isVisible())
+            PlaceEditor(editor, editRow_);
+    }
 }
 
 void TPropGrid::keyPressEvent(QKeyEvent* event) {

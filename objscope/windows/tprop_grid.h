@@ -74,6 +74,7 @@ class TPropGrid : public QTableWidget {
     QComboBox* booleanEditor_;
     int editRow_ = -1;
     bool finishing_ = false;
+    bool filling_ = false;
     bool showReadOnly_ = false;
     bool fixedHeader_ = false;
     std::function<void(int)> editDone_;

@@ -1,0 +1,79 @@
+#include "app/screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "windows/message_boxes.h"
+#include "windows/tfrm_object_list.h"
+#include "windows/tfrm_property_list.h"
+#include "windows/tprop_grid.h"
+
+namespace objscope {
+namespace {
+
+constexpr int kWaitLimitMs = 20000;
+
+// Runs the event loop until `done` holds or the limit passed.
+bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > kWaitLimitMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+bool Save(QWidget& window, const QString& folder, const char* name) {
+    QApplication::processEvents();
+    QString path = QDir(folder).filePath(name);
+    bool saved = window.grab().save(path);
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int RenderScreenshots(TfrmObjectList& main, TfrmPropertyList& properties, const QString& folder) {
+    SetMessageBoxHandler([](BoxKind, const std::string& text) {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+        return BoxAnswer::Yes;
+    });
+    QDir().mkpath(folder);
+    bool ok = true;
+    main.show();
+    main.GetObjects();
+    ok &= WaitFor([&] { return !main.Busy(); });
+    main.List()->setCurrentRow(3);
+    ok &= Save(main, folder, "object-list.png");
+
+    TVEKroot* listed = main.Objects().at(3);
+    if (listed) {
+        properties.SetListedObject(*listed);
+        properties.show();
+        ok &= WaitFor([&] { return !properties.Loading(); });
+        properties.Grid()->setCurrentCell(2, 0);
+        ok &= Save(properties, folder, "property-list.png");
+        properties.resize(properties.width() + 260, properties.height() + 200);
+        ok &= Save(properties, folder, "property-list-large.png");
+        properties.hide();
+    }
+
+    main.UploadObjects();
+    ok &= WaitFor([&] { return !main.Busy(); });
+    ok &= Save(main, folder, "object-list-uploaded.png");
+    main.resize(main.width() + 300, main.height() + 200);
+    ok &= Save(main, folder, "object-list-large.png");
+    return ok ? 0 : 1;
+}
+
+}  // namespace objscope
