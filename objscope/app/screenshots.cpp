@@ -2,13 +2,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QListWidget>
-#include <QTimer>
 #include <cstdio>
 #include <functional>
 
+#include "windows/event_wait.h"
 #include "windows/message_boxes.h"
 #include "windows/tfrm_object_list.h"
 #include "windows/tfrm_property_list.h"
@@ -19,18 +17,8 @@ namespace {
 
 constexpr int kWaitLimitMs = 20000;
 
-// Runs the event loop until `done` holds or the limit passed.
 bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > kWaitLimitMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+    return RunEventsUntil(done, kWaitLimitMs);
 }
 
 bool Save(QWidget& window, const QString& folder, const char* name) {

@@ -70,7 +70,11 @@ TfrmPropertyList::TfrmPropertyList(TDeviceRequests& requests, std::function<QStr
     BuildLayout();
 }
 
-TfrmPropertyList::~TfrmPropertyList() = default;
+TfrmPropertyList::~TfrmPropertyList() {
+    // The base class hides the window after this class's members are gone;
+    // an editor losing the focus then must find no rows to store into.
+    grid_->ClearRows();
+}
 
 void TfrmPropertyList::BuildLayout() {
     btnMonitor_ = Button("btnMonitor", "&Monitor Value", nullptr, this);
@@ -179,8 +183,9 @@ void TfrmPropertyList::ShowSubject() {
         grid_->ShowObject(*full_);
         return;
     }
-    work_->SetPropertyList({});
+    // The rows point into the list: they go first.
     grid_->ClearRows();
+    work_->SetPropertyList({});
     RequestProperties();
 }
 
@@ -228,6 +233,9 @@ void TfrmPropertyList::hideEvent(QHideEvent* event) {
     topRow_ = std::max(1, grid_->rowAt(0));
     currentRow_ = std::max(1, grid_->currentRow());
     HideMultiPanel();
+    // The rows may point into the main window's objects, which its next
+    // listing frees; they are rebuilt whenever the window shows.
+    grid_->ClearRows();
     QDialog::hideEvent(event);
 }
 
@@ -240,9 +248,9 @@ void TfrmPropertyList::Refresh() {
     currentRow_ = std::max(1, grid_->currentRow());
     if (full_ || !work_ || loading_)
         return;
+    grid_->ClearRows();
     work_->SetPropertyList({});
     btnRefresh_->setEnabled(false);
-    grid_->ClearRows();
     grid_->setRowCount(4);
     RequestProperties();
 }

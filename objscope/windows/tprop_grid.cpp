@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <utility>
 
 #include "core/class_catalogue.h"
 #include "windows/boolean_images.h"
@@ -63,6 +64,12 @@ TPropGrid::TPropGrid(QWidget* parent)
             [this](int) { FinishEditing(); });
     connect(this, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { SelectCell(row); });
+}
+
+TPropGrid::~TPropGrid() {
+    valueEditor_->disconnect(this);
+    booleanEditor_->disconnect(this);
+    rows_.clear();
 }
 
 void TPropGrid::SetPropertyTagsOn(bool on) {
@@ -237,8 +244,15 @@ void TPropGrid::FinishEditing() {
 
 void TPropGrid::HideEditors() {
     editRow_ = -1;
+    // A focused editor that hides hands the focus on, and the table would
+    // move its current cell for that: the grid takes the focus first, and
+    // nothing that moves meanwhile counts as a selection.
+    bool wasFilling = std::exchange(filling_, true);
+    if (valueEditor_->hasFocus() || booleanEditor_->hasFocus())
+        setFocus();
     valueEditor_->hide();
     booleanEditor_->hide();
+    filling_ = wasFilling;
 }
 
 void TPropGrid::resizeEvent(QResizeEvent* event) {

@@ -22,6 +22,7 @@ class TPropGrid : public QTableWidget {
 
   public:
     explicit TPropGrid(QWidget* parent = nullptr);
+    ~TPropGrid() override;
 
     // Program-wide: labels carry the property tag (the property list window
     // switches it on).
