@@ -221,6 +221,9 @@ void TfrmObjectList::BuildLayout() {
     lstObjects_->setObjectName("lstObjects");
     lstObjects_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lstObjects_->setMinimumHeight(160);
+    // One line per entry: a uniform height keeps appending and scrolling
+    // cheap in lists of thousands of objects.
+    lstObjects_->setUniformItemSizes(true);
     lblListTitle_->setBuddy(lstObjects_);
 
     auto* listHeader = new QHBoxLayout;
