@@ -23,6 +23,7 @@
 #include "core/object_properties.h"
 #include "core/property_typed_values.h"
 #include "core/tarn_status.h"
+#include "windows/controls.h"
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
 #include "windows/object_list_text.h"
@@ -41,14 +42,6 @@ constexpr qint64 kNotSupportedWithinMs = 1000;
 constexpr uint16_t kBroadcastDevice = 65535;
 constexpr char kNoResponse[] = "No Response or Error in Transmission";
 constexpr char kBadDeviceNumber[] = "Invalid Device Number: use 0 to 65535";
-
-QPushButton* Button(const char* name, const char* caption, const char* hint, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    if (hint)
-        button->setToolTip(hint);
-    return button;
-}
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -360,16 +353,21 @@ void TfrmObjectList::StartListing(const char* label) {
     lblListTitle_->setText(label);
 }
 
+void TfrmObjectList::BeginObjectsListing(bool fullObjects) {
+    objectsMode_ = true;
+    fullObjects_ = fullObjects;
+    if (!fullObjects)
+        btnTest_->hide();
+    lstObjects_->clear();
+    objects_.clear();
+    StartListing("Objects");
+}
+
 void TfrmObjectList::GetObjects() {
     auto device = DeviceNumber();
     if (!device || Busy())
         return;
-    objectsMode_ = true;
-    fullObjects_ = false;
-    btnTest_->hide();
-    lstObjects_->clear();
-    objects_.clear();
-    StartListing("Objects");
+    BeginObjectsListing(false);
     btnEdit_->setEnabled(false);
     if (requests_.GetAllObjects(
             {0, *device, 0}, objects_, 0, [this] { ObjectsListed(); }, Alive()) < 0)
@@ -396,14 +394,9 @@ void TfrmObjectList::GetObjectsWithNames() {
     auto device = DeviceNumber();
     if (!device || Busy())
         return;
-    objectsMode_ = true;
-    fullObjects_ = false;
-    btnTest_->hide();
+    BeginObjectsListing(false);
     btnEdit_->setEnabled(false);
-    lstObjects_->clear();
-    objects_.clear();
     namedListStart_.start();
-    StartListing("Objects");
     if (requests_.GetAllObjectsPlus(
             {0, *device, 0}, objects_, [this] { NamedListArrived(); }, Alive()) < 0)
         NamedListArrived();
@@ -490,15 +483,11 @@ void TfrmObjectList::UploadObjects() {
     auto device = DeviceNumber();
     if (!device || Busy())
         return;
-    objectsMode_ = true;
-    fullObjects_ = true;
     SetBusyButtonsEnabled(false);
     btnDoMethod_->setEnabled(false);
     uploading_ = true;
     cancelUpload_ = false;
-    lstObjects_->clear();
-    objects_.clear();
-    StartListing("Objects");
+    BeginObjectsListing(true);
     if (requests_.GetAllObjects(
             {0, *device, 0}, objects_, 0, [this] { ObjectsListed(); }, Alive()) < 0)
         ObjectsListed();

@@ -78,6 +78,9 @@ class TfrmObjectList : public QMainWindow {
     QWidget* BuildSettingsPanel();
     QWidget* BuildUploadPanel();
     void StartListing(const char* label);
+    // Objects mode with an empty list and object records; Get Objects and
+    // "T" hide the Test button first, the upload keeps it.
+    void BeginObjectsListing(bool fullObjects);
     void ObjectsListed();
     void NamedListArrived();
     void FullUpload();

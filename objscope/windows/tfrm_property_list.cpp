@@ -17,6 +17,7 @@
 #include "core/object_properties.h"
 #include "core/tarn_methods.h"
 #include "core/tarn_text_descriptions.h"
+#include "windows/controls.h"
 #include "windows/grid_csv.h"
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
@@ -37,15 +38,6 @@ constexpr int kMaxTextRepeats = 3;
 constexpr int kTextRepeatDelayMs = 100;
 constexpr int kDefaultIncrement = 50;
 constexpr int kDefaultCount = 16;
-
-QPushButton* Button(const char* name, const char* caption, const char* hint, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    if (hint)
-        button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 // The main window against a simulated device: listings, the upload, the
 // device commands' refusals and a device that does not answer.
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -149,6 +151,54 @@ TEST_F(ObjectListWindow, ADeviceThatDoesNotAnswerLeavesTheWindowUsable) {
     SelectDevice("1");
     List(&objscope::TfrmObjectList::GetObjects);
     EXPECT_EQ(ListLines().size(), static_cast<size_t>(kDeviceObjects));
+}
+
+TEST_F(ObjectListWindow, ResetsAskFirstAndReport) {
+    main_->SoftReset();
+    main_->ResetWithDefaultObjects();
+    auto messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[0], "CONFIRM: Soft Reset Selected Frame?");
+    EXPECT_EQ(messages[1], "Reset Command Sent");
+    EXPECT_EQ(messages[2],
+              "CONFIRM - Reset Device reverting to Default Objects?\r         (i.e., ignore "
+              "NVRAM objects/properties)");
+    EXPECT_EQ(messages[3], "Reset Command Sent");
+
+    SelectDevice("2");  // nobody answers: the boot flags cannot be read
+    main_->ResetWithDefaultObjects();
+    messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1],
+              ">>ERROR - Failed to retrieve Boot Flags\r   Aborting Reset operation...");
+}
+
+TEST_F(ObjectListWindow, DeviceBoxIPAddressAndSettings) {
+    auto* ip = main_->findChild<QLineEdit*>("edtIPAddress");
+    EXPECT_EQ(ip->text(), "127.0.0.2");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "OS-1");
+    SelectDevice("7");  // no mapping covers it
+    EXPECT_TRUE(ip->styleSheet().contains("red"));
+    EXPECT_EQ(QApplication::applicationDisplayName(), "OS-7");
+    main_->SetLoopback();
+    EXPECT_EQ(ip->text(), "127.0.0.1");
+    EXPECT_FALSE(ip->styleSheet().contains("red"));
+    SelectDevice("$7");  // the same device now has a mapping of its own
+    EXPECT_EQ(ip->text(), "127.0.0.1");
+
+    auto* panel = main_->findChild<QWidget*>("pnlSettings");
+    auto* timeout = main_->findChild<QLineEdit*>("edtTimeout");
+    main_->ToggleSettings();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(timeout->text(), "1200");
+    timeout->setText("x");
+    main_->ApplySettings();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(requests_->RequestTimeout(), 1200);
+    main_->ToggleSettings();
+    timeout->setText("800");
+    main_->ApplySettings();
+    EXPECT_EQ(requests_->RequestTimeout(), 800);
 }
 
 class LossyDevice : public GuiSession {
