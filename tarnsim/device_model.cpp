@@ -118,11 +118,7 @@ std::set<uint16_t> DeviceContents::ownedTree(uint16_t handle) const {
 }
 
 bool hasDataBlockMethods(uint16_t classId) {
-    // BLOB, the table classes of the catalogue and the linked lists.
-    return classId == 11 || classId == 133 || (classId >= 191 && classId <= 199) ||
-           (classId >= 229 && classId <= 235) || classId == 241 || classId == 251 ||
-           classId == 252 || classId == 253 || classId == 254 || classId == 255 ||
-           (classId >= 268 && classId <= 272);
+    return objscope::IsBlobBearingClass(classId);
 }
 
 bool isLinkedListClass(uint16_t classId) {

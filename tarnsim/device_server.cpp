@@ -94,6 +94,8 @@ void DeviceServer::run(int stopFd) {
         fds.push_back({fd, POLLIN, 0});
     fds.push_back({stopFd, POLLIN, 0});
     for (;;) {
+        for (auto& fd : fds)
+            fd.revents = 0;
         int ready = poll(fds.data(), fds.size(), pollTimeout());
         if (ready < 0 && errno != EINTR)
             throw std::runtime_error(std::string("poll: ") + std::strerror(errno));
@@ -112,7 +114,8 @@ void DeviceServer::run(int stopFd) {
 }
 
 void DeviceServer::receiveFrom(size_t index) {
-    std::vector<uint8_t> buffer(kReceiveBuffer);
+    std::vector<uint8_t>& buffer = buffer_;
+    buffer.resize(kReceiveBuffer);
     for (int n = 0; n < kDatagramsPerWake; ++n) {
         sockaddr_in from{};
         socklen_t fromLength = sizeof from;

@@ -53,6 +53,7 @@ class DeviceServer {
     std::vector<Endpoint> endpoints_;
     std::vector<int> sockets_;
     std::deque<Delayed> delayed_;
+    std::vector<uint8_t> buffer_;  // one received datagram
     uint64_t replyCount_ = 0;
     Clock::time_point nextWiggle_;
     std::mt19937 random_{std::random_device{}()};

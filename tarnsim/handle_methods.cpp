@@ -218,10 +218,37 @@ SimulatedDevice::Reply SimulatedDevice::handleDataBlock(const Request& request,
             if (end > block.size())
                 block.resize(end, 0);
             std::copy(write->bytes.begin(), write->bytes.end(), block.begin() + write->offset);
+            if (isLinkedListClass(object.classId))
+                updateLinkedListSizes(object);
             return status(request, DeviceVerdict::ok());
         }
         default:
             return status(request, DeviceVerdict::reject(TransportRejection::MethodInvalid));
+    }
+}
+
+// A linked list reports its block size (3072) and entry count (3073); both
+// follow what was written. Entries are a u16 length (counting itself) and
+// data; a length below 2 or past the block ends the walk.
+void SimulatedDevice::updateLinkedListSizes(DeviceObject& object) {
+    const std::vector<uint8_t>& block = *object.dataBlock;
+    size_t entries = 0;
+    for (size_t at = 0; at + 2 <= block.size();) {
+        size_t length = block[at] | (block[at + 1] << 8);
+        if (length < 2 || at + length > block.size())
+            break;
+        at += length;
+        ++entries;
+    }
+    for (auto [id, value] : {std::pair<uint16_t, size_t>{3072, block.size()}, {3073, entries}}) {
+        DeviceProperty* property = object.find(id);
+        if (!property)
+            continue;
+        auto wire = wireBytesFor(property->typeCode, static_cast<double>(value));
+        if (wire && *wire != property->value) {
+            property->value = std::move(*wire);
+            notifyChange(object, *property);
+        }
     }
 }
 

@@ -24,6 +24,17 @@ namespace {
 constexpr uint16_t kBlobClass = 11;
 constexpr uint16_t kDefaultBlobEntrySize = 8;
 
+// The verdict on a one-word device command that must carry `expected` (a
+// guard against commands sent by mistake).
+DeviceVerdict judgeCommandWord(std::span<const uint8_t> data, uint16_t expected) {
+    auto word = objscope::decodeCommandWord(data);
+    if (!word)
+        return DeviceVerdict::reject(MessageRejection::MessageWrongSize);
+    if (*word != expected)
+        return DeviceVerdict::reject(MessageRejection::FieldInvalid);
+    return DeviceVerdict::ok();
+}
+
 bool validNewHandle(uint16_t handle) {
     return handle != objscope::kDeviceObjectHandle && handle != kNoOwner;
 }
@@ -78,9 +89,8 @@ SimulatedDevice::Reply SimulatedDevice::handleObjectListing(const Request& reque
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
     std::vector<objscope::ObjectEntry> entries;
     size_t index = 0;
+    // Devices list from object 0 (the device itself) on.
     for (const auto& object : contents_.objects) {
-        if (object.handle == objscope::kDeviceObjectHandle)
-            continue;
         if (!withNames && listing->classFilter && object.classId != *listing->classFilter)
             continue;
         if (index++ < listing->startIndex)
@@ -126,6 +136,7 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
             : newObject(confirm->classId, confirm->objectHandle, confirm->ownerHandle);
     object.owner = confirm->ownerHandle;
     std::vector<uint16_t> changed;
+    bool keptReadOnly = false;
     for (const auto& item : confirm->properties.items) {
         uint16_t id = item.propertyId();
         if (objscope::IsIdentityProperty(id))
@@ -138,8 +149,10 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
             object.properties.push_back(added);
             property = &object.properties.back();
         }
-        if (property->readOnly)
-            continue;  // live readings are the device's, not the file's
+        if (property->readOnly) {
+            keptReadOnly = true;  // live readings are the device's, not the file's
+            continue;
+        }
         DeviceVerdict verdict = judgeWrite(*property, item.value);
         if (!verdict.isOk())
             return status(request, verdict);
@@ -159,7 +172,11 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
     } else {
         contents_.objects.push_back(std::move(object));
     }
-    return status(request, DeviceVerdict::ok());
+    // Stored, but read-only values were left as they are: a warning the
+    // requester accepts ("Not Allowed/Read-Only" on a confirm).
+    return status(request, keptReadOnly
+                               ? DeviceVerdict::reject(MessageRejection::NotAllowedReadOnly)
+                               : DeviceVerdict::ok());
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleDelete(const Request& request) {
@@ -176,11 +193,9 @@ SimulatedDevice::Reply SimulatedDevice::handleDelete(const Request& request) {
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleDeleteAll(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kDeleteAllObjsCode)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kDeleteAllObjsCode);
+        !verdict.isOk())
+        return status(request, verdict);
     std::set<uint16_t> all;
     for (const auto& object : contents_.objects) {
         if (object.handle != objscope::kDeviceObjectHandle)
@@ -191,11 +206,9 @@ SimulatedDevice::Reply SimulatedDevice::handleDeleteAll(const Request& request) 
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleSoftReset(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kResetKey)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kResetKey);
+        !verdict.isOk())
+        return status(request, verdict);
     Reply reply = status(request, DeviceVerdict::ok());
     // The boot flag "default objects" makes the restart ignore what was made
     // permanent; a restart forgets every registration.
@@ -208,11 +221,9 @@ SimulatedDevice::Reply SimulatedDevice::handleSoftReset(const Request& request) 
 }
 
 SimulatedDevice::Reply SimulatedDevice::handleSetDefaultData(const Request& request) {
-    auto word = objscope::decodeCommandWord(request.data);
-    if (!word)
-        return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (*word != objscope::kResetKey)
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if (DeviceVerdict verdict = judgeCommandWord(request.data, objscope::kResetKey);
+        !verdict.isOk())
+        return status(request, verdict);
     saved_ = contents_;
     return status(request, DeviceVerdict::ok());
 }

@@ -187,7 +187,7 @@ SimulatedDevice::Reply SimulatedDevice::handleRegister(const Request& request,
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
     if (!listedProperty(object, block->propertyId))
         return status(request, DeviceVerdict::reject(MessageRejection::PropertyInvalid));
-    Registration registration{request.from, block->notifyTo, object.handle,
+    Registration registration{request.from, block->notifyTo, request.tarn.Dest_Net, object.handle,
                               static_cast<uint16_t>(block->propertyId & 0x3FFF)};
     // A registration number names one registration of its requester: a new
     // one with the same number replaces the old.

@@ -20,6 +20,20 @@ std::optional<uint64_t> parseNumber(const std::string& text, uint64_t max) {
 
 }  // namespace
 
+std::optional<std::string> refuseListenAddress(const ListenAddress& listen) {
+    constexpr uint32_t kLoopbackNet = 0x7F000000;
+    constexpr uint32_t kOwnAddress = 0x7F000001;
+    uint8_t node = static_cast<uint8_t>(listen.address & 0xFF);
+    if ((listen.address & 0xFF000000) != kLoopbackNet)
+        return "simulated devices live on loopback addresses (127.0.0.2 and up)";
+    if (listen.address == kOwnAddress)
+        return "127.0.0.1 is the PC's own address, where the server receives the replies; "
+               "use 127.0.0.2 and up";
+    if (node == 0 || node == 255)
+        return "a network or broadcast address cannot be a device";
+    return std::nullopt;
+}
+
 std::optional<ListenAddress> parseListenAddress(const std::string& text) {
     ListenAddress result;
     std::string host = text;
@@ -63,6 +77,12 @@ Options parseOptions(const std::vector<std::string>& args) {
             if (!address)
                 throw std::invalid_argument("--listen: \"" + text +
                                             "\" is not an IPv4 ADDRESS[:PORT]");
+            if (auto refused = refuseListenAddress(*address))
+                throw std::invalid_argument("--listen " + text + ": " + *refused);
+            for (const auto& other : options.listen) {
+                if (other.address == address->address && other.port == address->port)
+                    throw std::invalid_argument("--listen " + text + " is given twice");
+            }
             options.listen.push_back(*address);
         } else if (arg == "--device-number") {
             options.firstDeviceNumber = static_cast<uint16_t>(number(65534));
@@ -102,7 +122,8 @@ Serves simulated Tarn devices on loopback addresses beside a running
 hubserver and answers every Tarn request as a device would.
 
   --listen ADDRESS[:PORT]  serve one device at this address (repeat for more
-                           devices); default 127.0.0.2:3048. Use the server's
+                           devices); default 127.0.0.2:3048. A loopback
+                           address from 127.0.0.2 on; use the server's
                            receive port: devices answer to the requester's
                            address at the port they listen on.
   --device-number N        device number of the first device (default 1);

@@ -36,6 +36,10 @@ Options parseOptions(const std::vector<std::string>& args);
 // "127.0.0.3:4000" or "127.0.0.3" (port 3048); nothing when malformed.
 std::optional<ListenAddress> parseListenAddress(const std::string& text);
 
+// Why a device cannot listen at this address (not loopback, the PC's own
+// 127.0.0.1, a network or broadcast address), or nothing when it can.
+std::optional<std::string> refuseListenAddress(const ListenAddress& listen);
+
 std::string usageText();
 
 }  // namespace tarnsim

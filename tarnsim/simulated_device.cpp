@@ -172,7 +172,7 @@ void SimulatedDevice::notifyChange(const DeviceObject& object, const DevicePrope
             (registration.propertyId & 0x3FFF) != property.id)
             continue;
         auto data = objscope::buildNotification(
-            registration.notifyTo, address(object.handle, registration.notifyTo.net), item);
+            registration.notifyTo, address(object.handle, registration.deviceNet), item);
         wire::DatagramHeader header{objscope::kTarnObjectId, kRegister, nextMessageNumber()};
         pending_.push_back({registration.requester, wire::buildDatagram(header, data), false});
     }

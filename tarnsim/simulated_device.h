@@ -33,6 +33,7 @@ struct DeviceOptions {
 struct Registration {
     uint32_t requester = 0;          // address the registration came from
     objscope::TarnAddress notifyTo;  // net, source ID, registration number
+    uint16_t deviceNet = 0;          // the device's network number as addressed
     uint16_t object = 0;
     uint16_t propertyId = 0;
 };
@@ -101,6 +102,7 @@ class SimulatedDevice {
     Reply handleDataBlock(const Request& request, DeviceObject& object);
     Reply handleMatrix(const Request& request, DeviceObject& object);
     Reply matrixList(const Request& request, const MatrixState& matrix, uint16_t start);
+    void updateLinkedListSizes(DeviceObject& object);
 
     // Shared helpers.
     void notifyChange(const DeviceObject& object, const DeviceProperty& property);

@@ -10,7 +10,11 @@
 namespace tarnsim {
 namespace {
 
+constexpr uint16_t kGetAllObjsPlus = 1035;  // named nowhere else: not in the name table
+
 std::string messageName(uint16_t messageId) {
+    if ((messageId & 0x7FFF) == kGetAllObjsPlus)
+        return "TarnGetAllObjsPlus";
     std::string_view name = objscope::MessageName(messageId & 0x7FFF);
     if (!name.empty())
         return std::string(name);

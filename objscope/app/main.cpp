@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "app/help_text.h"
 #include "app/screenshots.h"
 #include "comm/tarn_monitor.h"
+#include "commwin/tarn_monitor_form.h"
 #include "core/settings_tarncom.h"
 #include "core/tini.h"
 #include "platform/qt/message_pump.h"
@@ -78,9 +80,14 @@ int main(int argc, char** argv) {
     objscope::TINI ini;
     ini.SetFileName(objscope::kTarncomFileName);
     objscope::TarncomSettings settings = objscope::readTarncomSettings(ini);
-    objscope::TTarn_Monitor monitor(settings);
+    // The console form has no window to show the layer's messages in.
+    std::unique_ptr<objscope::TTarn_MonitorForm> monitorForm;
+    if (!options.list)
+        monitorForm = std::make_unique<objscope::TTarn_MonitorForm>();
+    objscope::TTarn_Monitor monitor(settings, monitorForm.get());
     if (options.list)
         return ListObjects(monitor, ini, options.listDevice);
+    monitorForm->SetMonitor(&monitor);
 
     objscope::TMonitorRequests requests(monitor);
     objscope::TfrmObjectList mainWindow(requests, objscope::DeviceNumbersFromSettings(ini));

@@ -57,45 +57,47 @@ int32_t TTarn_Monitor::SetPropertyWait(const TTarn_Property_Link& link) {
     return SyncExchangeStatus(*request, static_cast<uint32_t>(requestTimeOut_), nullptr);
 }
 
-int32_t TTarn_Monitor::GetProperty(const TTarn_Property_Link& link, TNotifyEvent callback) {
+int32_t TTarn_Monitor::PrepareGet(const TTarn_Property_Link& link, TarnRequest& request) {
     if (registrationId_ <= 0)
         return kStatusNotRegistered;
     TVEKPropertyBase* property = link.Property();
     if (property == nullptr)
-        return kStatusRequestTooLong;
-    auto request =
-        buildGet(Requester(), linkAddress(link), property->PropertyID(), property->Size());
-    if (!request)
+        return kStatusBadRequest;
+    auto built = buildGet(Requester(), linkAddress(link), property->PropertyID(), property->Size());
+    if (!built)
         return RefuseTooLong("TarnGet");
-    LogLine("GET Property: " + property->Name());
+    request = std::move(*built);
+    return kStatusOk;
+}
+
+bool TTarn_Monitor::DecodeItemInto(std::span<const uint8_t> data, TVEKPropertyBase& property) {
+    auto item = decodeItemReply(data);
+    return item && UnPackData(data.subspan(kTarnHeaderSize, item->totalLength()), property) > 0;
+}
+
+int32_t TTarn_Monitor::GetProperty(const TTarn_Property_Link& link, TNotifyEvent callback) {
+    TarnRequest request;
+    if (int32_t refused = PrepareGet(link, request); refused != kStatusOk)
+        return refused;
+    LogLine("GET Property: " + link.Property()->Name());
     auto ticket = NewTicket(MessageKind::Get, linkAddress(link), std::move(callback));
     DescribeLink(*ticket, link);
-    return SubmitTicket(std::move(ticket), "Tarn_Get", *request, kDefaultReplyBufferSize);
+    return SubmitTicket(std::move(ticket), "Tarn_Get", request, kDefaultReplyBufferSize);
 }
 
 int32_t TTarn_Monitor::GetPropertyNow(const TTarn_Property_Link& link, uint32_t addressOverride) {
-    if (registrationId_ <= 0)
-        return kStatusNotRegistered;
-    TVEKPropertyBase* property = link.Property();
-    if (property == nullptr)
-        return kStatusRequestTooLong;
-    auto request =
-        buildGet(Requester(), linkAddress(link), property->PropertyID(), property->Size());
-    if (!request)
-        return RefuseTooLong("TarnGet");
-    LogLine("Get Property Stat: " + property->Name());
+    TarnRequest request;
+    if (int32_t refused = PrepareGet(link, request); refused != kStatusOk)
+        return refused;
+    LogLine("Get Property Stat: " + link.Property()->Name());
     std::vector<uint8_t> reply;
     std::optional<uint32_t> overrideAddress;
     if (addressOverride != 0)
         overrideAddress = addressOverride;
-    int32_t status = SyncExchangeStatus(*request, static_cast<uint32_t>(requestTimeOut_), &reply,
+    int32_t status = SyncExchangeStatus(request, static_cast<uint32_t>(requestTimeOut_), &reply,
                                         overrideAddress);
-    if (status == kStatusOk) {
-        if (auto item = decodeItemReply(reply))
-            UnPackData(
-                std::span<const uint8_t>(reply).subspan(kTarnHeaderSize, item->totalLength()),
-                *property);
-    }
+    if (status == kStatusOk)
+        DecodeItemInto(reply, *link.Property());
     return status;
 }
 
@@ -104,7 +106,7 @@ int32_t TTarn_Monitor::RegisterProperty(const TTarn_Property_Link& link, TNotify
         return kStatusNotRegistered;
     TVEKPropertyBase* property = link.Property();
     if (property == nullptr)
-        return kStatusRequestTooLong;
+        return kStatusBadRequest;
     uint16_t number = tickets_.NextRegistrationNumber();
     RegistrationProperty watched{property->PropertyID(), property->VEKtype(), property->Size()};
     auto request = buildRegistration(Requester(), linkAddress(link), number, watched);
@@ -159,17 +161,10 @@ void TTarn_Monitor::TarnDeReg(uint16_t registrationNumber) {
     }
 }
 
-void TTarn_Monitor::HandleNotification(const VEKMessageResponse_t& message) {
-    uint16_t objectId = message.ObjectID;
+void TTarn_Monitor::HandleNotification(uint16_t objectId, std::span<const uint8_t> data) {
     if (objectId != kTarnObjectId)
         return;
     NoteRx();
-    // objlink's record is valid only during this call: copy what is read.
-    uint16_t length = message.DataLength;
-    uint16_t capacity = message.MaxDataLength;
-    std::vector<uint8_t> data;
-    if (message.DataPtr != nullptr)
-        data.assign(message.DataPtr, message.DataPtr + std::min(length, capacity));
     auto notification = decodeNotification(data, sourceId_);
     if (!notification)
         return;
@@ -186,9 +181,7 @@ void TTarn_Monitor::HandleNotification(const VEKMessageResponse_t& message) {
     }
     if (!notification->item)
         return;
-    const ItemView& item = *notification->item;
-    UnPackData(std::span<const uint8_t>(data).subspan(kTarnHeaderSize, item.totalLength()),
-               *ticket->property);
+    DecodeItemInto(data, *ticket->property);
     if (monitor_ && view_ != nullptr)
         view_->ShowOperation("Async Callback: " + ticket->propertyName);
     CallBack(*ticket, ">>Exception in NetMsgHandler Callback");

@@ -133,9 +133,7 @@ void TTarn_Monitor::ReplyGet(TTarnTicket& ticket, bool failed, std::span<const u
     }
     if (ticket.HasCallback() && ticket.property != nullptr) {
         LogLine("Get OK: " + ticket.propertyName);
-        if (auto item = decodeItemReply(data)) {
-            UnPackData(data.subspan(kTarnHeaderSize, item->totalLength()), *ticket.property);
-        }
+        DecodeItemInto(data, *ticket.property);
         if (monitor_ && view_ != nullptr)
             view_->ShowOperation("Response Callback: " + ticket.propertyName);
         CallBack(ticket, ">>Exception in TarnGet Response Callback");
@@ -243,15 +241,8 @@ void TTarn_Monitor::ReplyClasses(TTarnTicket& ticket, bool failed, std::span<con
         return;
     }
     auto header = readTarnHeader(data);
-    if (!failed && data.size() > kTarnHeaderSize && header && header->Mode == 0) {
-        for (uint16_t classId : decodeClassListing(data).entries) {
-            auto object = std::make_unique<TVEKroot>();
-            object->SetAddress(ticket.target.net, ticket.target.dev, 0);
-            object->SetClassID(classId);
-            if (ticket.objects != nullptr)
-                ticket.objects->add(std::move(object));
-        }
-    }
+    if (!failed && header && header->Mode == 0)
+        AddClassObjects(data, ticket.target, ticket.objects);
     // Also a failed listing calls back (with what the list holds), so the
     // caller always hears of its end.
     uint64_t serial = ticket.serial;

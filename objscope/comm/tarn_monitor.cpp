@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "core/settings_source_id.h"
 #include "platform/wait.h"
 
@@ -359,22 +361,49 @@ int32_t TTarn_Monitor::RefuseTooLong(const char* what) {
 }
 
 int64_t TTarn_Monitor::HandleWindowMessage(plat::Message& message) {
+    if (message.msg == kMsgDeferredNotification) {
+        // Our own post (never lParam): the copy of a notification.
+        if (message.senderPid == static_cast<uint32_t>(::getpid()))
+            HandleNotification(static_cast<uint16_t>(message.wParam), message.payload.bytes());
+        return 0;
+    }
     // The record pointer in lParam is only meaningful when objlink in this
     // process sent it; any other process may post to the window.
     if (message.lParam == 0 || message.senderPid != static_cast<uint32_t>(::getpid()))
         return 0;
+    const auto* record =
+        reinterpret_cast<const VEKMessageResponse_t*>(static_cast<intptr_t>(message.lParam));
+    if (message.msg == kMsgTarnReply && message.isSend) {
+        // A time-out, sent by objlink's thread, which waits meanwhile: handled
+        // from our own queue instead, so a callback that waits (a dialog, a
+        // synchronous request) does not hold that thread.
+        plat::postMessage(window_, kMsgTarnReply, 0, message.lParam);
+        return 0;
+    }
     if (message.msg == kMsgTarnReply) {
         // Read only through a ticket that owns this record: a report that
         // names no listed ticket is stale and never dereferenced.
-        TTarnTicket* ticket = tickets_.FindRecord(
-            reinterpret_cast<const VEKMessageResponse_t*>(static_cast<intptr_t>(message.lParam)));
-        if (ticket != nullptr)
+        if (TTarnTicket* ticket = tickets_.FindRecord(record))
             HandleReply(*ticket);
     } else if (message.msg == kMsgTarnNotification) {
-        HandleNotification(
-            *reinterpret_cast<const VEKMessageResponse_t*>(static_cast<intptr_t>(message.lParam)));
+        DeferNotification(*record);
     }
     return 0;
+}
+
+// objlink's library thread waits while a notification is sent to us. The
+// record is copied and handled from our own queue, so that thread is free
+// again at once: a callback that starts a synchronous request (which needs
+// that thread for its reply) then does not stall.
+void TTarn_Monitor::DeferNotification(const VEKMessageResponse_t& record) {
+    uint16_t objectId = record.ObjectID;
+    uint16_t length = record.DataLength;
+    uint16_t capacity = record.MaxDataLength;
+    std::vector<uint8_t> data;
+    if (record.DataPtr != nullptr)
+        data.assign(record.DataPtr, record.DataPtr + std::min(length, capacity));
+    plat::postMessage(window_, kMsgDeferredNotification, objectId, 0,
+                      plat::Payload::fromBytes(std::move(data)));
 }
 
 }  // namespace objscope

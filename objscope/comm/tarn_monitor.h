@@ -14,7 +14,7 @@
 //
 // Results are status values: 0 success, negative an objlink or local failure
 // (-2 time-out, -15 no objlink registration, -17 request too long for one
-// datagram, -19 no device mapping covers the device), positive a device
+// datagram or without property, -19 no device mapping covers the device), positive a device
 // rejection; StatusText gives their texts.
 #pragma once
 
@@ -46,13 +46,15 @@ namespace objscope {
 // Window messages of objlink's reports to the monitor's window.
 constexpr uint32_t kMsgTarnNotification = 1424;
 constexpr uint32_t kMsgTarnReply = 1428;
+// A notification's copy, posted by the monitor's window to itself.
+constexpr uint32_t kMsgDeferredNotification = 0x8424;
 
 // Local failures (below zero, as objlink's).
 constexpr int32_t kStatusTimeOut = -2;          // the request got no reply in time
 constexpr int32_t kStatusReplyTooLong = -1;     // the reply did not fit its buffer
 constexpr int32_t kStatusRequestTooLong = -17;  // more than one datagram: refused
+constexpr int32_t kStatusBadRequest = -17;      // a link without property
 constexpr int32_t kStatusNoMapping = -19;       // no device mapping covers the device
-constexpr int32_t kStatusBusy = -12;            // the layer is shutting down
 
 constexpr int kDefaultRequestTimeOut = 2000;
 constexpr int kLongCommandTimeOut = 15000;  // SetDefaultData, SetMultipleProps
@@ -184,9 +186,6 @@ class TTarn_Monitor {
     int64_t HandleWindowMessage(plat::Message& message);
 
   private:
-    struct Prepared;
-    class SyncExchange;
-
     // startup and shutdown
     void StartObjlink();
     void StopObjlink();
@@ -206,6 +205,10 @@ class TTarn_Monitor {
     void DropTicket(TTarnTicket& ticket);
     bool WaitForTicket(uint64_t serial);
 
+    int32_t PrepareGet(const TTarn_Property_Link& link, TarnRequest& request);
+    // Decodes the item of a reply or notification into the property.
+    static bool DecodeItemInto(std::span<const uint8_t> data, TVEKPropertyBase& property);
+
     // synchronous exchanges
     int32_t SyncExchangeStatus(const TarnRequest& request, uint32_t timeoutMs,
                                std::vector<uint8_t>* replyData,
@@ -214,7 +217,8 @@ class TTarn_Monitor {
 
     // replies and notifications
     void HandleReply(TTarnTicket& ticket);
-    void HandleNotification(const VEKMessageResponse_t& message);
+    void DeferNotification(const VEKMessageResponse_t& record);
+    void HandleNotification(uint16_t objectId, std::span<const uint8_t> data);
     void ReplyGet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyListing(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyClasses(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
@@ -222,6 +226,10 @@ class TTarn_Monitor {
     void ReplyUnregistration(TTarnTicket& ticket, bool failed);
     size_t AddListingPage(TTarnTicket& ticket, std::span<const uint8_t> data, uint16_t start);
     void FinishListing(TTarnTicket& ticket, const char* doneLine);
+    int32_t StartListing(std::unique_ptr<TTarnTicket> ticket, const char* label,
+                         const TarnRequest& request, size_t replySize);
+    static void AddClassObjects(std::span<const uint8_t> reply, const TarnAddress& device,
+                                TVEKList<TVEKroot>* list);
     void CallBack(TTarnTicket& ticket, const char* exceptionLine);
     void NoteRx();
 

@@ -15,7 +15,23 @@ constexpr DevicePropertySpec kDeviceObject[] = {
     {kPropBootFlags, 1, "Boot Flags", false},
 };
 
+constexpr uint16_t kBlobBearing[] = {11,  133, 198, 199, 308, 309, 229, 230, 231, 232, 233,
+                                     234, 235, 241, 252, 253, 251, 191, 192, 193, 194, 195,
+                                     196, 197, 268, 269, 270, 271, 272, 254, 255};
+
 }  // namespace
+
+std::span<const uint16_t> BlobBearingClasses() {
+    return kBlobBearing;
+}
+
+bool IsBlobBearingClass(uint16_t classId) {
+    for (uint16_t id : kBlobBearing) {
+        if (id == classId)
+            return true;
+    }
+    return false;
+}
 
 std::span<const DevicePropertySpec> CommonDeviceProperties() {
     return kCommon;

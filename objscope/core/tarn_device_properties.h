@@ -41,6 +41,11 @@ std::span<const DevicePropertySpec> CommonDeviceProperties();
 // (2062) and boot flags (2068).
 std::span<const DevicePropertySpec> DeviceObjectProperties();
 
+// Classes whose objects keep a data block (BLOB) read and written by methods
+// 3072 and 3073: BLOB, the tables and the linked lists.
+std::span<const uint16_t> BlobBearingClasses();
+bool IsBlobBearingClass(uint16_t classId);
+
 // True for the IDs that mirror an object's identity (0, 1, 7).
 constexpr bool IsIdentityProperty(uint16_t id) {
     uint16_t wire = id & kPropertyIdWireMask;

@@ -1,5 +1,7 @@
 #include "platform/qt/message_pump.h"
 
+#include <poll.h>
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -63,6 +65,9 @@ void QtMessagePump::drainQueue() {
 // for the time-out, and processes what arrives; the waiter then looks again.
 void QtMessagePump::waitOnQt(int extraFd, std::chrono::milliseconds timeout) {
     if (QThread::currentThread() != thread() || QAbstractEventDispatcher::instance() == nullptr) {
+        // No Qt loop to sleep in: sleep on the descriptors alone.
+        pollfd fds[2] = {{queueFd(), POLLIN, 0}, {extraFd, POLLIN, 0}};
+        ::poll(fds, extraFd >= 0 ? 2 : 1, static_cast<int>(timeout.count()));
         return;
     }
     std::unique_ptr<QSocketNotifier> extra;
