@@ -135,6 +135,21 @@ void writeDeviceRequests(SeedWriter& seeds) {
     }
 }
 
+void writeDeviceFiles(SeedWriter& seeds) {
+    const std::string target = "fuzz_tarnsim_device_file";
+    seeds.write(target, std::string("object 0 class 17\n  prop 2 String \"Rack \\x41\\\"\"\n"
+                                    "  prop 2068 UByte 8\n"));
+    seeds.write(target, std::string("object 10 class 52 owner none  # gain\n"
+                                    "  prop 4096 dB1 -3.5 min -60 max 20\n"
+                                    "  prop 4097 dB2 -12.25 readonly wiggle\n"
+                                    "  prop 4098 Coeff 0.5\n  prop 4099 ByteArray 00 ff\n"
+                                    "  prop 4100 NumberList 1 65535\n  prop 4101 ObjAddr 1 2\n"
+                                    "object 11 class 67 owner 10\n"));
+    seeds.write(target, std::string("object 5 class 68\n  matrix 3 2 1:1 3:2\n  connect 2:1\n"
+                                    "object 6 class 11\n  prop 3072 UWord 1\n  data 01 02\n"
+                                    "object 7 class 226\n  tests 2 2 2\n"));
+}
+
 void writeItems(SeedWriter& seeds) {
     const std::string target = "fuzz_tarn_items";
     for (size_t size : {1, 2, 3, 4, 8}) {
@@ -164,6 +179,7 @@ int main(int argc, char** argv) {
     writeReplies(seeds);
     writeRequests(seeds);
     writeDeviceRequests(seeds);
+    writeDeviceFiles(seeds);
     writeItems(seeds);
     writeSettings(seeds);
     return 0;

@@ -17,7 +17,7 @@ rm -rf "$seeds"
 
 status=0
 for target in fuzz_tarn_replies fuzz_tarn_requests fuzz_tarn_items fuzz_settings_text \
-    fuzz_tarnsim_requests; do
+    fuzz_tarnsim_requests fuzz_tarnsim_device_file; do
     corpus="$build/corpus/$target"
     artifacts="$build/artifacts/$target/"
     mkdir -p "$corpus" "$artifacts" "$seeds/$target"

@@ -42,20 +42,21 @@ void completeCommonProperties(DeviceObject& object) {
     object.properties = std::move(common);
 }
 
-uint32_t propertyNumber(const DeviceObject& object, uint16_t id) {
+// A size property's value, kept to 0..65535 (sizes of a data block).
+size_t sizeProperty(const DeviceObject& object, uint16_t id) {
     const DeviceProperty* property = object.find(id);
     if (!property)
         return 0;
     auto value = engineeringValue(property->typeCode, property->value);
-    return value && *value > 0 ? static_cast<uint32_t>(*value) : 0;
+    return value ? static_cast<size_t>(std::clamp(*value, 0.0, 65535.0)) : 0;
 }
 
 // Gives every class with methods the state those methods work on.
 void completeMethodState(DeviceObject& object) {
     if (hasDataBlockMethods(object.classId) && !object.dataBlock) {
-        uint32_t size = isLinkedListClass(object.classId)
-                            ? propertyNumber(object, 3072)
-                            : propertyNumber(object, 3072) * propertyNumber(object, 3073);
+        size_t size = isLinkedListClass(object.classId)
+                          ? sizeProperty(object, 3072)
+                          : sizeProperty(object, 3072) * sizeProperty(object, 3073);
         object.dataBlock.emplace(std::min<size_t>(size, kMaxDataBlockSize), 0);
     }
     if (isMatrixClass(object.classId) && !object.matrix) {

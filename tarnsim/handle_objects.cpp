@@ -2,6 +2,7 @@
 // replace), delete, delete all, soft reset, set default data, add object and
 // class texts.
 #include <algorithm>
+#include <cmath>
 
 #include "core/class_catalogue.h"
 #include "core/tarn_device_properties.h"
@@ -87,18 +88,24 @@ SimulatedDevice::Reply SimulatedDevice::handleObjectListing(const Request& reque
     auto listing = objscope::decodeObjectListingRequest(request.data);
     if (!listing)
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
+    size_t limit =
+        options_.listingPageBytes ? options_.listingPageBytes : objscope::kMaxTarnReplyBytes;
+    // Devices list from object 0 (the device itself) on. Only the entries one
+    // page can carry are collected, and one more to tell that more follow.
     std::vector<objscope::ObjectEntry> entries;
+    entries.reserve(withNames ? 128 : objscope::kMaxListingEntries + 1);
     size_t index = 0;
-    // Devices list from object 0 (the device itself) on.
+    size_t bytes = objscope::kListingEntriesOffset;
     for (const auto& object : contents_.objects) {
         if (!withNames && listing->classFilter && object.classId != *listing->classFilter)
             continue;
         if (index++ < listing->startIndex)
             continue;
         entries.push_back({object.handle, object.classId, withNames ? objectName(object) : ""});
+        bytes += withNames ? 5 + entries.back().name.size() : 4;
+        if (bytes > limit || entries.size() > objscope::kMaxListingEntries)
+            break;
     }
-    size_t limit =
-        options_.listingPageBytes ? options_.listingPageBytes : objscope::kMaxTarnReplyBytes;
     auto device = address(objscope::kDeviceObjectHandle, request.tarn.Dest_Net);
     auto page = withNames
                     ? objscope::buildObjectPlusListingPage(request.tarn, device, entries, limit)
@@ -239,7 +246,9 @@ SimulatedDevice::Reply SimulatedDevice::handleAddObject(const Request& request) 
     if (add->classId == kBlobClass) {
         const DeviceProperty* size = object.find(3073);
         auto entrySize = size ? engineeringValue(size->typeCode, size->value) : std::nullopt;
-        double bytesPerEntry = entrySize && *entrySize > 0 ? *entrySize : kDefaultBlobEntrySize;
+        double bytesPerEntry = entrySize && *entrySize >= 1
+                                   ? std::min(std::floor(*entrySize), 65535.0)
+                                   : kDefaultBlobEntrySize;
         setNumber(object, 3072, add->maxBlobEntries);
         setNumber(object, 3073, bytesPerEntry);
         size_t blockSize = std::min<size_t>(
@@ -259,7 +268,7 @@ SimulatedDevice::Reply SimulatedDevice::handleClassText(const Request& request) 
     if (ask->offset > text.size())
         return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
     text.remove_prefix(ask->offset);
-    size_t room = kMaxMethodReplyBytes - objscope::kTarnHeaderSize;
+    size_t room = kMethodPayloadRoom;
     bool partial = text.size() > room;
     text = text.substr(0, room);
     return payloadReply(request, {reinterpret_cast<const uint8_t*>(text.data()), text.size()},

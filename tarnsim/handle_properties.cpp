@@ -1,6 +1,7 @@
 // Property requests: get, set, multi-set, the paged property listing and
 // change registrations.
 #include <algorithm>
+#include <functional>
 
 #include "core/tarn_device_properties.h"
 #include "core/tarn_items.h"
@@ -34,31 +35,47 @@ std::optional<uint16_t> readStartIndex(std::span<const uint8_t> payload) {
 
 }  // namespace
 
-std::vector<DeviceProperty> listedProperties(const DeviceObject& object) {
-    std::vector<DeviceProperty> list;
-    list.reserve(object.properties.size() + 3);
-    list.push_back(identityProperty(objscope::kPropClassId, 68, object.classId));
-    list.push_back(identityProperty(objscope::kPropObjectHandle, 69, object.handle));
+void forEachListedProperty(const DeviceObject& object,
+                           const std::function<bool(const DeviceProperty&)>& visit) {
+    const DeviceProperty owner = identityProperty(objscope::kPropOwnerHandle, 69, object.owner);
+    if (!visit(identityProperty(objscope::kPropClassId, 68, object.classId)) ||
+        !visit(identityProperty(objscope::kPropObjectHandle, 69, object.handle)))
+        return;
     bool ownerPlaced = false;
     for (const auto& property : object.properties) {
         if (!ownerPlaced && property.id > objscope::kPropOwnerHandle) {
-            list.push_back(identityProperty(objscope::kPropOwnerHandle, 69, object.owner));
             ownerPlaced = true;
+            if (!visit(owner))
+                return;
         }
-        list.push_back(property);
+        if (!visit(property))
+            return;
     }
     if (!ownerPlaced)
-        list.push_back(identityProperty(objscope::kPropOwnerHandle, 69, object.owner));
+        visit(owner);
+}
+
+std::vector<DeviceProperty> listedProperties(const DeviceObject& object) {
+    std::vector<DeviceProperty> list;
+    list.reserve(object.properties.size() + 3);
+    forEachListedProperty(object, [&](const DeviceProperty& property) {
+        list.push_back(property);
+        return true;
+    });
     return list;
 }
 
 std::optional<DeviceProperty> listedProperty(const DeviceObject& object, uint16_t id) {
     id &= objscope::kPropertyIdMask;
-    if (objscope::IsIdentityProperty(id)) {
-        for (auto& property : listedProperties(object)) {
-            if (property.id == id)
-                return property;
-        }
+    switch (id) {
+        case objscope::kPropClassId:
+            return identityProperty(id, 68, object.classId);
+        case objscope::kPropObjectHandle:
+            return identityProperty(id, 69, object.handle);
+        case objscope::kPropOwnerHandle:
+            return identityProperty(id, 69, object.owner);
+        default:
+            break;
     }
     if (const DeviceProperty* property = object.find(id))
         return *property;
@@ -168,13 +185,20 @@ SimulatedDevice::Reply SimulatedDevice::handleGetAllProps(const Request& request
     auto start = readStartIndex(request.payload);
     if (!start)
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    auto properties = listedProperties(object);
-    std::vector<objscope::PropertyListEntry> entries;
-    for (size_t i = *start; i < properties.size(); ++i)
-        entries.push_back(
-            {properties[i].typeCode, objscope::encodeItem(properties[i].id, properties[i].value)});
     size_t limit =
         options_.listingPageBytes ? options_.listingPageBytes : objscope::kMaxTarnReplyBytes;
+    // Only the entries one page can carry, and one more to tell that more
+    // follow.
+    std::vector<objscope::PropertyListEntry> entries;
+    size_t index = 0;
+    size_t bytes = objscope::kListingEntriesOffset;
+    forEachListedProperty(object, [&](const DeviceProperty& property) {
+        if (index++ < *start)
+            return true;
+        entries.push_back({property.typeCode, objscope::encodeItem(property.id, property.value)});
+        bytes += 1 + entries.back().item.size();
+        return bytes <= limit && entries.size() <= objscope::kMaxListingEntries;
+    });
     return objscope::buildPropertyListingPage(
                request.tarn, address(object.handle, request.tarn.Dest_Net), entries, limit)
         .data;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "core/property_factory.h"
@@ -184,9 +185,9 @@ std::optional<std::vector<uint8_t>> wireBytesFor(uint8_t code, double value) {
             return writeRaw(raw, size);
         }
         case ValueKind::Float: {
-            auto single = static_cast<float>(value);
-            if (!std::isfinite(single))
+            if (std::fabs(value) > std::numeric_limits<float>::max())
                 return std::nullopt;
+            auto single = static_cast<float>(value);
             return writeRaw(std::bit_cast<uint32_t>(single), 4);
         }
         case ValueKind::QuadWord: {

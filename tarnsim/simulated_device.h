@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <span>
 #include <string>
@@ -14,6 +15,7 @@
 #include "core/tarn_header.h"
 #include "core/tarn_rejections.h"
 #include "device_model.h"
+#include "method_answers.h"
 #include "wire/datagram.h"
 
 namespace tarnsim {
@@ -38,9 +40,6 @@ struct Registration {
     uint16_t propertyId = 0;
 };
 
-// The bytes of a reply to a method: at most what a requester's default reply
-// buffer takes (1024 bytes with the header).
-constexpr size_t kMaxMethodReplyBytes = 1024;
 // Data block methods answer in chunks of at most this many bytes.
 constexpr size_t kDataBlockChunk = 512;
 
@@ -77,7 +76,7 @@ class SimulatedDevice {
                        bool partial = false) const;
     objscope::TarnAddress address(uint16_t object, uint16_t net) const;
 
-    // Properties (device_properties.cpp).
+    // Properties (handle_properties.cpp).
     Reply handleGet(const Request& request, const DeviceObject& object);
     Reply handleSet(const Request& request, DeviceObject& object);
     Reply handleSetMultiple(const Request& request, DeviceObject& object);
@@ -85,7 +84,7 @@ class SimulatedDevice {
     Reply handleRegister(const Request& request, const DeviceObject& object);
     Reply handleUnregister(const Request& request);
 
-    // Objects and device commands (device_objects.cpp).
+    // Objects and device commands (handle_objects.cpp).
     Reply handleObjectListing(const Request& request, bool withNames);
     Reply handleClassListing(const Request& request);
     Reply handleConfirmObject(const Request& request);
@@ -96,12 +95,9 @@ class SimulatedDevice {
     Reply handleAddObject(const Request& request);
     Reply handleClassText(const Request& request);
 
-    // Class methods (device_methods.cpp).
+    // Class methods (handle_methods.cpp, with test_manager_methods.cpp and
+    // matrix_methods.cpp).
     Reply handleClassMethod(const Request& request, DeviceObject& object);
-    Reply handleTestManager(const Request& request, DeviceObject& object);
-    Reply handleDataBlock(const Request& request, DeviceObject& object);
-    Reply handleMatrix(const Request& request, DeviceObject& object);
-    Reply matrixList(const Request& request, const MatrixState& matrix, uint16_t start);
     void updateLinkedListSizes(DeviceObject& object);
 
     // Shared helpers.
@@ -120,7 +116,10 @@ class SimulatedDevice {
 };
 
 // The property list a device reports for an object: class ID (0), object
-// handle (1) and owner handle (7) among the stored ones.
+// handle (1) and owner handle (7) among the stored ones. The visitor returns
+// false to stop.
+void forEachListedProperty(const DeviceObject& object,
+                           const std::function<bool(const DeviceProperty&)>& visit);
 std::vector<DeviceProperty> listedProperties(const DeviceObject& object);
 // One listed property, identity ones included; nullptr-like empty when absent.
 std::optional<DeviceProperty> listedProperty(const DeviceObject& object, uint16_t id);

@@ -99,6 +99,14 @@ TEST(DeviceFile, EveryObjectGetsTheCommonPropertiesAndMethodState) {
     EXPECT_TRUE(contents.find(7)->dataBlock);
 }
 
+TEST(DeviceFile, DataBlockSizesFromHugeNumbersStayBounded) {
+    auto contents = parseDeviceFile(
+        "object 5 class 11\n  prop 3072 UQWord 9000000000000\n  prop 3073 UDWord 4000000000\n"
+        "object 6 class 254\n  prop 3072 SWord -5\n");
+    EXPECT_EQ(contents.find(5)->dataBlock->size(), tarnsim::kMaxDataBlockSize);
+    EXPECT_TRUE(contents.find(6)->dataBlock->empty());
+}
+
 TEST(DeviceFile, DefaultDeviceHoldsEveryEditorClass) {
     auto contents = tarnsim::defaultDevice();
     std::set<uint16_t> classes;

@@ -252,6 +252,36 @@ TEST_F(TarnsimUdpTest, SavesItsContentsWhenStopped) {
     EXPECT_EQ(saved.find(100)->find(4096)->value, std::vector<uint8_t>{193});
 }
 
+TEST_F(TarnsimUdpTest, ServesOneDevicePerAddressWithItsOwnNumber) {
+    auto process =
+        start({"--listen", "127.0.0.3:" + std::to_string(port), "--save", savedFile().string()});
+    UdpPeer requester(loopback(1), port);
+    auto get = *objscope::buildGet(kRequester, target(100), 4096, 1);
+    auto first = exchange(requester, get, 0x8801);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->tarn.Src_Dev, kDeviceNumber);
+
+    objscope::TarnAddress second{0, kDeviceNumber + 1, 100};
+    auto set = *objscope::buildSet(kRequester, second, true,
+                                   objscope::encodeItem(4096, std::vector<uint8_t>{150}));
+    requester.sendTo(loopback(3), port, datagramOf(set, 0x8802));
+    auto reply = requester.receive(2000ms);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->source, loopback(3));
+    auto parsed = tarnsim_test::parse(reply->bytes);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->tarn.Src_Dev, kDeviceNumber + 1);
+    EXPECT_EQ(parsed->status(), 0);
+
+    // Each device keeps its own contents, and each is saved.
+    EXPECT_EQ(process->stop(), 0);
+    auto firstSaved = tarnsim::loadDeviceFile(savedFile().string());
+    auto secondSaved = tarnsim::loadDeviceFile(savedFile().string() + ".2");
+    std::filesystem::remove(savedFile().string() + ".2");
+    EXPECT_EQ(firstSaved.find(100)->find(4096)->value, std::vector<uint8_t>{200});
+    EXPECT_EQ(secondSaved.find(100)->find(4096)->value, std::vector<uint8_t>{150});
+}
+
 TEST_F(TarnsimUdpTest, RefusesABadDeviceFileWithItsLine) {
     std::ofstream(deviceFile) << "object 5 class 52\n  prop 4096 dB1 99\n";
     TarnsimProcess process(
