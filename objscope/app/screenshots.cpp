@@ -16,6 +16,7 @@ namespace objscope {
 namespace {
 
 constexpr int kWaitLimitMs = 20000;
+constexpr uint16_t kEqBandClass = 65;
 
 bool WaitFor(const std::function<bool()>& done) {
     return RunEventsUntil(done, kWaitLimitMs);
@@ -41,10 +42,14 @@ int RenderScreenshots(TfrmObjectList& main, TfrmPropertyList& properties, const 
     main.show();
     main.GetObjects();
     ok &= WaitFor([&] { return !main.Busy(); });
-    main.List()->setCurrentRow(3);
+    // The first object with properties worth showing: a parametric EQ band.
+    size_t shown = 0;
+    while (shown + 1 < main.Objects().size() && main.Objects().at(shown)->ClassID() != kEqBandClass)
+        ++shown;
+    main.List()->setCurrentRow(static_cast<int>(shown));
     ok &= Save(main, folder, "object-list.png");
 
-    TVEKroot* listed = main.Objects().at(3);
+    TVEKroot* listed = main.Objects().at(shown);
     if (listed) {
         properties.SetListedObject(*listed);
         properties.show();

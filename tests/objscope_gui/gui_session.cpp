@@ -98,6 +98,14 @@ std::vector<std::string> GuiSession::ListLines() const {
     return lines;
 }
 
+int GuiSession::RowOfObject(uint16_t handle) const {
+    for (size_t i = 0; i < main_->Objects().size(); ++i) {
+        if (main_->Objects().at(i) && main_->Objects().at(i)->ObjHandle() == handle)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int GuiSession::TraceCount(const QString& word) {
     WaitFor([] { return false; }, 200);  // let the last trace lines arrive
     deviceOutput_ += device_->readAll();

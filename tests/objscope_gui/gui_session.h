@@ -36,6 +36,8 @@ class GuiSession : public ::testing::Test {
     // The texts of the message boxes shown so far (and forgets them).
     std::vector<std::string> TakeMessages();
     std::vector<std::string> ListLines() const;
+    // The list row of the listed object with this handle (-1 when absent).
+    int RowOfObject(uint16_t handle) const;
     // The lines tarnsim printed with --trace so far that contain `word`.
     int TraceCount(const QString& word);
 

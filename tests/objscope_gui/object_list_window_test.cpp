@@ -13,7 +13,7 @@
 namespace objscope_gui {
 namespace {
 
-constexpr int kDeviceObjects = 164;  // the default device, without object 0
+constexpr int kDeviceObjects = 165;  // the default device, object 0 included
 
 QString LabelText(QWidget* window, const char* name) {
     auto* label = window->findChild<QLabel*>(name);
@@ -43,10 +43,11 @@ TEST_F(ObjectListWindow, GetObjectsListsEveryObjectWithItsClassName) {
     List(&objscope::TfrmObjectList::GetObjects);
     auto lines = ListLines();
     ASSERT_EQ(lines.size(), static_cast<size_t>(kDeviceObjects));
-    EXPECT_EQ(lines.front(), "  100    (60)  EQ Filter Set");
-    EXPECT_EQ(lines[1], "  101    (33)  Audio Object Input");
+    EXPECT_EQ(lines.front(), "    0    (17)  Device Manager");
+    EXPECT_EQ(lines[1], "  100    (60)  EQ Filter Set");
+    EXPECT_EQ(lines[2], "  101    (33)  Audio Object Input");
     EXPECT_EQ(lines.back(), " 1200    (4000)  <unknown>");
-    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  164  ");
+    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  165  ");
     EXPECT_EQ(LabelText(main_.get(), "lblListTitle"), "Objects");
     EXPECT_EQ(main_->List()->currentRow(), 0);
     EXPECT_TRUE(Visible(main_.get(), "btnTest"));
@@ -67,9 +68,9 @@ TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
     List(&objscope::TfrmObjectList::GetObjectsWithNames);
     auto named = ListLines();
     ASSERT_EQ(named.size(), static_cast<size_t>(kDeviceObjects));
-    EXPECT_EQ(named.front(), "  100    (60)  Main PEQ");
-    EXPECT_EQ(named[3], "  103    (65)  Filter 1");
-    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  164  ");
+    EXPECT_EQ(named[static_cast<size_t>(RowOfObject(100))], "  100    (60)  Main PEQ");
+    EXPECT_EQ(named[static_cast<size_t>(RowOfObject(103))], "  103    (65)  Filter 1");
+    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  165  ");
 }
 
 TEST_F(ObjectListWindow, UploadBuildsOwnedObjectsUnderTheirOwners) {
@@ -84,8 +85,8 @@ TEST_F(ObjectListWindow, UploadBuildsOwnedObjectsUnderTheirOwners) {
     EXPECT_EQ(static_cast<size_t>(main_->List()->count()), topLevel);
 
     // The EQ filter set 100 owns 101 to 105 and more; none of them is top level.
-    objscope::TVEKroot* set = main_->Objects().at(0);
-    ASSERT_NE(set, nullptr);
+    ASSERT_GE(RowOfObject(100), 0);
+    objscope::TVEKroot* set = main_->Objects().at(static_cast<size_t>(RowOfObject(100)));
     EXPECT_EQ(set->ObjHandle(), 100);
     auto owned = set->OwnedObjectList();
     ASSERT_GE(owned.size(), 3u);
@@ -122,7 +123,7 @@ TEST_F(ObjectListWindow, DeleteObjectRefusesTheFirstLine) {
     main_->List()->setCurrentRow(0);
     main_->DeleteObject();
     EXPECT_TRUE(TakeMessages().empty());
-    main_->List()->setCurrentRow(4);
+    main_->List()->setCurrentRow(RowOfObject(104));
     main_->DeleteObject();
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);

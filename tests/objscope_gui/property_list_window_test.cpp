@@ -24,8 +24,10 @@ class PropertyListWindow : public GuiSession {
         ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
     }
 
-    // Opens the property list of the listed object in list row `row`.
-    void Open(int row) {
+    // Opens the property list of the listed object with this handle.
+    void Open(uint16_t handle) {
+        int row = RowOfObject(handle);
+        ASSERT_GE(row, 0);
         properties_->SetListedObject(*main_->Objects().at(static_cast<size_t>(row)));
         properties_->show();
         ASSERT_TRUE(WaitFor([&] { return !properties_->Loading(); }));
@@ -57,7 +59,7 @@ class PropertyListWindow : public GuiSession {
 };
 
 TEST_F(PropertyListWindow, ShowsValuesWithTheirUnits) {
-    Open(3);  // object 103, a parametric EQ band
+    Open(103);  // a parametric EQ band
     EXPECT_EQ(properties_->windowTitle(), "Object Properties");
     EXPECT_EQ(Grid()->CellText(0, 0), ">>Parametric EQ Band");
     EXPECT_EQ(Grid()->CellText(0, 1), "   [Class ID]");
@@ -75,7 +77,7 @@ TEST_F(PropertyListWindow, ShowsValuesWithTheirUnits) {
 }
 
 TEST_F(PropertyListWindow, AnEditIsSentAndTheDeviceReportsItBack) {
-    Open(3);
+    Open(103);
     int gain = RowWith("[3p0]");
     ASSERT_GT(gain, 0);
     Edit(gain, "4.5");
@@ -96,7 +98,7 @@ TEST_F(PropertyListWindow, AnEditIsSentAndTheDeviceReportsItBack) {
 }
 
 TEST_F(PropertyListWindow, SetPropRefusesRowsWithoutAnObject) {
-    Open(3);
+    Open(103);
     Grid()->setCurrentCell(0, 0);
     properties_->SetProp();
     Grid()->setCurrentCell(1, 0);  // [Class ID]: editable, never sent
@@ -108,7 +110,7 @@ TEST_F(PropertyListWindow, SetPropRefusesRowsWithoutAnObject) {
 }
 
 TEST_F(PropertyListWindow, SetAllWritesTheSeriesOfObjects) {
-    Open(3);  // filters 103, 104, 105 of the same set
+    Open(103);  // filters 103, 104, 105 of the same set
     auto* increment = properties_->findChild<QLineEdit*>("edtObjIDInc");
     auto* count = properties_->findChild<QLineEdit*>("edtNumbObjs");
     properties_->SetMulti();
@@ -122,9 +124,9 @@ TEST_F(PropertyListWindow, SetAllWritesTheSeriesOfObjects) {
     properties_->SetAll();
     EXPECT_TRUE(TakeMessages().empty());
     properties_->hide();
-    for (int row : {4, 5}) {
-        Open(row);
-        EXPECT_EQ(Grid()->CellText(1, RowWith("[3p0]")), "1.5 dB") << row;
+    for (uint16_t handle : {104, 105}) {
+        Open(handle);
+        EXPECT_EQ(Grid()->CellText(1, RowWith("[3p0]")), "1.5 dB") << handle;
         properties_->hide();
     }
 
@@ -143,7 +145,7 @@ std::string FileBytes(const fs::path& path) {
 }
 
 TEST_F(PropertyListWindow, ExportMatchesTheFixture) {
-    Open(3);
+    Open(103);
     fs::path file = fs::path(folder_) / "band.csv";
     properties_->ExportTo(QString::fromStdString(file.string()));
     auto messages = TakeMessages();
