@@ -1,6 +1,7 @@
 // The property list window against a simulated device: units, an edit that
 // the device then reports back, Set All's series, refusals and the CSV
 // export.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -85,6 +86,20 @@ TEST_F(PropertyListWindow, AnEditIsSentAndTheDeviceReportsItBack) {
     Refresh();
     gain = RowWith("[3p0]");
     EXPECT_EQ(Grid()->CellText(1, gain), "4.5 dB");
+
+    // A Boolean row gets the False/True list; the choice is sent at once.
+    int flag = RowWith("[3p1]");
+    ASSERT_GT(flag, 0);
+    EXPECT_EQ(Grid()->CellText(1, flag), "False");
+    Grid()->setCurrentCell(flag, 0);
+    QComboBox* choice = Grid()->BooleanEditor();
+    ASSERT_TRUE(choice->isVisible());
+    EXPECT_EQ(choice->currentIndex(), 0);
+    choice->setCurrentIndex(1);
+    emit choice->activated(1);
+    EXPECT_EQ(Grid()->CellText(1, flag), "True");
+    Refresh();
+    EXPECT_EQ(Grid()->CellText(1, RowWith("[3p1]")), "True");
 
     // Above the type's maximum the cell takes the maximum; the device keeps
     // its value when that is outside its own limits (1..8 here).
