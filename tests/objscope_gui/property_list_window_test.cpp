@@ -152,6 +152,21 @@ TEST_F(PropertyListWindow, SetAllWritesTheSeriesOfObjects) {
     EXPECT_EQ(messages[0], "Invalid edit box entries");
 }
 
+TEST_F(PropertyListWindow, AnAnswerForAnEarlierShowingIsNotMixedIn) {
+    // Shown and hidden again before the answer came: the answer is dropped.
+    properties_->SetListedObject(*main_->Objects().at(static_cast<size_t>(RowOfObject(103))));
+    properties_->show();
+    properties_->hide();
+    EXPECT_FALSE(properties_->Loading());
+    Open(104);
+    WaitFor([] { return false; }, 300);  // time for a late answer to arrive
+    int names = 0;
+    for (int row = 0; row < Grid()->rowCount(); ++row)
+        names += Grid()->CellText(0, row).contains("[0p2]") ? 1 : 0;
+    EXPECT_EQ(names, 1);
+    EXPECT_EQ(Grid()->CellText(1, RowWith("[0p2]")), "Filter 2");
+}
+
 std::string FileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
