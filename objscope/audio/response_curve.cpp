@@ -15,12 +15,12 @@ CurveGrid CrossoverGrid(double pixelsPerDb) {
 }
 
 double GridFrequency(const CurveGrid& grid, int i) {
-    return grid.f0 * std::exp2(i / kPointsPerOctave);
+    return grid.f0 * std::exp2(i / grid.pointsPerOctave);
 }
 
 int GridPointCount(const CurveGrid& grid) {
     int n = 0;
-    while (n < kMaxCurvePoints && GridFrequency(grid, n) < grid.upperLimit)
+    while (n < grid.maxPoints && GridFrequency(grid, n) < grid.upperLimit)
         ++n;
     return n;
 }
@@ -49,10 +49,38 @@ SampledCurves GridEvaluator::Sample(const TFilterSet& set) const {
 void GridEvaluator::SampleInto(const TFilterSet& set, SampledCurves& out) const {
     out.gain.resize(points_.size());
     out.phase.resize(points_.size());
-    for (size_t i = 0; i < points_.size(); ++i) {
-        const Response r = ToResponse(SetResponse(set, points_[i]));
-        out.gain[i] = -static_cast<int>(std::trunc(r.magnitudeDb * grid_.pixelsPerDb));
-        out.phase[i] = -static_cast<int>(std::trunc(r.phaseDegrees * grid_.pixelsPerDegree));
+    for (size_t i = 0; i < points_.size(); ++i)
+        Store(i, SetResponse(set, points_[i]), out);
+}
+
+void GridEvaluator::Store(size_t i, std::complex<double> h, SampledCurves& out) const {
+    const Response r = ToResponse(h);
+    out.gain[i] = -static_cast<int>(std::trunc(r.magnitudeDb * grid_.pixelsPerDb));
+    out.phase[i] = -static_cast<int>(std::trunc(r.phaseDegrees * grid_.pixelsPerDegree));
+}
+
+std::vector<std::complex<double>> GridEvaluator::ProductWithout(const TFilterSet& set,
+                                                                int band) const {
+    std::vector<std::complex<double>> out(points_.size(), {1.0, 0.0});
+    for (int b = 0; b < set.ParametricCount(); ++b) {
+        if (b == band)
+            continue;
+        for (const BiquadSection& s : set.Parametric(b).Sections())
+            for (size_t i = 0; i < points_.size(); ++i)
+                out[i] *= SectionResponse(s, points_[i]);
+    }
+    return out;
+}
+
+void GridEvaluator::SampleDragInto(const std::vector<std::complex<double>>& others,
+                                   const TFilterBand& band, SampledCurves& out) const {
+    out.gain.resize(points_.size());
+    out.phase.resize(points_.size());
+    for (size_t i = 0; i < points_.size() && i < others.size(); ++i) {
+        std::complex<double> h = others[i];
+        for (const BiquadSection& s : band.Sections())
+            h *= SectionResponse(s, points_[i]);
+        Store(i, h, out);
     }
 }
 

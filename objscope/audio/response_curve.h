@@ -3,6 +3,7 @@
 // falls on one pixel of a graph with 140.1 pixels per decade.
 #pragma once
 
+#include <complex>
 #include <vector>
 
 #include "audio/filter_set.h"
@@ -17,6 +18,8 @@ struct CurveGrid {
     double upperLimit;       // points lie below this frequency
     double pixelsPerDb;      // vertical scale of the gain curve
     double pixelsPerDegree;  // vertical scale of the phase curve
+    double pointsPerOctave = kPointsPerOctave;
+    int maxPoints = kMaxCurvePoints;
 };
 
 // The parametric EQ editor's grid (f0 19 Hz, phase 2.04 degrees per pixel)
@@ -26,7 +29,8 @@ CurveGrid CrossoverGrid(double pixelsPerDb);
 
 // Frequency of grid point i.
 double GridFrequency(const CurveGrid& grid, int i);
-// Number of grid points: from 0 while below the upper limit, at most 457.
+// Number of grid points: from 0 while below the upper limit, at most
+// maxPoints (457 for the editors).
 int GridPointCount(const CurveGrid& grid);
 
 // Row offsets ready to add to the graph's zero rows: -trunc(dB * px/dB) and
@@ -51,7 +55,16 @@ class GridEvaluator {
     SampledCurves Sample(const TFilterSet& set) const;
     void SampleInto(const TFilterSet& set, SampledCurves& out) const;
 
+    // While one band is dragged the others stay put: their product at every
+    // point is computed once when the drag starts, and each step evaluates
+    // only the dragged band against it.
+    std::vector<std::complex<double>> ProductWithout(const TFilterSet& set, int band) const;
+    void SampleDragInto(const std::vector<std::complex<double>>& others, const TFilterBand& band,
+                        SampledCurves& out) const;
+
   private:
+    void Store(size_t i, std::complex<double> h, SampledCurves& out) const;
+
     CurveGrid grid_;
     std::vector<UnitCirclePoint> points_;
 };
