@@ -127,6 +127,14 @@ void TCrossoverObject<BandType>::CollectObjects(ObjectList& list) {
 }
 
 template <class BandType>
+ObjectList TCrossoverObject<BandType>::OwnedObjectList() const {
+    ObjectList list;
+    for (const auto& band : bands_)
+        list.push_back(band.get());
+    return list;
+}
+
+template <class BandType>
 void TCrossoverObject<BandType>::SaveClassRecords(ByteWriter& out) const {
     out.u16(static_cast<uint16_t>(settings.legendScale));
     out.u16(static_cast<uint16_t>(settings.frequencyScale));

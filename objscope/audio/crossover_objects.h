@@ -69,6 +69,7 @@ class TCrossoverObject : public TComplexAudioObject {
     void ClearOwnedObjects() override;
     std::unique_ptr<TVEKroot> AddOwnedObject(std::unique_ptr<TVEKroot> object) override;
     void CollectObjects(ObjectList& list) override;
+    ObjectList OwnedObjectList() const override;
 
   protected:
     TCrossoverObject();

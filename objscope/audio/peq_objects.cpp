@@ -130,6 +130,17 @@ void TU32Peq::CollectObjects(ObjectList& list) {
         band->CollectObjects(list);
 }
 
+ObjectList TU32Peq::OwnedObjectList() const {
+    ObjectList list;
+    if (input_)
+        list.push_back(input_.get());
+    if (output_)
+        list.push_back(output_.get());
+    for (const auto& band : bands_)
+        list.push_back(band.get());
+    return list;
+}
+
 void TU32Peq::SaveClassRecords(ByteWriter& out) const {
     // A set always has its input and output stage except in the middle of a
     // rebuild; write fresh ones then so the record keeps its layout.

@@ -93,6 +93,7 @@ class TU32Peq : public TComplexAudioObject {
     // a parametric band the next band; anything else is handed back.
     std::unique_ptr<TVEKroot> AddOwnedObject(std::unique_ptr<TVEKroot> object) override;
     void CollectObjects(ObjectList& list) override;
+    ObjectList OwnedObjectList() const override;
 
   protected:
     void SaveClassRecords(ByteWriter& out) const override;

@@ -1,0 +1,53 @@
+#include "audio/peq_graph_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "audio/peq_graph_geometry.h"
+
+namespace objscope::audio {
+
+TPeqGraphWidget::TPeqGraphWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName("PaintBoxGraph");
+    setFixedSize(peq_graph::kWidth, peq_graph::kHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    SetDisplay(display_);
+}
+
+void TPeqGraphWidget::SetDisplay(const PeqDisplay& display) {
+    display_ = display;
+    const qreal ratio = devicePixelRatioF();
+    background_ =
+        QImage(QSize(peq_graph::kWidth, peq_graph::kHeight) * ratio, QImage::Format_RGB32);
+    background_.setDevicePixelRatio(ratio);
+    PeqGraphPainter::PaintBackground(background_, display_);
+    update();
+}
+
+void TPeqGraphWidget::SetFrame(PeqFrame frame) {
+    frame_ = std::move(frame);
+    update();
+}
+
+void TPeqGraphWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, background_);
+    PeqGraphPainter::PaintFrame(painter, display_, frame_);
+}
+
+void TPeqGraphWidget::mousePressEvent(QMouseEvent* event) {
+    if (OnPress)
+        OnPress(event->position().toPoint());
+}
+
+void TPeqGraphWidget::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) && OnDrag)
+        OnDrag(event->position().toPoint());
+}
+
+void TPeqGraphWidget::mouseReleaseEvent(QMouseEvent*) {
+    if (OnRelease)
+        OnRelease();
+}
+
+}  // namespace objscope::audio
