@@ -2,6 +2,7 @@
 // uploaded set opens it connected; keyboard and mouse gain changes reach the
 // device at once; a change made by another client shows within a second.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,29 @@ TEST_F(PeqEditor, ClosingWithRepliesOutstandingCallsNothingBack) {
     // The set opens a fresh editor afterwards.
     main_->findChild<QPushButton*>("btnEdit")->click();
     EXPECT_NE(set_->Editor(), nullptr);
+}
+
+}  // namespace
+}  // namespace objscope_gui
+
+namespace objscope_gui {
+namespace {
+
+// With VEK_SCREENSHOT_DIR set, saves the editor as it shows the simulated
+// device's set (band 2 selected, phase shown) for docs/screenshots.
+TEST_F(PeqEditor, ScreenshotWhenAsked) {
+    const QByteArray folder = qgetenv("VEK_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VEK_SCREENSHOT_DIR not set";
+    TPeqForm* form = OpenEditor();
+    ASSERT_NE(form, nullptr);
+    auto* keys = form->findChild<QLineEdit*>("HiddenEdit");
+    QTest::keyClick(keys, Qt::Key_Right);
+    QTest::keyClick(keys, Qt::Key_Right);
+    form->findChild<QCheckBox*>("PhaseCheckBox")->setChecked(true);
+    keys->setFocus();
+    WaitFor([] { return false; }, 200);
+    EXPECT_TRUE(form->grab().save(QString(folder) + "/peq-editor.png"));
 }
 
 }  // namespace
