@@ -11,6 +11,7 @@
 #include "app/console_listing.h"
 #include "app/help_text.h"
 #include "app/screenshots.h"
+#include "audio/crossover_form.h"
 #include "audio/peq_form.h"
 #include "comm/editor_comm_monitor.h"
 #include "comm/tarn_monitor.h"
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     // "Edit" on an uploaded object opens its editor window.
     objscope::TMonitorEditorComm editorComm(monitor);
     objscope::audio::RegisterPeqEditor(editorComm);
+    objscope::audio::RegisterCrossoverEditors(editorComm);
 
     objscope::TMonitorRequests requests(monitor);
     objscope::TfrmObjectList mainWindow(requests, objscope::DeviceNumbersFromSettings(ini));

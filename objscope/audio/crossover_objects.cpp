@@ -261,6 +261,7 @@ template class TCrossoverObject<TU32CrossOverBand>;
 template class TCrossoverObject<TU32LWCrossOverBand>;
 
 void RegisterCrossoverClasses() {
+    RegisterPeqClasses();  // the outputs own parametric bands
     RegisterObjectClass("TU32CrossOver", [] { return std::make_unique<TU32CrossOver>(); });
     RegisterObjectClass("TU32CrossOverBand", [] { return std::make_unique<TU32CrossOverBand>(); });
     RegisterObjectClass("TU32LinkWitz", [] { return std::make_unique<TU32LinkWitz>(); });

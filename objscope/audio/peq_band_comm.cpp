@@ -32,11 +32,11 @@ double DecadesToFrequency(double decades) {
     return std::trunc(std::pow(10.0, decades) + 0.5) / 10.0;
 }
 
-TPeqComm::TPeqComm(int bandIndex, TTarnFormBinding& form) {
+TPeqComm::TPeqComm(int objectIndex, TTarnFormBinding& form) {
     for (size_t f = 0; f < comms_.size(); ++f) {
         TTarnGuiComW& comm = comms_[f];
         comm.Dest_Dev() = 0;
-        comm.Dest_Obj() = static_cast<uint16_t>(bandIndex + 3);
+        comm.Dest_Obj() = static_cast<uint16_t>(objectIndex);
         comm.SetPropID(kFields[f].id);
         comm.SetPropType(kFields[f].type);
         comm.Connect = true;

@@ -1,7 +1,7 @@
 // TPeqComm: the binding objects of one parametric band. It owns one
 // TTarnGuiComW per band property (gain, polarity, frequency, Q, type, class,
-// order), all on object band index + 3 of the edited set, and hands the
-// editor each value that arrives.
+// order), all on one entry of the editor's object list (band i of a set is
+// entry i + 3), and hands the editor each value that arrives.
 #pragma once
 
 #include <array>
@@ -15,7 +15,7 @@ enum class BandField { kGain, kPhase, kFreq, kQ, kType, kKind, kOrder };
 
 class TPeqComm {
   public:
-    TPeqComm(int bandIndex, TTarnFormBinding& form);
+    TPeqComm(int objectIndex, TTarnFormBinding& form);
 
     // A value arrived from the device (or from the object on attach).
     std::function<void(TPeqComm&, BandField, double)> OnChange;

@@ -98,7 +98,7 @@ TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
             band.SetGainDb(0);
             band.Recalculate();
         }
-        auto bandComm = std::make_unique<TPeqComm>(i, Binding());
+        auto bandComm = std::make_unique<TPeqComm>(i + 3, Binding());
         bandComm->OnChange = [this, i](TPeqComm&, BandField field, double value) {
             BandValueArrived(i, field, value);
         };

@@ -32,7 +32,10 @@ void TPeqGraphWidget::SetFrame(PeqFrame frame) {
 void TPeqGraphWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, background_);
-    PeqGraphPainter::PaintFrame(painter, display_, frame_);
+    if (PaintFrame)
+        PaintFrame(painter, display_);
+    else
+        PeqGraphPainter::PaintFrame(painter, display_, frame_);
 }
 
 void TPeqGraphWidget::mousePressEvent(QMouseEvent* event) {

@@ -21,6 +21,11 @@ class TPeqGraphWidget : public QWidget {
     void SetFrame(PeqFrame frame);
     const PeqFrame& Frame() const { return frame_; }
 
+    // Paints the frame instead of the parametric EQ's curves and markers
+    // (the crossover editors draw their outputs).
+    std::function<void(QPainter&, const PeqDisplay&)> PaintFrame;
+    void Repaint() { update(); }
+
     std::function<void(QPoint)> OnPress;
     std::function<void(QPoint)> OnDrag;
     std::function<void()> OnRelease;
