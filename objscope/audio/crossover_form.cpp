@@ -56,13 +56,9 @@ void TCrossoverEditorBase::BuildOutputs(const std::vector<TVEKroot*>& bandSets) 
 
 void TCrossoverEditorBase::BuildControls() {
     auto* layout = new QVBoxLayout(Body());
-    hiddenEdit_ = new QLineEdit(Body());
-    hiddenEdit_->setObjectName("HiddenEdit");
-    hiddenEdit_->setFrame(false);
-    hiddenEdit_->setFixedSize(1, 1);
-    hiddenEdit_->installEventFilter(this);
-    layout->addWidget(hiddenEdit_);
-    graph_ = new TPeqGraphWidget(Body());
+    const GraphWithKeys graph = AddGraphWithKeys(Body(), layout, this);
+    hiddenEdit_ = graph.hiddenEdit;
+    graph_ = graph.graph;
     PeqDisplay display;
     display.showPhase = false;
     graph_->SetDisplay(display);
@@ -70,7 +66,6 @@ void TCrossoverEditorBase::BuildControls() {
     graph_->OnPress = [this](QPoint at) { PressGraph(at); };
     graph_->OnDrag = [this](QPoint at) { DragGraph(at); };
     graph_->OnRelease = [this] { dragging_ = false; };
-    layout->addWidget(graph_);
 
     auto* page = new QWidget(Body());
     page->setObjectName("Crossover");
@@ -121,34 +116,8 @@ void TCrossoverEditorBase::SlotValueArrived(int output, int slot, BandField fiel
     if (opening_)
         return;
     TFilterBand& band = outputs_[static_cast<size_t>(output)].set->Parametric(slot);
-    switch (field) {
-        case BandField::kGain:
-            band.SetGainDb(std::clamp(value, -48.0, 12.0));
-            break;
-        case BandField::kPhase:
-            band.SetInvert(value != 0);
-            break;
-        case BandField::kFreq:
-            if (value == 0)
-                return;
-            band.SetFrequency(value);
-            break;
-        case BandField::kQ:
-            if (value == 0)
-                return;
-            band.SetQ(value);
-            break;
-        case BandField::kType:
-            band.SetFilterType(static_cast<uint8_t>(value));
-            break;
-        case BandField::kKind:
-            band.SetFamily(static_cast<uint8_t>(value >= 0 && value <= 4 ? value : 0));
-            break;
-        case BandField::kOrder:
-            band.SetOrder(static_cast<uint8_t>(std::clamp(value, 0.0, 8.0)));
-            break;
-    }
-    band.Recalculate();
+    if (!ApplyReceivedValue(band, field, value))
+        return;
     ShowSelection();
     Redraw();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/filter_band.h"
 #include "audio/peq_objects.h"
 
 namespace objscope::audio {
@@ -23,6 +24,38 @@ constexpr FieldBinding kFields[] = {
 };
 
 }  // namespace
+
+bool ApplyReceivedValue(TFilterBand& band, BandField field, double value) {
+    switch (field) {
+        case BandField::kGain:
+            band.SetGainDb(std::clamp(value, -48.0, 12.0));
+            break;
+        case BandField::kPhase:
+            band.SetInvert(value != 0);
+            break;
+        case BandField::kFreq:
+            if (value == 0)
+                return false;
+            band.SetFrequency(value);
+            break;
+        case BandField::kQ:
+            if (value == 0)
+                return false;
+            band.SetQ(value);
+            break;
+        case BandField::kType:
+            band.SetFilterType(static_cast<uint8_t>(value));
+            break;
+        case BandField::kKind:
+            band.SetFamily(static_cast<uint8_t>(value >= 0 && value <= 4 ? value : 0));
+            break;
+        case BandField::kOrder:
+            band.SetOrder(static_cast<uint8_t>(std::clamp(value, 0.0, 8.0)));
+            break;
+    }
+    band.Recalculate();
+    return true;
+}
 
 double FrequencyToDecades(double hertz) {
     return std::log10(10.0 * std::clamp(hertz, 0.1, 357700.0));

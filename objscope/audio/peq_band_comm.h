@@ -29,6 +29,14 @@ class TPeqComm {
     std::array<TTarnGuiComW, 7> comms_;
 };
 
+class TFilterBand;
+
+// Applies a value received for a band field to a filter band with the
+// receiving rules (gain limited to -48..12 dB, frequency 0 and Q 0 ignored,
+// order above 8 made 8, class outside 0..4 made 0) and recalculates it.
+// False when the value was ignored.
+bool ApplyReceivedValue(TFilterBand& band, BandField field, double value);
+
 // Decade value of a frequency and back, as the centre frequency type keeps
 // them: f limited to 0.1 .. 357700 Hz, back rounded to 0.1 Hz.
 double FrequencyToDecades(double hertz);

@@ -109,13 +109,9 @@ TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
 
 void TPeqForm::BuildControls() {
     auto* layout = new QVBoxLayout(Body());
-    hiddenEdit_ = new QLineEdit(Body());
-    hiddenEdit_->setObjectName("HiddenEdit");
-    hiddenEdit_->setFrame(false);
-    hiddenEdit_->setFixedSize(1, 1);
-    hiddenEdit_->installEventFilter(this);
-    layout->addWidget(hiddenEdit_);
-    graph_ = new TPeqGraphWidget(Body());
+    const GraphWithKeys graph = AddGraphWithKeys(Body(), layout, this);
+    hiddenEdit_ = graph.hiddenEdit;
+    graph_ = graph.graph;
     graph_->OnPress = [this](QPoint at) { PressGraph(at); };
     graph_->OnDrag = [this](QPoint at) { DragGraph(at); };
     graph_->OnRelease = [this] {
@@ -123,7 +119,6 @@ void TPeqForm::BuildControls() {
         showRequested_ = false;
         Redraw();
     };
-    layout->addWidget(graph_);
 
     auto* fields = new QGridLayout();
     const auto label = [&](const char* text, int row, int column) {
@@ -192,47 +187,10 @@ void TPeqForm::FormShown() {
 void TPeqForm::BandValueArrived(int band, BandField field, double value) {
     if (opening_)
         return;
-    TFilterBand& held = held_.Parametric(band);
-    TFilterBand& wanted = requested_.Parametric(band);
-    const auto apply = [&](auto&& set) {
-        set(held);
-        set(wanted);
-    };
-    switch (field) {
-        case BandField::kGain: {
-            const double gain = std::clamp(value, -48.0, 12.0);
-            apply([&](TFilterBand& b) { b.SetGainDb(gain); });
-            break;
-        }
-        case BandField::kPhase:
-            apply([&](TFilterBand& b) { b.SetInvert(value != 0); });
-            break;
-        case BandField::kFreq:
-            if (value == 0)
-                return;
-            apply([&](TFilterBand& b) { b.SetFrequency(value); });
-            break;
-        case BandField::kQ:
-            if (value == 0)
-                return;
-            apply([&](TFilterBand& b) { b.SetQ(value); });
-            break;
-        case BandField::kType:
-            apply([&](TFilterBand& b) { b.SetFilterType(static_cast<uint8_t>(value)); });
-            break;
-        case BandField::kKind: {
-            const auto family = static_cast<uint8_t>(value >= 0 && value <= 4 ? value : 0);
-            apply([&](TFilterBand& b) { b.SetFamily(family); });
-            break;
-        }
-        case BandField::kOrder: {
-            const auto order = static_cast<uint8_t>(std::clamp(value, 0.0, 8.0));
-            apply([&](TFilterBand& b) { b.SetOrder(order); });
-            break;
-        }
-    }
-    held.Recalculate();
-    wanted.Recalculate();
+    // The device's value is both what it holds and what is asked for now.
+    if (!ApplyReceivedValue(held_.Parametric(band), field, value))
+        return;
+    ApplyReceivedValue(requested_.Parametric(band), field, value);
     if (band == selected_)
         ShowSelectedBand();
     Redraw();

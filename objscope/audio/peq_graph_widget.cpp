@@ -1,7 +1,9 @@
 #include "audio/peq_graph_widget.h"
 
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include "audio/peq_graph_geometry.h"
 
@@ -51,6 +53,18 @@ void TPeqGraphWidget::mouseMoveEvent(QMouseEvent* event) {
 void TPeqGraphWidget::mouseReleaseEvent(QMouseEvent*) {
     if (OnRelease)
         OnRelease();
+}
+
+GraphWithKeys AddGraphWithKeys(QWidget* parent, QVBoxLayout* layout, QObject* keys) {
+    auto* hiddenEdit = new QLineEdit(parent);
+    hiddenEdit->setObjectName("HiddenEdit");
+    hiddenEdit->setFrame(false);
+    hiddenEdit->setFixedSize(1, 1);
+    hiddenEdit->installEventFilter(keys);
+    layout->addWidget(hiddenEdit);
+    auto* graph = new TPeqGraphWidget(parent);
+    layout->addWidget(graph);
+    return {hiddenEdit, graph};
 }
 
 }  // namespace objscope::audio

@@ -43,3 +43,18 @@ class TPeqGraphWidget : public QWidget {
 };
 
 }  // namespace objscope::audio
+
+class QLineEdit;
+class QVBoxLayout;
+
+namespace objscope::audio {
+
+// The borderless "HiddenEdit" that takes the keyboard for a graph (its key
+// presses go to `keys`) and the graph below it, both added to `layout`.
+struct GraphWithKeys {
+    QLineEdit* hiddenEdit;
+    TPeqGraphWidget* graph;
+};
+GraphWithKeys AddGraphWithKeys(QWidget* parent, QVBoxLayout* layout, QObject* keys);
+
+}  // namespace objscope::audio
