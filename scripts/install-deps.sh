@@ -7,6 +7,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev python3
     iproute2 util-linux procps
+    qt6-base-dev tshark
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -88,10 +88,12 @@ int32_t TTarn_Monitor::DownloadObject(TVEKroot& object, bool onlyModified) {
         object.ObjHandleProperty().SetModified(false);
         object.OwnerHandleProperty().SetModified(false);
     }
-    for (TVEKPropertyBase* property : collected)
-        property->SetModified(false);
+    // What the device refused stays modified, so a later download of the
+    // modified properties sends it again.
     if (status != kStatusOk)
         return status;
+    for (TVEKPropertyBase* property : collected)
+        property->SetModified(false);
 
     for (size_t i = 1; i < family.size() && status == kStatusOk; ++i) {
         if (family[i] != nullptr && family[i] != &object)

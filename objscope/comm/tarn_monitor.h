@@ -12,10 +12,18 @@
 // thread. Its waits keep that thread's messages (and, with the Qt adapter,
 // Qt's events) flowing while they sleep, so handlers may run inside them.
 //
-// Results are status values: 0 success, negative an objlink or local failure
-// (-2 time-out, -15 no objlink registration, -17 request too long for one
-// datagram or without property, -19 no device mapping covers the device), positive a device
-// rejection; StatusText gives their texts.
+// In objscope (Qt):
+//
+//     QApplication app(argc, argv);
+//     plat::qt::QtMessagePump pump;          // platform messages from Qt's loop
+//     TTarn_MonitorForm form;                // "Tarn_Monitor (Com Layer)"
+//     TTarn_Monitor layer(readTarncomSettings(ini), &form);
+//     form.SetMonitor(&layer);
+//
+// Results are status values: 0 success, negative an objlink or local
+// failure (-2 time-out, -15 no objlink registration, -17 request too long
+// for one datagram or without property, -19 no device mapping covers the
+// device), positive a device rejection; StatusText gives their texts.
 #pragma once
 
 #include <chrono>

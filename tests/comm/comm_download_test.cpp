@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "comm_session.h"
+#include "core/object_audio_bases.h"
 #include "core/property_typed_values.h"
 #include "core/tarn_request_decoders.h"
 
@@ -81,9 +82,13 @@ TEST_F(DownloadSession, AnErrorLeftAloneThreeTimesIsAcceptedAndAbortKeepsIt) {
     EXPECT_EQ(messageIds_.size(), 4u);
     EXPECT_EQ(view_.questions.size(), 3u);
 
+    EXPECT_FALSE(level_->Modified());
+
+    level_->SetValue(6);
     answerWith({kNotAllowed, kNotAllowed});
     view_.answers = {TDownloadAnswer::Abort};
     EXPECT_EQ(monitor_->DownloadObject(object_, false), kNotAllowed * 256);
+    EXPECT_TRUE(level_->Modified()) << "a refused change must be sent again next time";
 }
 
 TEST_F(DownloadSession, OnlyModifiedPropertiesGoAsAMultiSetUnlessTheIdentityChanged) {
@@ -110,6 +115,44 @@ TEST_F(DownloadSession, OnlyModifiedPropertiesGoAsAMultiSetUnlessTheIdentityChan
     stopScript();
     EXPECT_EQ(messageIds_.back(), 1029);
     EXPECT_FALSE(object_.OwnerHandleProperty().Modified());
+}
+
+TEST_F(DownloadSession, AComplexObjectGoesFirstThenItsOwnedObjectsThenItsSendLastProperties) {
+    TComplexAudioObject owner;
+    owner.SetAddress(kNet, kDev, 50);
+    owner.SetClassID(60);
+    auto child = std::make_unique<TVEKroot>();
+    child->SetAddress(kNet, kDev, 51);
+    child->SetOwnerHandle(50);
+    child->SetClassID(65);
+    EXPECT_EQ(owner.AddOwnedObject(std::move(child)), nullptr);
+    runScript([&] {
+        for (int i = 0; i < 4; ++i) {
+            auto request = nextRequest();
+            ASSERT_TRUE(request);
+            messageIds_.push_back(request->datagram.message);
+            payloads_.push_back(request->datagram.data);
+            if (request->header.Mode != 0)
+                reply(*request, buildStatusReply(request->header, {kNet, kDev, 0}, 0, 0));
+        }
+    });
+    EXPECT_EQ(monitor_->DownloadObject(owner, false), 0);
+    stopScript();
+    // The owner's confirm leaves out its send-last "Enable State", which
+    // follows on its own after the owned object (whose own confirm, with no
+    // owned objects, carries it and repeats it).
+    ASSERT_EQ(messageIds_, (std::vector<uint16_t>{1029, 1029, 2, 2}));
+    auto ownerConfirm = decodeConfirmObjectRequest(payloads_[0]);
+    auto childConfirm = decodeConfirmObjectRequest(payloads_[1]);
+    ASSERT_TRUE(ownerConfirm && childConfirm);
+    EXPECT_EQ(ownerConfirm->objectHandle, 50);
+    EXPECT_EQ(childConfirm->objectHandle, 51);
+    for (const auto& item : ownerConfirm->properties.items)
+        EXPECT_NE(item.propertyId(), kEnableStatePropertyID);
+    auto lateSet = decodeSetRequest(payloads_[3]);
+    ASSERT_TRUE(lateSet);
+    EXPECT_EQ(lateSet->propertyId(), kEnableStatePropertyID);
+    EXPECT_EQ(readTarnHeader(payloads_[3])->Dest_Obj, 50);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // TarnGet, time-outs as -2, registration numbers, notification routing, the
 // cancelling of defunct registrations, and devices that answer garbage or
 // twice or for devices no mapping covers.
+#include <sys/resource.h>
+
+#include <QTimer>
+
 #include "comm_session.h"
 #include "core/property_string_value.h"
 #include "core/property_typed_values.h"
@@ -371,6 +375,33 @@ TEST_F(PropertySession, ADeviceOfAnotherTransportIsAddressedByItsNodeAfterAWarni
     EXPECT_EQ(gain_.Value(), 4);
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_EQ(view_.messages[0], "GetVEKnetStarted called when Device is not VEKnet type");
+}
+
+TEST_F(PropertySession, ASynchronousReadOnTheQtThreadKeepsQtEventsFlowingAndSleeps) {
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    monitor_->SetRequestTimeOut(3000);
+    runScript([&] {
+        auto request = nextRequest();
+        ASSERT_TRUE(request);
+        std::this_thread::sleep_for(500ms);
+        reply(*request, buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 5)));
+    });
+    rusage before{};
+    ::getrusage(RUSAGE_THREAD, &before);
+    EXPECT_EQ(monitor_->GetPropertyNow(link_), 0);
+    rusage after{};
+    ::getrusage(RUSAGE_THREAD, &after);
+    stopScript();
+    auto cpuMs = [](const rusage& u) {
+        return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+               (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    };
+    EXPECT_GE(ticks, 10) << "Qt's timer stood still during the read";
+    EXPECT_LT(cpuMs(after) - cpuMs(before), 150.0) << "the read's wait burnt CPU";
+    EXPECT_EQ(gain_.Value(), 5);
 }
 
 class NoServerSession : public ::testing::Test {};

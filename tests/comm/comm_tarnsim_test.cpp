@@ -7,6 +7,7 @@
 #include "core/property_factory.h"
 #include "core/property_multi_value.h"
 #include "core/property_type_table.h"
+#include "core/property_typed_values.h"
 #include "core/tarn_replies.h"
 #include "hubclient.h"
 #include "tarnsim_process.h"
@@ -206,6 +207,41 @@ TEST_F(TarnsimSession, AListedObjectIsReadAndDownloadedBack) {
     object.SetObjectName("Out");
     EXPECT_EQ(monitor_->DownloadObject(object, false), 0);
     EXPECT_TRUE(view_.questions.empty());
+}
+
+// The gain object as the download sends it: class 4, owned by the PEQ.
+std::unique_ptr<TVEKroot> gainObject() {
+    auto object = std::make_unique<TVEKroot>();
+    object->SetAddress(kNet, kDev, kGainObject);
+    object->SetClassID(4);
+    object->SetOwnerHandle(100);
+    object->SetObjectName("Out");
+    return object;
+}
+
+TEST_F(TarnsimSession, ADownloadWarningIsAcceptedAndAnErrorIsRetriedOnRequest) {
+    // A two-byte value for the one-byte Boolean 4097: "Property Wrong Size",
+    // a warning.
+    auto warned = gainObject();
+    warned->AddProperty<TU32UWord>("Mute as word", 4097)->SetValue(1);
+    EXPECT_EQ(monitor_->DownloadObject(*warned, false), 0);
+    EXPECT_TRUE(view_.questions.empty());
+    EXPECT_TRUE(logHas("Download Warning # 1"));
+    EXPECT_EQ(logCount("Confirm Object: Out"), 2u);
+
+    // 9 dB where the device allows -6..6: "Field Invalid", an error.
+    auto refused = gainObject();
+    auto* gain =
+        dynamic_cast<TU32MultiValue*>(refused->AddProperty(CreatePropertyForType(kTypeDB1, false)));
+    ASSERT_NE(gain, nullptr);
+    gain->SetPropertyID(kGainId);
+    gain->SetHasMinMax(false);
+    gain->SetData(9.0);
+    view_.answers = {TDownloadAnswer::Retry, TDownloadAnswer::Abort};
+    EXPECT_EQ(monitor_->DownloadObject(*refused, false), 4 * 256);
+    EXPECT_EQ(view_.questions.size(), 2u);
+    EXPECT_EQ(logCount("Confirm Object: Out"), 5u);
+    EXPECT_EQ(view_.questions[0], "Download Error:  Out\r\rError:  Field Invalid (4)");
 }
 
 TEST_F(SmallPages, TestRecordsAreCollectedOverPagesAndStartsReturnTheirRunNumber) {
