@@ -13,6 +13,7 @@
 #include "audio/peq_graph_geometry.h"
 #include "audio/peq_objects.h"
 #include "core/object_factory.h"
+#include "windows/tarn_controls.h"
 
 namespace objscope::audio {
 
@@ -119,6 +120,23 @@ void TPeqForm::BuildControls() {
         showRequested_ = false;
         Redraw();
     };
+
+    // The set's bypass and the output stage's polarity and mute.
+    auto* buttons = new QHBoxLayout();
+    const auto button = [&](const char* name, const char* caption, const char* hint, uint16_t obj,
+                            uint16_t id) {
+        auto* b = new TTarnButton(name, caption, Body());
+        b->setToolTip(hint);
+        b->Tarn().Dest_Obj() = obj;
+        b->Tarn().SetPropID(id);
+        Bind(b->Tarn());
+        buttons->addWidget(b);
+    };
+    button("ByPassButton", "&Bypass", "", 0, 3072);
+    button("TarnButton1", "Polarity", "Reverse Polarity of Output", 2, 4097);
+    button("TarnButton2", "Mute", "Mute PEQ Output", 2, 2048);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
 
     auto* fields = new QGridLayout();
     const auto label = [&](const char* text, int row, int column) {

@@ -105,6 +105,19 @@ TEST_F(PeqEditor, MouseGainDragReachesTheDevice) {
     EXPECT_TRUE(WaitFor([&] { return DeviceGain(104) == 6.0; }, 2000));
 }
 
+TEST_F(PeqEditor, BypassButtonSendsTheSetsFlag) {
+    TPeqForm* form = OpenEditor();
+    ASSERT_NE(form, nullptr);
+    auto* bypass = form->findChild<QPushButton*>("ByPassButton");
+    ASSERT_NE(bypass, nullptr);
+    EXPECT_FALSE(bypass->isChecked());
+    bypass->click();
+    objscope::TU32Boolean flag;
+    flag.SetPropertyID(3072);
+    objscope::TTarn_Property_Link link(0, 1, 100, &flag);
+    EXPECT_TRUE(WaitFor([&] { return monitor_->GetPropertyNow(link) == 0 && flag.Value(); }, 2000));
+}
+
 TEST_F(PeqEditor, ChangeByAnotherClientShowsWithinASecond) {
     TPeqForm* form = OpenEditor();
     ASSERT_NE(form, nullptr);
