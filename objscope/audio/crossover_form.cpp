@@ -28,6 +28,19 @@ int IndexOf(const ObjectList& list, const TVEKroot* object) {
 
 }  // namespace
 
+QString OutputRole(int outputs, int rankFromHighest) {
+    static const std::vector<std::vector<const char*>> kRoles = {
+        {"High", "Low"},
+        {"High", "Mid", "Low"},
+        {"High", "Mid", "Low", "Sub"},
+        {"High", "Mid-High", "Mid-Low", "Low", "Sub"},
+        {"High", "Mid-High", "Mid", "Mid-Low", "Low", "Sub"},
+    };
+    if (outputs < 2 || outputs > 6 || rankFromHighest < 0 || rankFromHighest >= outputs)
+        return {};
+    return kRoles[static_cast<size_t>(outputs - 2)][static_cast<size_t>(rankFromHighest)];
+}
+
 double CrossoverColumnFrequency(int column) {
     return 19.5 * std::exp2((column - 25) / 42.2);
 }
@@ -72,8 +85,6 @@ void TCrossoverEditorBase::BuildControls() {
     auto* fields = new QGridLayout(page);
     outputCombo_ = new QComboBox(page);
     outputCombo_->setObjectName("OutputCombo");
-    for (const Output& o : outputs_)
-        outputCombo_->addItem(o.name);
     radioLow_ = new QRadioButton("Lower", page);
     radioLow_->setObjectName("RadioLow");
     radioHigh_ = new QRadioButton("Upper", page);
@@ -89,11 +100,44 @@ void TCrossoverEditorBase::BuildControls() {
     layout->addWidget(page);
 
     connect(outputCombo_, &QComboBox::activated, this,
-            [this](int index) { SelectEdge(index, upper_); });
+            [this](int index) { SelectEdge(outputCombo_->itemData(index).toInt(), upper_); });
     connect(radioHigh_, &QRadioButton::toggled, this,
             [this](bool on) { SelectEdge(selected_, on); });
     connect(freqEdit_, &QLineEdit::returnPressed, this, &TCrossoverEditorBase::FrequencyEntered);
     setTabOrder(hiddenEdit_, outputCombo_);
+}
+
+void TCrossoverEditorBase::OrderOutputs() {
+    // An output's place: the middle of its edges (an edge that is off
+    // counts as the end of the audio band).
+    const auto centre = [this](int o) {
+        const double low = EdgeFrequency(o, false);
+        const double high = EdgeFrequency(o, true);
+        return std::sqrt((low > 0 ? low : 20.0) * (high > 0 ? high : 20000.0));
+    };
+    lowestFirst_.resize(static_cast<size_t>(OutputCount()));
+    for (int o = 0; o < OutputCount(); ++o)
+        lowestFirst_[static_cast<size_t>(o)] = o;
+    std::stable_sort(lowestFirst_.begin(), lowestFirst_.end(),
+                     [&](int a, int b) { return centre(a) < centre(b); });
+    const QSignalBlocker block(outputCombo_);
+    outputCombo_->clear();
+    const int n = OutputCount();
+    for (int rank = 0; rank < n; ++rank) {
+        const int o = lowestFirst_[static_cast<size_t>(rank)];
+        outputCombo_->addItem(
+            OutputRole(n, n - 1 - rank) + " - " + outputs_[static_cast<size_t>(o)].name, o);
+    }
+}
+
+int TCrossoverEditorBase::Neighbour(int output, int direction) const {
+    const auto at = std::find(lowestFirst_.begin(), lowestFirst_.end(), output);
+    if (at == lowestFirst_.end())
+        return -1;
+    const auto next = (at - lowestFirst_.begin()) + direction;
+    return next >= 0 && next < static_cast<long>(lowestFirst_.size())
+               ? lowestFirst_[static_cast<size_t>(next)]
+               : -1;
 }
 
 void TCrossoverEditorBase::FormShown() {
@@ -107,6 +151,7 @@ void TCrossoverEditorBase::FormShown() {
                     outputs_[static_cast<size_t>(o)].bandComms[static_cast<size_t>(s)]->Value(
                         field));
             }
+    OrderOutputs();
     hiddenEdit_->setFocus();
     ShowSelection();
     Redraw();
@@ -168,7 +213,7 @@ void TCrossoverEditorBase::SelectEdge(int output, bool upper) {
 void TCrossoverEditorBase::ShowSelection() {
     if (!outputCombo_ || selected_ < 0)
         return;
-    outputCombo_->setCurrentIndex(selected_);
+    outputCombo_->setCurrentIndex(outputCombo_->findData(selected_));
     QSignalBlocker block(radioHigh_);
     radioHigh_->setChecked(upper_);
     radioLow_->setChecked(!upper_);

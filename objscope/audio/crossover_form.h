@@ -52,9 +52,9 @@ class TCrossoverEditorBase : public TTarnFormBase {
 
     // Sets an edge's frequency in the sets and sends it (and what follows).
     virtual void ApplyEdge(int output, bool upper, double hertz) = 0;
-    // The output next higher in frequency (-1 none).
-    virtual int HigherOutput(int output) const = 0;
-    virtual int LowerOutput(int output) const = 0;
+    // The output next higher or lower in frequency (-1 none).
+    int HigherOutput(int output) const { return Neighbour(output, 1); }
+    int LowerOutput(int output) const { return Neighbour(output, -1); }
     void SetSlotFrequency(int output, int slot, double hertz);
     double SlotFrequency(int output, int slot) const;
     uint8_t SlotType(int output, int slot) const;
@@ -63,6 +63,9 @@ class TCrossoverEditorBase : public TTarnFormBase {
 
   private:
     void BuildControls();
+    // Orders the outputs by frequency and fills OutputCombo with their roles.
+    void OrderOutputs();
+    int Neighbour(int output, int direction) const;
     void SlotValueArrived(int output, int slot, BandField field, double value);
     void Redraw();
     void PaintOutputs(QPainter& painter, const PeqDisplay& display);
@@ -72,6 +75,7 @@ class TCrossoverEditorBase : public TTarnFormBase {
     void DragGraph(QPoint at);
     void FrequencyEntered();
 
+    std::vector<int> lowestFirst_;  // output indices in ascending frequency
     int slotsPerOutput_;
     int selected_ = 0;
     bool upper_ = false;
@@ -93,10 +97,6 @@ class TCrossoverForm : public TCrossoverEditorBase {
 
   protected:
     void ApplyEdge(int output, bool upper, double hertz) override;
-    int HigherOutput(int output) const override { return output - 1; }
-    int LowerOutput(int output) const override {
-        return output + 1 < OutputCount() ? output + 1 : -1;
-    }
 };
 
 class TCrossLinkwitz : public TCrossoverEditorBase {
@@ -106,11 +106,11 @@ class TCrossLinkwitz : public TCrossoverEditorBase {
 
   protected:
     void ApplyEdge(int output, bool upper, double hertz) override;
-    int HigherOutput(int output) const override {
-        return output + 1 < OutputCount() ? output + 1 : -1;
-    }
-    int LowerOutput(int output) const override { return output - 1; }
 };
+
+// The role of the output of rank r (0 the highest) among n outputs: High,
+// Mid, Low, Sub and the like.
+QString OutputRole(int outputs, int rankFromHighest);
 
 // Column of an edge on the crossover graph and the frequency of a column.
 double CrossoverColumnFrequency(int column);

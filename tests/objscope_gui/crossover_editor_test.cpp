@@ -5,6 +5,7 @@
 // another client shows within a second.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -82,6 +83,10 @@ TEST_F(CrossoverEditor, KeyboardMoveReachesTheDeviceAndCancelRestoresIt) {
     EXPECT_EQ(form->windowTitle(), "Vek Crossover - Two-way Crossover");
     EXPECT_TRUE(form->Connected());
     ASSERT_EQ(form->OutputCount(), 2);
+    auto* outputs = form->findChild<QComboBox*>("OutputCombo");
+    ASSERT_EQ(outputs->count(), 2);
+    EXPECT_EQ(outputs->itemText(0), "Low - L") << "the lowest output first";
+    EXPECT_EQ(outputs->itemText(1), "High - H");
     QTest::keyClick(Keys(form), Qt::Key_Right);  // lower edge -> upper edge of the same output
     ASSERT_TRUE(form->UpperSelected());
     EXPECT_NEAR(form->EdgeFrequency(0, true), 800, 0.1);
@@ -114,6 +119,22 @@ TEST_F(CrossoverEditor, MouseDragThenOkKeepsTheNewPoint) {
     form->OkButton()->click();
     EXPECT_NEAR(crossover.Output(0).UpperEdge().Frequency(), moved, 0.2) << "OK commits";
     EXPECT_NEAR(DeviceFrequency(214), moved, 0.2);
+}
+
+TEST_F(CrossoverEditor, ArrowKeysWalkTheEdgesInFrequencyOrder) {
+    TCrossoverEditorBase* form = OpenEditor(200);
+    ASSERT_NE(form, nullptr);
+    const auto at = [&] { return std::make_pair(form->SelectedOutput(), form->UpperSelected()); };
+    form->SelectEdge(0, true);  // "L", upper edge
+    QTest::keyClick(Keys(form), Qt::Key_Right);
+    EXPECT_EQ(at(), std::make_pair(1, false)) << "to the lower edge of the next higher output";
+    QTest::keyClick(Keys(form), Qt::Key_Right);
+    EXPECT_EQ(at(), std::make_pair(1, true));
+    QTest::keyClick(Keys(form), Qt::Key_Right);
+    EXPECT_EQ(at(), std::make_pair(1, true)) << "no output above the highest";
+    QTest::keyClick(Keys(form), Qt::Key_Left);
+    QTest::keyClick(Keys(form), Qt::Key_Left);
+    EXPECT_EQ(at(), std::make_pair(0, true));
 }
 
 TEST_F(CrossoverEditor, ChangeByAnotherClientShowsWithinASecond) {
