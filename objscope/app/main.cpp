@@ -11,6 +11,9 @@
 #include "app/console_listing.h"
 #include "app/help_text.h"
 #include "app/screenshots.h"
+#include "audio/crossover_form.h"
+#include "audio/peq_form.h"
+#include "comm/editor_comm_monitor.h"
 #include "comm/tarn_monitor.h"
 #include "commwin/tarn_monitor_form.h"
 #include "core/settings_tarncom.h"
@@ -88,6 +91,11 @@ int main(int argc, char** argv) {
     if (options.list)
         return ListObjects(monitor, ini, options.listDevice);
     monitorForm->SetMonitor(&monitor);
+
+    // "Edit" on an uploaded object opens its editor window.
+    objscope::TMonitorEditorComm editorComm(monitor);
+    objscope::audio::RegisterPeqEditor(editorComm);
+    objscope::audio::RegisterCrossoverEditors(editorComm);
 
     objscope::TMonitorRequests requests(monitor);
     objscope::TfrmObjectList mainWindow(requests, objscope::DeviceNumbersFromSettings(ini));

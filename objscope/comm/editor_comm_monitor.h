@@ -1,0 +1,22 @@
+// The editors' view of the communication layer, served by TTarn_Monitor.
+#pragma once
+
+#include "comm/tarn_monitor.h"
+#include "core/editor_comm.h"
+
+namespace objscope {
+
+class TMonitorEditorComm : public TEditorComm {
+  public:
+    explicit TMonitorEditorComm(TTarn_Monitor& monitor) : monitor_(monitor) {}
+    int32_t SetProperty(const TTarn_Property_Link& link) override;
+    int32_t GetProperty(const TTarn_Property_Link& link, TEditorCallback done) override;
+    int32_t RegisterProperty(const TTarn_Property_Link& link, TEditorCallback changed) override;
+    void TarnDeReg(uint16_t registrationNumber) override;
+    int32_t GetPropertyNow(const TTarn_Property_Link& link) override;
+
+  private:
+    TTarn_Monitor& monitor_;
+};
+
+}  // namespace objscope

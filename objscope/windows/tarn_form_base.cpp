@@ -1,0 +1,106 @@
+#include "windows/tarn_form_base.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "windows/message_boxes.h"
+
+namespace objscope {
+
+TTarnFormBase::TTarnFormBase(TVEKroot* object, TEditorComm* comm, QWidget* parent)
+    : QDialog(parent), binding_(object, comm) {
+    setWindowTitle("TarnFormBase");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    body_ = new QWidget(this);
+    layout->addWidget(body_);
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName("pnlTarnForm");
+    auto* row = new QHBoxLayout(panel);
+    lblConnection_ = new QLabel("Connection", panel);
+    lblConnection_->setObjectName("lblConnection");
+    onlineStatusLight_ = new QLabel(panel);
+    onlineStatusLight_->setObjectName("OnlineStatusLight");
+    onlineStatusLight_->setFixedSize(14, 14);
+    onlineStatusLight_->setToolTip("Frame/Device/Object Status (i.e., Real-Time Control or Not)");
+    btnOk_ = new QPushButton("&OK", panel);
+    btnOk_->setObjectName("btnOk");
+    btnCancel_ = new QPushButton("&Cancel", panel);
+    btnCancel_->setObjectName("btnCancel");
+    btnHelp_ = new QPushButton("&Help", panel);
+    btnHelp_->setObjectName("BtnHelp");
+    row->addWidget(lblConnection_);
+    row->addWidget(onlineStatusLight_);
+    row->addStretch(1);
+    row->addWidget(btnOk_);
+    row->addWidget(btnCancel_);
+    row->addWidget(btnHelp_);
+    layout->addWidget(panel);
+    ShowConnection(false);
+
+    binding_.ShowWarning = [this](const std::string& text) { ShowMessage(this, text); };
+    binding_.ProcessPending = [] { QApplication::processEvents(); };
+    connect(btnOk_, &QPushButton::clicked, this, &TTarnFormBase::OkClick);
+    connect(btnCancel_, &QPushButton::clicked, this, &TTarnFormBase::CancelClick);
+}
+
+void TTarnFormBase::SetFormCaption(const QString& caption) {
+    const TVEKroot* object = Object();
+    setWindowTitle(object ? caption + " - " + QString::fromStdString(object->ObjectName())
+                          : caption);
+}
+
+void TTarnFormBase::SetEditorFlags(bool passThrough, bool readOnly, bool connectNow) {
+    binding_.passThrough = passThrough;
+    binding_.readOnly = readOnly;
+    binding_.connect = connectNow;
+}
+
+void TTarnFormBase::ShowEditorWindow() {
+    show();
+    raise();
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool connected = binding_.Show();
+    btnOk_->setEnabled(!binding_.readOnly);
+    ShowConnection(connected);
+    QApplication::restoreOverrideCursor();
+    FormShown();
+}
+
+void TTarnFormBase::ShowConnection(bool lit) {
+    onlineStatusLight_->setStyleSheet(lit ? "background: #00C000; border-radius: 7px;"
+                                          : "background: #808080; border-radius: 7px;");
+    onlineStatusLight_->setProperty("lit", lit);
+}
+
+void TTarnFormBase::OkClick() {
+    binding_.Ok();
+    accept();
+}
+
+void TTarnFormBase::CancelClick() {
+    binding_.Cancel();
+    reject();
+}
+
+// Every way of closing ends here: the controls disconnect (cancelling their
+// registrations), then the object forgets its editor and the window goes.
+void TTarnFormBase::done(int result) {
+    QDialog::done(result);
+    if (closing_)
+        return;
+    closing_ = true;
+    binding_.Close();
+    TVEKroot* object = Object();
+    if (object && object->Editor() == this) {
+        object->ReleaseEditor().release();  // this window, deleted once its events are done
+        deleteLater();
+    }
+}
+
+}  // namespace objscope
