@@ -3,8 +3,10 @@
 #include <forward_list>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 
 #include "client_registry.h"
+#include "debuglog.h"
 #include "network.h"
 #include "platform/payload.h"
 #include "win16_interface.h"
@@ -18,6 +20,7 @@ struct NetList {
     std::forward_list<_net_info> entries;  // newest first
     uint32_t NextNetID = 1;
     uint64_t drops = 0;
+    std::unordered_map<uint32_t, uint64_t> dropsPerNetID;  // of registrations that exist
 };
 
 NetList& netList() {
@@ -32,6 +35,20 @@ uint32_t takeNetID(NetList& list) {
 }
 
 enum class Delivery { Delivered, Skipped, Gone };
+
+// A client that does not read loses messages; each registration's losses
+// are logged at the 1st, 2nd, 4th, 8th ... so the log shows them without
+// growing with the flood.
+void logDrop(NetList& list, const _net_info& entry) {
+    uint64_t dropped = ++list.dropsPerNetID[entry.NetID];
+    if ((dropped & (dropped - 1)) == 0) {
+        _Debug_Internal(0,
+                        "   ** HUBSERVER (EXE) Client %d does not read: message for NetID %u "
+                        "dropped (%llu dropped).\n",
+                        entry.RegistrationID, entry.NetID,
+                        static_cast<unsigned long long>(dropped));
+    }
+}
 
 // Hands one envelope to the application owning `entry`. Called with the list
 // lock held; the registry lookup takes the registry lock briefly.
@@ -50,7 +67,9 @@ Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& pay
         case plat::PostResult::Ok:
             return Delivery::Delivered;
         case plat::PostResult::Full:
-            ++list.drops;  // this one message is lost for this client only
+            // This one message is lost for this client only.
+            ++list.drops;
+            logDrop(list, entry);
             return Delivery::Delivered;
         case plat::PostResult::Gone:
             break;
@@ -64,6 +83,7 @@ void openNetList() {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     list.entries.clear();
+    list.dropsPerNetID.clear();
     list.NextNetID = 1;
     list.lockExists = true;
 }
@@ -92,6 +112,7 @@ bool removeNetRegistration(uint32_t netID) {
     if (!list.lockExists) {
         return false;
     }
+    list.dropsPerNetID.erase(netID);
     return list.entries.remove_if([netID](const _net_info& e) { return e.NetID == netID; }) > 0;
 }
 
@@ -99,8 +120,13 @@ void removeClientNetRegistrations(int32_t clientID) {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     if (list.lockExists) {
-        list.entries.remove_if(
-            [clientID](const _net_info& e) { return e.RegistrationID == clientID; });
+        list.entries.remove_if([&list, clientID](const _net_info& e) {
+            bool owned = e.RegistrationID == clientID;
+            if (owned) {
+                list.dropsPerNetID.erase(e.NetID);
+            }
+            return owned;
+        });
     }
 }
 
@@ -122,6 +148,7 @@ void dispatchToRegistrations(std::span<const uint8_t> envelope) {
     auto before = list.entries.before_begin();
     for (auto it = list.entries.begin(); it != list.entries.end();) {
         if (deliver(list, *it, payload) == Delivery::Gone) {
+            list.dropsPerNetID.erase(it->NetID);
             it = list.entries.erase_after(before);  // its window no longer exists
         } else {
             before = it++;
