@@ -8,6 +8,8 @@
 //
 //   flood_load [seconds=5]
 //
+// "VEK_HUBSERVER" may name another hubserver program to measure.
+//
 // Nothing is pinned: the server, the sender and the monitors share the
 // machine's CPUs as a real installation would.
 #include <arpa/inet.h>
@@ -111,7 +113,10 @@ pid_t startServer(const std::string& folder, uint16_t recvPort) {
     ini << "[VEK BASE 32]\nSendSocketPort=" << freeUdpPort() << "\nRecvSocketPort=" << recvPort
         << "\nVEKBaseAddress=127.0.0.1\nMessageDelayTime=0\nAutoShutdown=0\n";
     ini.close();
-    std::string path = std::string(VEK_BIN_DIR) + "/hubserver";
+    const char* chosen = std::getenv("VEK_HUBSERVER");  // another build to compare
+    std::string path = chosen != nullptr && *chosen != '\0'
+                           ? std::string(chosen)
+                           : std::string(VEK_BIN_DIR) + "/hubserver";
     char* argv[] = {path.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -11,7 +11,8 @@ seconds=${1:-30}
 shift || true
 build=build/fuzz
 all_targets="fuzz_tarn_replies fuzz_tarn_requests fuzz_tarn_items fuzz_settings_text
-fuzz_server_receive fuzz_ipc_requests fuzz_ini_reader"
+fuzz_tarnsim_requests fuzz_tarnsim_device_file fuzz_server_receive fuzz_ipc_requests
+fuzz_ini_reader"
 targets=${*:-$all_targets}
 
 CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -8,6 +8,7 @@
 
 #include "client_id_store.h"
 #include "debuglog.h"
+#include "message_codes.h"
 #include "network.h"
 #include "wire/ipc.h"
 
@@ -131,9 +132,15 @@ int32_t UnRegisterClient(int32_t clientID) {
         }
     }
     if (closeTarget != plat::kNoWindow) {
-        plat::postMessage(closeTarget, plat::kMsgClose, 0, 0);
+        plat::postMessage(closeTarget, kMsgAutoShutdown, 0, 0);
     }
     return 0;
+}
+
+bool AutomaticShutdownDue() {
+    ClientRegistry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return r.running && r.autoShutdown != 0 && r.clients.empty();
 }
 
 uint32_t GetClientProcessID(int32_t clientID) {
