@@ -15,6 +15,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -78,8 +79,12 @@ uint64_t rawReceive(int fd, const std::atomic<bool>& stop) {
             headers[i].msg_hdr.msg_iov = &vectors[i];
             headers[i].msg_hdr.msg_iovlen = 1;
         }
-        timespec wait{0, 50'000'000};
-        int n = ::recvmmsg(fd, headers.data(), kBatch, MSG_WAITFORONE, &wait);
+        // recvmmsg's own time-out is looked at only after a datagram came.
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 50) <= 0) {
+            continue;
+        }
+        int n = ::recvmmsg(fd, headers.data(), kBatch, MSG_DONTWAIT, nullptr);
         got += n > 0 ? static_cast<uint64_t>(n) : 0;
     }
     return got;
