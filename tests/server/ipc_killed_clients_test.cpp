@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "ipc_test_support.h"
 
@@ -38,6 +39,40 @@ TEST_F(IpcKilledClientsTest, KilledClientsAreRemovedAndTheServerShutsDown) {
             EXPECT_NE(name.rfind("p" + std::to_string(pid) + ".", 0), 0u) << name;
         }
     }
+}
+
+// Clients killed at random moments while a device floods them with traffic:
+// the server keeps serving the others and removes each killed one.
+TEST_F(IpcKilledClientsTest, ClientsKilledDuringTrafficLeaveTheServerServing) {
+    startServer();
+    std::vector<std::unique_ptr<PeerProcess>> peers;
+    for (int i = 0; i < 6; ++i) {
+        peers.push_back(std::make_unique<PeerProcess>());
+        ASSERT_FALSE(peers.back()->readLine().empty());
+    }
+    UdpPeer device(loopback(2));
+    ASSERT_TRUE(device.bound());
+    std::mt19937 random(std::random_device{}());
+    std::vector<pid_t> killed;
+    uint16_t number = 0x8000;
+    for (auto& peer : peers) {
+        auto until = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(std::uniform_int_distribution<int>(10, 300)(random));
+        while (std::chrono::steady_clock::now() < until) {
+            device.sendTo(loopback(1), recvPort_, datagramOf(0xFF00, 1, ++number));
+        }
+        killed.push_back(peer->pid());
+        peer->killNow();
+    }
+    int32_t clientID = 0;
+    TestClient& survivor = registeredClient(clientID);
+    EXPECT_TRUE(survivor.versionText(clientID));
+    for (pid_t pid : killed) {
+        EXPECT_TRUE(
+            waitForText(dirs_.log(), ": its process " + std::to_string(pid) + " has ended.\n"))
+            << pid;
+    }
+    EXPECT_TRUE(survivor.versionText(clientID));
 }
 
 }  // namespace
