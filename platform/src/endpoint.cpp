@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "platform/payload.h"
 #include "process_ids.h"
@@ -170,7 +171,32 @@ SendStatus sendRecord(int fd, const OutgoingDatagram& d, bool wait) {
     return SendStatus::Ok;
 }
 
+// A descriptor held in reserve: when the process has none left, it is given
+// up for a moment to accept and close a connection that cannot be served.
+class SpareDescriptor {
+  public:
+    SpareDescriptor() { reopen(); }
+    void refuseOnePending(int listenFd) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        spare_.reset();
+        UniqueFd refused(::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC));
+        refused.reset();
+        reopen();
+    }
+
+  private:
+    void reopen() { spare_.reset(::open("/dev/null", O_RDONLY | O_CLOEXEC)); }
+    std::mutex mutex_;
+    UniqueFd spare_;
+};
+
+SpareDescriptor& spareDescriptor() {
+    static SpareDescriptor* spare = new SpareDescriptor;  // lives as long as the process
+    return *spare;
+}
+
 UniqueFd openListener(const std::string& path, int& err) {
+    spareDescriptor();  // taken now, while descriptors are still to be had
     UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd.valid()) {
         err = errno;
@@ -188,10 +214,14 @@ UniqueFd openListener(const std::string& path, int& err) {
     return fd;
 }
 
-UniqueFd acceptPeer(int listenFd, bool& more) {
+UniqueFd acceptPeer(int listenFd, bool& more, uint32_t& peerPid) {
     more = true;
     UniqueFd fd(::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
     if (!fd.valid()) {
+        if (errno == EMFILE || errno == ENFILE) {
+            spareDescriptor().refuseOnePending(listenFd);
+            return fd;
+        }
         more = errno == EINTR || errno == ECONNABORTED;
         return fd;
     }
@@ -201,6 +231,7 @@ UniqueFd acceptPeer(int listenFd, bool& more) {
         fd.reset();
         return fd;
     }
+    peerPid = static_cast<uint32_t>(cred.pid);
     setCredentialPassing(fd.get());
     setBuffers(fd.get());
     return fd;

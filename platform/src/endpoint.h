@@ -46,10 +46,13 @@ bool isSocketAlive(const std::string& path);
 // errno of a failed bind (EADDRINUSE when the path is taken).
 UniqueFd openListener(const std::string& path, int& err);
 
-// Accepts one pending connection, non-blocking, with SO_PASSCRED. Invalid
-// when none is pending (`more` false) or the peer is another user (that
-// connection is closed, `more` stays true).
-UniqueFd acceptPeer(int listenFd, bool& more);
+// Accepts one pending connection, non-blocking, with SO_PASSCRED; `peerPid`
+// gets the peer's process. Invalid when none is pending (`more` false) or
+// the peer is another user (that connection is closed, `more` stays true).
+// Out of descriptors, the pending connection is accepted with a spare
+// descriptor kept for this and closed at once (invalid, `more` true), so a
+// listener never stays ready with a connection it cannot take.
+UniqueFd acceptPeer(int listenFd, bool& more, uint32_t& peerPid);
 
 enum class SendStatus { Ok, Gone, Full, Failed };
 

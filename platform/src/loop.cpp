@@ -136,6 +136,8 @@ void Loop::teardown(bool notifyWindows) {
     }
     listener_.reset();
     connections_.clear();
+    connectionPeer_.clear();
+    peerConnections_.clear();
     epoll_.reset();
 }
 

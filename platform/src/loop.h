@@ -98,6 +98,8 @@ class Loop {
     UniqueFd listener_;
     std::string listenerPath_;
     std::map<int, std::shared_ptr<UniqueFd>> connections_;  // shared with reply routes
+    std::map<int, uint32_t> connectionPeer_;                // pid of each connection's peer
+    std::map<uint32_t, size_t> peerConnections_;            // connections per peer pid
     uint16_t slot_ = 0;
     std::shared_ptr<LoopInbox> inbox_;
     std::deque<Message> queue_;

@@ -19,8 +19,11 @@ namespace {
 constexpr size_t kRecordsPerCollect = 64;
 constexpr int kAcceptsPerCollect = 16;
 // Connections one loop keeps open; more are refused, so a runaway peer
-// cannot use up the process's descriptors.
+// cannot use up the process's descriptors. One process may hold only a
+// share of them (one connection per thread and target loop is plenty), so
+// a process that hoards connections cannot lock the others out.
 constexpr size_t kMaxConnections = 1024;
+constexpr size_t kMaxConnectionsPerPeer = 128;
 
 }  // namespace
 
@@ -64,11 +67,15 @@ void Loop::collectInbox() {
 void Loop::collectListener() {
     for (int i = 0; i < kAcceptsPerCollect; ++i) {
         bool more = false;
-        UniqueFd fd = acceptPeer(listener_.get(), more);
+        uint32_t peer = 0;
+        UniqueFd fd = acceptPeer(listener_.get(), more, peer);
         if (fd.valid() && connections_.size() < kMaxConnections &&
+            peerConnections_[peer] < kMaxConnectionsPerPeer &&
             addToEpoll(fd.get(), kSourceConnection, EPOLLIN)) {
             int raw = fd.get();
             connections_.emplace(raw, std::make_shared<UniqueFd>(std::move(fd)));
+            connectionPeer_[raw] = peer;
+            peerConnections_[peer] += 1;
         }
         if (!more) {
             return;
@@ -109,6 +116,13 @@ void Loop::collectConnection(int fd) {
 void Loop::closeConnection(int fd) {
     ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr);
     connections_.erase(fd);
+    auto peer = connectionPeer_.find(fd);
+    if (peer != connectionPeer_.end()) {
+        if (--peerConnections_[peer->second] == 0) {
+            peerConnections_.erase(peer->second);
+        }
+        connectionPeer_.erase(peer);
+    }
 }
 
 void Loop::takeDatagram(IncomingDatagram& in, const std::shared_ptr<UniqueFd>& connection) {

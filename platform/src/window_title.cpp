@@ -1,13 +1,17 @@
 #include "window_title.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <vector>
 
 #include "endpoint.h"
 #include "platform/dirs.h"
@@ -33,24 +37,49 @@ std::string titlePath(const std::string& title) {
     return dir + "/" + name;
 }
 
-// Holds an flock on the lock file for its lifetime.
+bool sameFile(int fd, const std::string& path) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// Holds an flock on the lock file for its lifetime. A lock file is removed
+// when its title is released, so a lock taken on a file that was unlinked
+// meanwhile is worthless: it is dropped and the file at the path is taken
+// again.
 class LockFile {
   public:
     LockFile(const std::string& path, bool create, int operation) {
-        fd_.reset(::open(path.c_str(), (create ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0600));
-        if (fd_.valid()) {
-            while (::flock(fd_.get(), operation) != 0) {
-                if (errno != EINTR) {
-                    fd_.reset();
-                    break;
-                }
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            fd_.reset(::open(path.c_str(),
+                             (create ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC | O_NOFOLLOW,
+                             0600));
+            if (!fd_.valid() || !lock(operation)) {
+                fd_.reset();
+                return;
+            }
+            if (sameFile(fd_.get(), path)) {
+                return;
             }
         }
+        fd_.reset();
     }
     bool locked() const { return fd_.valid(); }
     int fd() const { return fd_.get(); }
 
   private:
+    static constexpr int kAttempts = 16;
+
+    bool lock(int operation) {
+        while (::flock(fd_.get(), operation) != 0) {
+            if (errno != EINTR) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     UniqueFd fd_;  // closing it drops the lock
 };
 
@@ -107,10 +136,11 @@ void TitleClaim::release() {
     if (!socket_.valid()) {
         return;
     }
-    LockFile lock(path_ + ".lock", true, LOCK_EX);
+    std::string lockPath = path_ + ".lock";
+    LockFile lock(lockPath, true, LOCK_EX);
     ::unlink(path_.c_str());
     if (lock.locked()) {
-        [[maybe_unused]] int r = ::ftruncate(lock.fd(), 0);
+        ::unlink(lockPath.c_str());  // under the lock: a waiter sees it gone and retries
     }
     socket_.reset();
     path_.clear();
@@ -126,6 +156,33 @@ Hwnd findTitleHolder(const std::string& title) {
         return kNoWindow;
     }
     return readHolder(lock.fd());
+}
+
+void removeTitlesOf(uint32_t pid) {
+    std::string dir = runtimeDir();
+    DIR* folder = dir.empty() ? nullptr : ::opendir(dir.c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    constexpr std::string_view kLock = ".lock";
+    std::vector<std::string> titles;
+    while (dirent* entry = ::readdir(folder)) {
+        std::string_view name = entry->d_name;
+        if (name.size() > kLock.size() && name.substr(name.size() - kLock.size()) == kLock) {
+            titles.emplace_back(dir + "/" +
+                                std::string(name.substr(0, name.size() - kLock.size())));
+        }
+    }
+    ::closedir(folder);
+    for (const std::string& path : titles) {
+        std::string lockPath = path + ".lock";
+        LockFile lock(lockPath, false, LOCK_EX);
+        if (!lock.locked() || (readHolder(lock.fd()) >> 32) != pid || isSocketAlive(path)) {
+            continue;
+        }
+        ::unlink(path.c_str());
+        ::unlink(lockPath.c_str());
+    }
 }
 
 }  // namespace plat::detail

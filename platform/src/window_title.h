@@ -5,6 +5,7 @@
 // process refuses them and is replaced.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/window.h"
@@ -33,5 +34,9 @@ class TitleClaim {
 
 // The handle of the live holder of the title, or kNoWindow.
 Hwnd findTitleHolder(const std::string& title);
+
+// Removes the titles a process that has ended left behind (sockets nobody
+// holds and their lock files).
+void removeTitlesOf(uint32_t pid);
 
 }  // namespace plat::detail

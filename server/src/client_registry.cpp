@@ -166,6 +166,12 @@ std::optional<_Client> FindClientByWindow(plat::Hwnd window) {
     return findFirst([window](const _Client& c) { return c.ClientHandle == window; });
 }
 
+std::vector<_Client> ClientList() {
+    ClientRegistry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return {r.clients.begin(), r.clients.end()};
+}
+
 size_t ClientCount() {
     ClientRegistry& r = registry();
     std::lock_guard<std::mutex> guard(r.lock);

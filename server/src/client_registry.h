@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -75,6 +76,9 @@ std::optional<_Client> FindClient(int32_t clientID);
 
 // The client registered with this window (the first in registration order).
 std::optional<_Client> FindClientByWindow(plat::Hwnd window);
+
+// A copy of every record, in registration order.
+std::vector<_Client> ClientList();
 
 // Number of registered clients.
 size_t ClientCount();

@@ -1,5 +1,6 @@
 #include "ipc_service.h"
 
+#include "client_reaper.h"
 #include "client_registry.h"
 #include "ipc_requests.h"
 #include "network.h"
@@ -12,10 +13,16 @@ bool startClientInterface(ServerContext& context) {
         return false;
     }
     installClientRequests(context);
+    if (!startClientReaper()) {
+        removeClientRequests(context.messages);
+        RemoveClientInterface();
+        return false;
+    }
     return true;
 }
 
 void stopClientInterface(ServerContext& context) {
+    stopClientReaper();
     removeClientRequests(context.messages);
     RemoveClientInterface();
 }

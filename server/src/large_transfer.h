@@ -23,11 +23,16 @@ namespace hub {
 constexpr uint32_t kMaxTransferLength = 16u * 1024 * 1024;
 // Receiving transfers at the same time; further starts are refused.
 constexpr size_t kMaxReceivingTransfers = 32;
+// Sending transfers at the same time (each holds a copy of its message and
+// a timer); further sends are refused.
+constexpr size_t kMaxSendingTransfers = 32;
 // Datagram bytes of a packet besides its chunk: header and packet fields.
 constexpr uint32_t kPacketOverhead = 17;
 
-// Sender: begins the transfer of the envelope's datagram (copied).
-void StartDataTransfer(std::span<const uint8_t> envelope);
+// Sender: begins the transfer of the envelope's datagram (copied). False
+// when it was not started (too long, too many sending, no memory): then
+// nothing of it is sent.
+bool StartDataTransfer(std::span<const uint8_t> envelope);
 
 // Sender: a reply (bit 15 set) of object 0 from the peer of a transfer.
 void ProcessTransferReply(const ReservedMessage& reply);

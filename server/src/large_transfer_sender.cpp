@@ -60,11 +60,12 @@ bool acceptedReply(const ReservedMessage& reply, size_t fieldBytes) {
 
 }  // namespace
 
-void StartDataTransfer(std::span<const uint8_t> envelope) {
+bool StartDataTransfer(std::span<const uint8_t> envelope) {
     DataTransferList& list = dataTransferList();
     std::optional<wire::EnvelopeView> view = wire::readEnvelope(envelope);
-    if (!list.running() || !view || view->datagram.size() > kMaxTransferLength) {
-        return;  // a receiver would refuse it: nothing is sent
+    if (!list.running() || !view || view->datagram.size() > kMaxTransferLength ||
+        list.size() - list.receiverCount() >= kMaxSendingTransfers) {
+        return false;  // a receiver would refuse it, or too many are under way
     }
     _DataTransferEntry e;
     e.role = TransferRole::Sender;
@@ -75,13 +76,14 @@ void StartDataTransfer(std::span<const uint8_t> envelope) {
     try {
         e.DataBuffer.assign(view->datagram.begin(), view->datagram.end());
     } catch (const std::bad_alloc&) {
-        return;
+        return false;
     }
     TransferEntry entry = list.add(std::move(e));
     entry->ResponseMessageNumber =
         sendReservedRequest(entry->DestNetworkAddress, kReservedTransferStart,
                             transferStartData(netmsg_transfer, entry->TransferLength));
     list.startTimer(*entry);
+    return true;
 }
 
 void ProcessTransferReply(const ReservedMessage& reply) {

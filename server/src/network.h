@@ -46,9 +46,11 @@ void RemoveNetworkInterface();
 bool NetworkInstalled();
 
 // Sends the envelope a client handed over in its request payload (1634).
-// Bytes sent; 1 when handed to the large-message transfer; -5 no envelope;
-// -9 client not registered or an envelope whose Length does not fit; -12
-// network missing or the send failed.
+// Bytes sent (or queued for their paced departure); 1 when the
+// large-message transfer took it; -5 no envelope; -9 client not registered or an
+// envelope whose Length does not fit; -12 network missing, the send failed
+// or the client's share of the outgoing queue is used up (then the datagram
+// never leaves).
 int32_t SendVEKNetworkMessage(int32_t clientID, const plat::Payload& section);
 
 // Sends an envelope given by address: from inside the server (client ID 0)
@@ -88,7 +90,8 @@ void DeleteNetRegistrationEntryID(int32_t clientID);
 // Number of registrations in NetList.
 size_t NetRegistrationCount();
 
-// Reads and handles exactly one datagram from the receiving socket (on 1124).
+// Reads and handles the datagrams waiting at the receiving socket (on 1124),
+// in batches, up to a budget per call; the watch brings the rest.
 void ProcessNetworkRead();
 
 // Validates an envelope (received, or reassembled by the large-message

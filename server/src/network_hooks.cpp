@@ -5,8 +5,8 @@
 
 namespace hub {
 
-void HandOffLargeMessage(std::span<const uint8_t> envelope) {
-    StartDataTransfer(envelope);
+bool HandOffLargeMessage(std::span<const uint8_t> envelope) {
+    return StartDataTransfer(envelope);
 }
 
 void HandleReservedMessage(std::span<const uint8_t> envelope) {

@@ -8,8 +8,9 @@
 namespace hub {
 
 // A message with a non-zero ObjectID longer than one datagram may carry;
-// the transfer copies what it needs before returning.
-void HandOffLargeMessage(std::span<const uint8_t> envelope);
+// the transfer copies what it needs before returning. False when the
+// transfer did not start (then nothing of the message is sent).
+bool HandOffLargeMessage(std::span<const uint8_t> envelope);
 
 // An accepted received message with ObjectID 0, after the clients saw it.
 void HandleReservedMessage(std::span<const uint8_t> envelope);

@@ -1,11 +1,14 @@
 #include "network_registrations.h"
 
+#include <bit>
 #include <forward_list>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "client_registry.h"
+#include "debuglog.h"
 #include "network.h"
 #include "platform/payload.h"
 #include "win16_interface.h"
@@ -43,6 +46,7 @@ struct NetList {
     uint32_t NextNetID = 1;
     uint64_t drops = 0;
     PendingBatch batch;
+    std::unordered_map<uint32_t, uint64_t> dropsPerNetID;  // of registrations that exist
 };
 
 NetList& netList() {
@@ -58,6 +62,23 @@ uint32_t takeNetID(NetList& list) {
 
 enum class Delivery { Delivered, Skipped, Gone };
 
+// A client that does not read loses messages; each registration's losses
+// are logged at the 1st, 2nd, 4th, 8th ... so the log shows them without
+// growing with the flood.
+void logDrop(NetList& list, const _net_info& entry, size_t count) {
+    uint64_t before = list.dropsPerNetID[entry.NetID];
+    uint64_t dropped = before + count;
+    list.dropsPerNetID[entry.NetID] = dropped;
+    // Logged when the count passes a power of two.
+    if (std::bit_width(before) != std::bit_width(dropped)) {
+        _Debug_Internal(0,
+                        "   ** HUBSERVER (EXE) Client %d does not read: message for NetID %u "
+                        "dropped (%llu dropped).\n",
+                        entry.RegistrationID, entry.NetID,
+                        static_cast<unsigned long long>(dropped));
+    }
+}
+
 // Whether a registration that asked only for received messages for
 // application objects (ObjectID not 0) is posted this envelope.
 bool receiversWant(std::span<const uint8_t> envelope) {
@@ -67,14 +88,15 @@ bool receiversWant(std::span<const uint8_t> envelope) {
 
 // Posts `count` envelopes to a Win32 client: one as 1624, more as 1626. A
 // full queue loses them for this client only.
-Delivery post(NetList& list, const _Client& client, uint32_t netID, const plat::Payload& payload,
-              size_t count) {
+Delivery post(NetList& list, const _Client& client, const _net_info& entry,
+              const plat::Payload& payload, size_t count) {
     uint32_t msg = count == 1 ? kMsgNetworkMessage : kMsgNetworkBatch;
-    switch (plat::postMessage(client.ClientHandle, msg, netID, 0, payload)) {
+    switch (plat::postMessage(client.ClientHandle, msg, entry.NetID, 0, payload)) {
         case plat::PostResult::Ok:
             return Delivery::Delivered;
         case plat::PostResult::Full:
             list.drops += count;
+            logDrop(list, entry, count);
             return Delivery::Delivered;
         case plat::PostResult::Gone:
             break;
@@ -99,7 +121,7 @@ Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& pay
         }
         return Delivery::Delivered;
     }
-    return post(list, *client, entry.NetID, payload, 1);
+    return post(list, *client, entry, payload, 1);
 }
 
 // Calls `step` for every entry that `which` selects; entries whose window is
@@ -109,6 +131,7 @@ void forEachEntry(NetList& list, Which which, Step step) {
     auto before = list.entries.before_begin();
     for (auto it = list.entries.begin(); it != list.entries.end();) {
         if (which(*it) && step(*it) == Delivery::Gone) {
+            list.dropsPerNetID.erase(it->NetID);
             it = list.entries.erase_after(before);  // its window no longer exists
         } else {
             before = it++;
@@ -141,7 +164,7 @@ void flushBatch(NetList& list) {
             client->ClientType == win16_client) {
             return Delivery::Skipped;
         }
-        return post(list, *client, entry.NetID, receiveOnly ? forReceivers : all, count);
+        return post(list, *client, entry, receiveOnly ? forReceivers : all, count);
     });
 }
 
@@ -169,6 +192,7 @@ void openNetList() {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     list.entries.clear();
+    list.dropsPerNetID.clear();
     list.NextNetID = 1;
     list.lockExists = true;
 }
@@ -199,6 +223,7 @@ bool removeNetRegistration(uint32_t netID) {
     if (!list.lockExists) {
         return false;
     }
+    list.dropsPerNetID.erase(netID);
     return list.entries.remove_if([netID](const _net_info& e) { return e.NetID == netID; }) > 0;
 }
 
@@ -206,8 +231,13 @@ void removeClientNetRegistrations(int32_t clientID) {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     if (list.lockExists) {
-        list.entries.remove_if(
-            [clientID](const _net_info& e) { return e.RegistrationID == clientID; });
+        list.entries.remove_if([&list, clientID](const _net_info& e) {
+            bool owned = e.RegistrationID == clientID;
+            if (owned) {
+                list.dropsPerNetID.erase(e.NetID);
+            }
+            return owned;
+        });
     }
 }
 

@@ -191,8 +191,8 @@ int32_t sendEnvelope(int32_t clientID, std::span<const uint8_t> envelope) {
         return kNetBadRequest;  // Length claims more bytes than arrived
     }
     if (isLargeMessage(view->datagram)) {
-        HandOffLargeMessage(envelope.first(12 + view->datagram.size()));
-        return 1;
+        // Told 1, the caller may count on the transfer being under way.
+        return HandOffLargeMessage(envelope.first(12 + view->datagram.size())) ? 1 : kNetFailed;
     }
     NetworkState& s = networkState();
     if (s.outgoing.empty() && s.MsgDelayTime <= 0) {

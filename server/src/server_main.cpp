@@ -1,5 +1,7 @@
 #include "server_main.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 
 #include "command_words.h"
@@ -9,7 +11,22 @@
 
 namespace hub {
 
+namespace {
+
+// Every client connection and large send takes a descriptor: the server
+// takes all the system lets it have.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
+
 int runServer(int argc, const char* const* argv) {
+    raiseDescriptorLimit();
     CommandWord word = parseCommandWord(joinArguments(argc, argv));
     // Two tries: a start that loses the race for the title to a simultaneous
     // start finds the winner on the second look.

@@ -2,6 +2,7 @@
 // title left by a killed process replaced, two processes racing for one.
 #include <signal.h>
 
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -60,6 +61,35 @@ TEST_F(WindowTitleTest, TitleOfKilledProcessIsStaleAndReplaced) {
     Hwnd h = createWindow(ignore, "Stale Title");
     ASSERT_NE(h, kNoWindow);
     EXPECT_EQ(findWindow("Stale Title"), h);
+}
+
+// Nothing of a title stays in the runtime folder once it is released, and
+// what a killed process left is removed once it has ended.
+TEST_F(WindowTitleTest, ReleasedAndDeadTitlesLeaveNoFiles) {
+    auto exists = [&](const std::string& name) {
+        return std::filesystem::exists(std::filesystem::symlink_status(runtime_ + "/" + name));
+    };
+    Hwnd h = createWindow(ignore, "Released Title");
+    ASSERT_NE(h, kNoWindow);
+    EXPECT_TRUE(exists("Released Title.lock"));
+    ASSERT_TRUE(destroyWindow(h));
+    EXPECT_FALSE(exists("Released Title"));
+    EXPECT_FALSE(exists("Released Title.lock"));
+
+    PeerProcess peer({"serve", "Killed Title"});
+    Hwnd held = peer.readHandle("HWND");
+    ASSERT_NE(held, kNoWindow);
+    auto pid = static_cast<uint32_t>(held >> 32);
+    removeRuntimeFilesOf(pid);  // still running: nothing is touched
+    EXPECT_TRUE(exists("Killed Title.lock"));
+    peer.kill(SIGKILL);
+    removeRuntimeFilesOf(pid);
+    EXPECT_FALSE(exists("Killed Title"));
+    EXPECT_FALSE(exists("Killed Title.lock"));
+    for (const auto& entry : std::filesystem::directory_iterator(runtime_)) {
+        std::string name = entry.path().filename();
+        EXPECT_NE(name.rfind("p" + std::to_string(pid) + ".", 0), 0u) << name;
+    }
 }
 
 TEST_F(WindowTitleTest, ProcessesRacingForAStaleTitleEndWithOneOwner) {

@@ -164,6 +164,11 @@ bool killTimer(Hwnd hwnd, uint64_t id);
 bool watchReadable(int fd, Hwnd hwnd, uint32_t msg);
 void unwatch(int fd);
 
+// Removes what a process that has ended without tearing its loops down
+// (killed) left in the runtime folder: its loops' sockets and the titles of
+// its windows. Does nothing while the process runs.
+void removeRuntimeFilesOf(uint32_t pid);
+
 // Counts of messages dropped because a receiver's queue was full.
 uint64_t droppedPostCount();
 

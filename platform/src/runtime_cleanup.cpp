@@ -1,0 +1,60 @@
+// What a process that ended without tearing its loops down (SIGKILL) leaves
+// in the runtime folder: the listening sockets of its loops and the titles
+// of its windows.
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "endpoint.h"
+#include "platform/dirs.h"
+#include "platform/window.h"
+#include "window_title.h"
+
+namespace plat {
+namespace {
+
+bool processEnded(uint32_t pid) {
+    return pid != 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// "<runtime>/p<pid>.<slot>" of every loop the process had.
+std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
+    std::vector<std::string> paths;
+    DIR* folder = ::opendir(dir.c_str());
+    if (folder == nullptr) {
+        return paths;
+    }
+    std::string prefix = "p" + std::to_string(pid) + ".";
+    while (dirent* entry = ::readdir(folder)) {
+        std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) == 0 &&
+            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+            paths.push_back(dir + "/" + name);
+        }
+    }
+    ::closedir(folder);
+    return paths;
+}
+
+}  // namespace
+
+void removeRuntimeFilesOf(uint32_t pid) {
+    std::string dir = runtimeDir();
+    if (dir.empty() || !processEnded(pid)) {
+        return;
+    }
+    for (const std::string& path : loopSocketsOf(dir, pid)) {
+        detail::SendStatus status = detail::SendStatus::Ok;
+        detail::UniqueFd probe = detail::connectToLoop(path, status);
+        if (!probe.valid() && status == detail::SendStatus::Gone) {
+            ::unlink(path.c_str());  // nobody listens: the process's pid was not reused for it
+        }
+    }
+    detail::removeTitlesOf(pid);
+}
+
+}  // namespace plat
