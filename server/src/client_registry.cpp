@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 
+#include "client_id_store.h"
 #include "debuglog.h"
 #include "message_codes.h"
 #include "network.h"
@@ -34,6 +35,7 @@ std::atomic<ClientPortsCloser> gPortsCloser{nullptr};
 int32_t takeClientNumber(ClientRegistry& r) {
     int32_t id = r.nextClientNumber;
     r.nextClientNumber = ClientNumberAfter(id);
+    saveNextClientNumber(r.nextClientNumber);
     return id;
 }
 
@@ -81,7 +83,7 @@ int32_t InitClientInterface(plat::Hwnd mainWindow, int32_t autoShutdown) {
     {
         std::lock_guard<std::mutex> guard(r.lock);
         r.clients.clear();
-        r.nextClientNumber = 1;
+        r.nextClientNumber = loadNextClientNumber();
         r.mainWindow = mainWindow;
         r.autoShutdown = autoShutdown;
         r.running = true;

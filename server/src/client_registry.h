@@ -33,7 +33,9 @@ constexpr int32_t kLastClientNumber = 0x7FFFFFF;
 // The client ID handed out after `id`.
 int32_t ClientNumberAfter(int32_t id);
 
-// Starts the registry: empty list, first client ID 1. The main window is the
+// Starts the registry: empty list, first client ID where the previous server
+// run in the same runtime folder stopped (1 in a fresh folder), so IDs of a
+// server that died are not handed out again. The main window is the
 // target of the automatic shutdown; with `autoShutdown` non-zero the server
 // closes when its last client unregisters. Writes the start line; returns 1.
 int32_t InitClientInterface(plat::Hwnd mainWindow, int32_t autoShutdown);

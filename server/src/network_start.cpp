@@ -15,6 +15,7 @@
 #include "debuglog.h"
 #include "message_codes.h"
 #include "network.h"
+#include "network_pacing.h"
 #include "network_registrations.h"
 #include "network_settings.h"
 #include "network_state.h"
@@ -186,7 +187,8 @@ int32_t InitNetworkInterface(plat::Hwnd mainWindow, const ServerConfig& config) 
     if (config.noNetworkSupport != 0) {
         return 1;
     }
-    if (!openSockets(s, config)) {
+    if (!openSockets(s, config) || !openSendPacing()) {
+        closeSendPacing();
         plat::unwatch(s.ReceiveSocket);
         closeSocket(s.SendSocket);
         closeSocket(s.ReceiveSocket);
@@ -210,6 +212,7 @@ void RemoveNetworkInterface() {
     if (!s.NetworkInstalled) {
         return;
     }
+    closeSendPacing();
     closeNetList();
     plat::unwatch(s.ReceiveSocket);
     closeSocket(s.SendSocket);
