@@ -345,6 +345,31 @@ TEST(TypeLabels, NamesOfGeneratedProperties) {
     EXPECT_EQ(CreatePropertyForType(200, false)->VEKtype(), 4);
 }
 
+// The properties of a device's listing: a text listed as type 67 keeps 67
+// (also in its copies); a type without a class is an "(Unknown)" byte array
+// that carries the item's bytes back unchanged.
+TEST(ListedProperties, KeepTheirTextTypeOrBecomeUnknownByteArrays) {
+    auto text = CreateListedProperty(67, false);
+    ASSERT_NE(dynamic_cast<TU32StringValue*>(text.get()), nullptr);
+    EXPECT_EQ(text->VEKtype(), 67);
+    EXPECT_EQ(text->CreateSame()->VEKtype(), 67);
+    EXPECT_EQ(CreatePropertyForType(67, false)->VEKtype(), 67);
+    EXPECT_EQ(CreateListedProperty(14, false)->VEKtype(), 14);
+    EXPECT_EQ(ListedPropertyTypeLabel(67, false), "(String)");
+
+    for (uint8_t code : {uint8_t{99}, uint8_t{8}, uint8_t{141}, uint8_t{250}}) {
+        auto unknown = CreateListedProperty(code, false);
+        ASSERT_NE(dynamic_cast<TU32VEKByteArray*>(unknown.get()), nullptr) << int(code);
+        EXPECT_EQ(ListedPropertyTypeLabel(code, false), "(Unknown)") << int(code);
+        unknown->SetPropertyID(0x12);
+        std::vector<uint8_t> item = Bytes("12 C0 03 01 02 03");
+        EXPECT_EQ(UnPackData(item, *unknown), item.size());
+        EXPECT_EQ(Packed(*unknown), item) << int(code);
+    }
+    EXPECT_EQ(ListedPropertyTypeLabel(13, true), "(Raw Boolean)");
+    EXPECT_NE(dynamic_cast<TU32BooleanRaw*>(CreateListedProperty(13, true).get()), nullptr);
+}
+
 // Arbitrary received bytes into every property class: the decoder stays
 // within the buffer (checked by the sanitizer build) and reports a length
 // no longer than what it was given.
