@@ -85,18 +85,6 @@ TEST_F(NetworkStartTest, BusyPortFailsTheStartWithItsLines) {
     EXPECT_TRUE(exclusive.bound());
 }
 
-// The line written when the host name gives only loopback and an
-// interface's address is taken instead; empty when the host name will do.
-std::string hostNameLine() {
-    std::optional<wire::OwnAddress> own = wire::lookupOwnAddress();
-    if (!own || own->interfaceName.empty()) {
-        return "";
-    }
-    return "   ** HUBSERVER (EXE) Host name gives loopback address " +
-           wire::formatDottedAddress(own->hostNameAddress) + ", using " +
-           wire::formatDottedAddress(own->address) + " (" + own->interfaceName + ").\n";
-}
-
 TEST_F(NetworkStartTest, OwnAddressFromTheSettingOrTheHostName) {
     struct Case {
         const char* setting;
@@ -109,7 +97,7 @@ TEST_F(NetworkStartTest, OwnAddressFromTheSettingOrTheHostName) {
         config_.vekBaseAddress = c.setting;
         newLog();
         ASSERT_TRUE(startNetwork());
-        std::string expectedLog = c.address != 0 ? kStarted : hostNameLine() + kStarted;
+        std::string expectedLog = c.address != 0 ? kStarted : hostNameLogLine() + kStarted;
         if (c.invalid) {
             expectedLog = std::string("   ** HUBSERVER (EXE) Invalid VEKBaseAddress \"") +
                           c.setting + "\", using host name.\n" + expectedLog;
