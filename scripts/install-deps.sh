@@ -5,7 +5,9 @@ packages=(
     build-essential cmake ninja-build g++ gcc pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev libfmt-dev
     clang libclang-rt-14-dev
+    qt6-base-dev
     iproute2 util-linux procps
+    qt6-base-dev tshark
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,9 +1,9 @@
 #include "sync_wait.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include "platform/wait.h"
 #include "platform/window.h"
 #include "registrations.h"
 #include "sync_responses.h"
@@ -38,14 +38,12 @@ bool isQuit(const plat::Message& m) {
     return m.msg == plat::kMsgQuit && m.hwnd == plat::kNoWindow;
 }
 
-// Sleeps until the thread's queue or the wake descriptor is ready.
+// Sleeps until the thread's queue or the wake descriptor is ready. On a
+// thread with an outer event loop (Qt) the platform's wait hook sleeps and
+// keeps that loop's events flowing too.
 void sleepUntilReady(int wakeFd) {
-    pollfd fds[2] = {{plat::queueFd(), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-    if (wakeFd >= 0) {
-        ::poll(fds, 2, kSafetyPollMs);
-    } else {
-        ::poll(fds, 1, kFallbackPollMs);
-    }
+    plat::waitForMessageOrFd(
+        wakeFd, std::chrono::milliseconds{wakeFd >= 0 ? kSafetyPollMs : kFallbackPollMs});
 }
 
 }  // namespace

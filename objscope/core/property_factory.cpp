@@ -114,19 +114,13 @@ std::unique_ptr<TVEKPropertyBase> CreatePropertyForType(uint8_t code, bool rawBo
 }
 
 std::unique_ptr<TVEKPropertyBase> CreateListedProperty(uint8_t code, bool rawBoolean) {
-    const TypeClassRow* row = FindRow(code);
-    if (row && row->create == nullptr)
-        return std::make_unique<TU32VEKByteArray>();
     if (auto property = CreatePropertyForType(code, rawBoolean))
         return property;
     return std::make_unique<TU32VEKByteArray>();
 }
 
 std::string ListedPropertyTypeLabel(uint8_t code, bool rawBoolean) {
-    const TypeClassRow* row = FindRow(code);
-    if (!row || row->create == nullptr)
-        return kUnknownTypeLabel;
-    return PropertyTypeLabel(code, rawBoolean);
+    return FindRow(code) ? PropertyTypeLabel(code, rawBoolean) : kUnknownTypeLabel;
 }
 
 std::string PropertyTypeLabel(uint8_t code, bool rawBoolean) {

@@ -20,9 +20,8 @@ std::unique_ptr<TVEKPropertyBase> CreatePropertyForType(uint8_t code, bool rawBo
 std::string PropertyTypeLabel(uint8_t code, bool rawBoolean);
 
 // A property for an entry of a device's property listing: the class of the
-// type code; for a code without a class (not in the table, or 8, 10, 11, 12,
-// 141) a TU32VEKByteArray that carries the item's bytes unchanged. Never
-// nothing.
+// type code; for a code without a class in the table a TU32VEKByteArray that
+// carries the item's bytes unchanged. Never nothing.
 std::unique_ptr<TVEKPropertyBase> CreateListedProperty(uint8_t code, bool rawBoolean);
 
 // The label in the name of a listed property: PropertyTypeLabel, or

@@ -151,8 +151,11 @@ TEST(TarnRequests, ItemsThatCouldNotBePackedAreLeftOutOfConfirmAndMultiSet) {
     noWireForm.SetVEKType(156);
     noWireForm.SetPropertyID(4);
     std::vector<Bytes> items{encodeItem(1, Bytes{9}), {}, {}, encodeItem(2, Bytes{1, 2, 3})};
-    PackData(items[1], tooLong);
-    PackData(items[2], noWireForm);
+    EXPECT_EQ(PackData(items[1], tooLong), 0u);
+    EXPECT_EQ(PackData(items[2], noWireForm), 0u);
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{">>> PackData:  Value Too Long For An Item >>>300",
+                                        ">>> PackData:  Unknown Property_Type >>>156"}));
     messages.clear();
 
     auto confirm = buildConfirmObject(kMe, 1, 5, 0x00E2, 0x0030, 0xFFFF, items);
@@ -170,15 +173,20 @@ TEST(TarnRequests, ItemsThatCouldNotBePackedAreLeftOutOfConfirmAndMultiSet) {
     SetPropertyMessageSink(previous);
 }
 
-TEST(TarnRequests, RequestsThatWouldOverflowTheBufferAreRefused) {
-    // 14 header + 2 count + 2 * 258 bytes of items = 532 > 512.
+TEST(TarnRequests, RequestsLongerThanOneDatagramAreRefusedNotCut) {
+    // 14 header + 2 count + 2 * 258 bytes of items = 532: more than the
+    // 512-byte buffer a request record starts with, still one datagram.
     std::vector<Bytes> items(2, encodeItem(1, Bytes(255, 0)));
-    EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, items));
-    EXPECT_FALSE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, items));
-    items.pop_back();
-    EXPECT_TRUE(buildSetMultipleProps(kMe, kTarget, items));
-    EXPECT_TRUE(buildMethod(kMe, kTarget, 3073, true, Bytes(498, 0)));
-    EXPECT_FALSE(buildMethod(kMe, kTarget, 3073, true, Bytes(499, 0)));
+    auto multi = buildSetMultipleProps(kMe, kTarget, items);
+    ASSERT_TRUE(multi);
+    EXPECT_EQ(multi->data.size(), 532u);
+    EXPECT_TRUE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, items));
+    // 14 + 2 + 6 * 258 = 1564 > 1471 data bytes of one datagram.
+    std::vector<Bytes> tooMany(6, encodeItem(1, Bytes(255, 0)));
+    EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, tooMany));
+    EXPECT_FALSE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, tooMany));
+    EXPECT_TRUE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 14, 0)));
+    EXPECT_FALSE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 13, 0)));
 }
 
 TEST(TarnRequests, DeviceCommandsAddressTheDevice) {
