@@ -157,8 +157,9 @@ HUBCLIENT_API const char* GetVEKBaseVersion(int32_t RegistrationID, uint32_t Fla
 /*
  * Sends every message of the list in order until one fails. Returns 1 when
  * all were sent; -15; -12 no server; -9 a message without data or shorter
- * than its 9-byte header; -5; -7 the server did not accept a message (the
- * rest of the list is not sent).
+ * than its 9-byte header; -5; -7 the server did not accept a message or did
+ * not answer in time (the rest of the list is not sent; a message reported
+ * as not sent does not leave later).
  */
 HUBCLIENT_API int32_t SendVEKNetMessage(int32_t RegistrationID, _Message* Message);
 

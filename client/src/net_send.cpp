@@ -85,7 +85,10 @@ int32_t sendOne(int32_t registrationId, const _Message& m) {
     auto result = request(wire::kReqSendNetwork, static_cast<uint32_t>(registrationId), 0,
                           std::move(payload));
     if (!result) {
-        return VEK_ERR_SERVER;
+        // A server that has gone was forgotten by the failed request: no
+        // server. One that is still there did not answer in time: not sent
+        // (the server drops the request once this wait has ended).
+        return serverWindow() == plat::kNoWindow ? VEK_ERR_SERVER : VEK_ERR_NOT_SENT;
     }
     return *result > 0 ? 1 : VEK_ERR_NOT_SENT;
 }

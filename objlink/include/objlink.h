@@ -44,7 +44,7 @@ extern "C" {
 #define VEKNET_ERR_NOT_REGISTERED (-15) /* not a registration of this library */
 #define VEKNET_ERR_STARTUP (-12)        /* startup failed, or waiting for a lock failed */
 #define VEKNET_ERR_NO_TIMER (-11)       /* no time-out timer could be installed */
-#define VEKNET_ERR_NOT_SENT (-7)        /* from SendVEKNetMessage: the server refused */
+#define VEKNET_ERR_NOT_SENT (-7)        /* not sent: the server refused or gave no number */
 #define VEKNET_ERR_NO_MEMORY (-5)       /* out of memory, or no message section was made */
 
 /* ---- records --------------------------------------------------------------- */

@@ -16,11 +16,12 @@ using namespace objlink;
 namespace {
 
 // A request numbered by the server. 0 from the server means it did not
-// answer: no message goes out under an invalid number.
+// answer: no message goes out under an invalid number, and the send fails
+// as a send the server did not take.
 int32_t sendNumbered(SendRequest& request, int32_t* internalId) {
     int32_t number = GetMessageNumber(request.registration.baseRegistrationId);
     if (number <= 0) {
-        return VEKNET_ERR_STARTUP;
+        return VEKNET_ERR_NOT_SENT;
     }
     request.messageNumber = static_cast<uint16_t>(number);
     SendOutcome outcome = sendObjectMessage(request);

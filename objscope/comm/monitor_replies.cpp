@@ -203,12 +203,8 @@ size_t TTarn_Monitor::AddListingPage(TTarnTicket& ticket, std::span<const uint8_
         size_t number = start;
         for (const auto& entry : page.entries) {
             bool raw = RawBooleanMode();
-            std::unique_ptr<TVEKPropertyBase> property = CreatePropertyForType(entry.typeCode, raw);
-            std::string label = PropertyTypeLabel(entry.typeCode, raw);
-            if (!property) {
-                property = std::make_unique<TU32VEKByteArray>();
-                label = "(Unknown)";
-            }
+            std::unique_ptr<TVEKPropertyBase> property = CreateListedProperty(entry.typeCode, raw);
+            std::string label = ListedPropertyTypeLabel(entry.typeCode, raw);
             property->SetName("P" + std::to_string(number++) + " " + label);
             property->SetPropertyID(entry.item.headerWord);
             std::vector<uint8_t> item;

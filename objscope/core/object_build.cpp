@@ -28,6 +28,10 @@ std::unique_ptr<TVEKroot> BuildOne(uint16_t net, uint16_t dev, const TListedObje
     auto object = CreateObjectOfClass(className, listed.classId);
     if (!object)
         return nullptr;
+    // A class serves several class IDs (71 and 67 are both meters): the
+    // object carries the ID the device listed, not its constructor's, so a
+    // download sends that ID back.
+    object->SetClassID(listed.classId);
     object->SetAddress(net, dev, listed.objHandle);
     if (AssignProperties(*object, listed.properties) != AssignResult::Done)
         return nullptr;

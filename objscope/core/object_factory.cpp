@@ -144,8 +144,14 @@ void UnregisterObjectClass(std::string_view className) {
 }
 
 std::unique_ptr<TVEKroot> CreateObjectOfClass(std::string_view className, uint16_t classId) {
-    if (ObjectFactory factory = RegisteredFactory(className))
-        return factory();
+    if (ObjectFactory factory = RegisteredFactory(className)) {
+        // A registered class serves every class ID of its name (TU32Meter
+        // for 67 and 71): the object carries the one asked for.
+        auto object = factory();
+        if (object)
+            object->SetClassID(classId);
+        return object;
+    }
     if (const NamedBase* builtIn = FindNamed(kBuiltIn, className))
         return CreateBase(builtIn->kind);
     const NamedBase* fallback = FindNamed(kFallbacks, className);

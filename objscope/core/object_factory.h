@@ -22,9 +22,9 @@ void RegisterObjectClass(std::string className, ObjectFactory factory);
 // Removes a registration (the built-in or fallback class applies again).
 void UnregisterObjectClass(std::string_view className);
 
-// A new object of the class: the registered factory, a built-in base class,
-// or the fallback base of a known specialised class (whose class ID is then
-// set to `classId`). Nothing for unknown class names.
+// A new object of the class: the registered factory or the fallback base of
+// a known specialised class (whose class ID is then set to `classId`), or a
+// built-in base class (keeping its own ID). Nothing for unknown class names.
 std::unique_ptr<TVEKroot> CreateObjectOfClass(std::string_view className, uint16_t classId);
 
 }  // namespace objscope

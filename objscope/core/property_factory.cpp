@@ -17,6 +17,15 @@ std::unique_ptr<TVEKPropertyBase> Make() {
     return std::make_unique<T>();
 }
 
+// A text the device lists with type code 67: it keeps that code.
+std::unique_ptr<TVEKPropertyBase> MakeText67() {
+    auto text = std::make_unique<TU32StringValue>();
+    text->SetVEKType(67);
+    return text;
+}
+
+constexpr const char* kUnknownTypeLabel = "(Unknown)";
+
 struct TypeClassRow {
     uint8_t code;
     Create create;
@@ -38,7 +47,7 @@ const TypeClassRow kTypeClasses[] = {
     {12, nullptr, ""},
     {13, Make<TU32Boolean>, "(Boolean)"},
     {14, Make<TU32StringValue>, "(String)"},
-    {67, Make<TU32StringValue>, "(String)"},
+    {67, MakeText67, "(String)"},
     {68, Make<TU32aesClass_ID>, "(Class ID)"},
     {69, Make<TU32aesOBJ_Handle>, "(Obj Handle)"},
     {70, Make<TU32aesDEV_Handle>, "(Dev Handle)"},
@@ -102,6 +111,16 @@ std::unique_ptr<TVEKPropertyBase> CreatePropertyForType(uint8_t code, bool rawBo
     auto generic = std::make_unique<TU32MultiValue>();
     generic->SetVEKType(code);
     return generic;
+}
+
+std::unique_ptr<TVEKPropertyBase> CreateListedProperty(uint8_t code, bool rawBoolean) {
+    if (auto property = CreatePropertyForType(code, rawBoolean))
+        return property;
+    return std::make_unique<TU32VEKByteArray>();
+}
+
+std::string ListedPropertyTypeLabel(uint8_t code, bool rawBoolean) {
+    return FindRow(code) ? PropertyTypeLabel(code, rawBoolean) : kUnknownTypeLabel;
 }
 
 std::string PropertyTypeLabel(uint8_t code, bool rawBoolean) {

@@ -19,4 +19,13 @@ std::unique_ptr<TVEKPropertyBase> CreatePropertyForType(uint8_t code, bool rawBo
 // The label of the type code, e.g. "(dB2)"; empty for codes without one.
 std::string PropertyTypeLabel(uint8_t code, bool rawBoolean);
 
+// A property for an entry of a device's property listing: the class of the
+// type code; for a code without a class in the table a TU32VEKByteArray that
+// carries the item's bytes unchanged. Never nothing.
+std::unique_ptr<TVEKPropertyBase> CreateListedProperty(uint8_t code, bool rawBoolean);
+
+// The label in the name of a listed property: PropertyTypeLabel, or
+// "(Unknown)" for the codes CreateListedProperty gives a byte array.
+std::string ListedPropertyTypeLabel(uint8_t code, bool rawBoolean);
+
 }  // namespace objscope

@@ -1,6 +1,7 @@
 #include "core/property_multi_value.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "core/property_number_text.h"
@@ -23,6 +24,28 @@ uint64_t ReadLowBytes(std::span<const uint8_t> value, size_t limit) {
     for (size_t i = 0; i < count; ++i)
         bits |= static_cast<uint64_t>(value[i]) << (8 * i);
     return bits;
+}
+
+struct RawRange {
+    int64_t low;
+    int64_t high;
+};
+
+// The raw integers the item carries back unchanged: the wire size (at most
+// the four bytes unpacking reads, also of the 8-byte codes) in the type's
+// signedness, for code 131 the byte after its offset, and within the
+// type's own limits.
+RawRange PackableRange(uint8_t code, const NumericTypeInfo& info) {
+    uint32_t bits = 8 * std::min<uint32_t>(info.size, 4);
+    RawRange wire = info.sign == RawSign::Unsigned
+                        ? RawRange{0, static_cast<int64_t>((uint64_t{1} << bits) - 1)}
+                        : RawRange{-(int64_t{1} << (bits - 1)), (int64_t{1} << (bits - 1)) - 1};
+    if (code == kTypeDB1)
+        wire = RawRange{-kDB1RawOffset, 255 - kDB1RawOffset};
+    RawRange limits{static_cast<int64_t>(std::ceil(info.min * info.steps - 1e-9)),
+                    static_cast<int64_t>(std::floor(info.max * info.steps + 1e-9))};
+    RawRange both{std::max(wire.low, limits.low), std::min(wire.high, limits.high)};
+    return both.low <= both.high ? both : wire;
 }
 
 }  // namespace
@@ -131,7 +154,15 @@ bool TU32MultiValue::PackValue(ByteWriter& out) const {
     }
     if (!IsScaledPackCode(code))
         return false;
-    int64_t raw = ValueToRaw(data_);
+    NumericTypeInfo info = TypeInfo();
+    if (info.size == 0 || info.steps == 0) {
+        WriteLowBytes(out, 0, info.size);
+        return true;
+    }
+    // The nearest value the item can carry: a value past what the wire size
+    // holds would otherwise lose its high bytes and arrive as another one.
+    RawRange range = PackableRange(code, info);
+    int64_t raw = std::clamp(ValueToRaw(data_), range.low, range.high);
     if (code == kTypeDB1)
         raw += kDB1RawOffset;
     WriteLowBytes(out, raw, Size());

@@ -15,6 +15,11 @@ size_t PackData(std::vector<uint8_t>& out, const TVEKPropertyBase& property) {
                             std::to_string(property.VEKtype()));
         return 0;
     }
+    if (!itemValueSizeFits(value.size())) {
+        ShowPropertyMessage(">>> PackData:  Value Too Long For An Item >>>" +
+                            std::to_string(value.size()));
+        return 0;
+    }
     return appendItem(out, property.PropertyID(), value);
 }
 

@@ -14,7 +14,9 @@ namespace objscope {
 // Appends the property's item to `out` and returns the item length. Returns
 // 0 and appends nothing when the type code has no wire form (after showing
 // ">>> PackData:  Unknown Property_Type >>>" + code) or when the value is
-// too long for an item's length byte.
+// too long for an item's length byte (after showing
+// ">>> PackData:  Value Too Long For An Item >>>" + its length), so a
+// download that leaves the item out says why.
 size_t PackData(std::vector<uint8_t>& out, const TVEKPropertyBase& property);
 
 // Decodes the item at the start of `item` into `property` and returns the

@@ -14,7 +14,9 @@ void TU32StringValue::Assign(const TVEKPropertyBase& source) {
 }
 
 std::unique_ptr<TVEKPropertyBase> TU32StringValue::CreateSame() const {
-    return std::make_unique<TU32StringValue>();
+    auto same = std::make_unique<TU32StringValue>();
+    same->SetVEKType(vekType_);
+    return same;
 }
 
 void TU32StringValue::SetData(std::string_view text) {

@@ -13,7 +13,9 @@ class TU32StringValue : public TVEKPropertyBase {
   public:
     void Assign(const TVEKPropertyBase& source) override;
     std::unique_ptr<TVEKPropertyBase> CreateSame() const override;
-    uint8_t VEKtype() const override { return kTypeString; }
+    // 14, or the other text code a device lists (67).
+    uint8_t VEKtype() const override { return vekType_; }
+    void SetVEKType(uint8_t code) { vekType_ = code; }
     uint32_t Size() const override { return static_cast<uint32_t>(data_.size()); }
     void WriteToStream(ByteWriter& out) const override;
     bool ReadFromStream(ByteReader& in) override;
@@ -33,6 +35,7 @@ class TU32StringValue : public TVEKPropertyBase {
 
   private:
     std::string data_;
+    uint8_t vekType_ = kTypeString;
 };
 
 class TU32TObjectName : public TPropertyClass<TU32TObjectName, TU32StringValue> {};

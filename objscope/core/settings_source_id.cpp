@@ -1,11 +1,8 @@
 #include "core/settings_source_id.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <unistd.h>
-
-#include <climits>
 #include <random>
+
+#include "wire/own_address.h"
 
 namespace objscope {
 
@@ -21,18 +18,11 @@ uint16_t deriveSourceId(uint64_t machineNumber, const HostAddressLookup& lookupH
 }
 
 std::optional<uint32_t> lookupOwnHostAddress() {
-    char name[HOST_NAME_MAX + 1] = {};
-    if (gethostname(name, sizeof name - 1) != 0)
+    std::optional<wire::OwnAddress> own = wire::lookupOwnAddress();
+    if (!own) {
         return std::nullopt;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr)
-        return std::nullopt;
-    const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    uint32_t address = ntohl(ipv4->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return address;
+    }
+    return own->address;
 }
 
 uint8_t systemRandomByte() {

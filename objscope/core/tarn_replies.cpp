@@ -1,15 +1,24 @@
 #include "core/tarn_replies.h"
 
 #include "core/tarn_bytes.h"
+#include "core/tarn_status.h"
 
 namespace objscope {
 namespace {
 
+// True when the reply's status says the device refused the request (a
+// transport or message rejection): what follows its header is no listing.
+bool isRejection(std::span<const uint8_t> data) {
+    int32_t status = replyStatusValue(data);
+    return status != kStatusOk && status != kStatusPartialResponse;
+}
+
 // Sets up a listing page: count, partial flag and a reader positioned at the
-// first entry. The reader is empty when the reply carries no count.
+// first entry. The reader is empty when the reply carries no count or is a
+// rejection.
 template <typename Entry>
 ByteReader startListing(std::span<const uint8_t> data, ListingPage<Entry>& page) {
-    if (data.size() <= kListingCountOffset)
+    if (data.size() <= kListingCountOffset || isRejection(data))
         return ByteReader({});
     page.declaredCount = data[kListingCountOffset];
     page.partial = isPartialReply(data);

@@ -52,7 +52,8 @@ struct ListingPage {
     bool cutShort() const { return entries.size() < declaredCount; }
 };
 
-// An empty page (no entries) for replies of 14 bytes or less.
+// An empty page (no entries) for replies of 14 bytes or less and for
+// replies whose status is a rejection.
 ListingPage<PropertyEntry> decodePropertyListing(std::span<const uint8_t> data);
 ListingPage<ObjectEntry> decodeObjectListing(std::span<const uint8_t> data);
 ListingPage<ObjectEntry> decodeObjectPlusListing(std::span<const uint8_t> data);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/property_messages.h"
 #include "core/tarn_bytes.h"
 #include "core/tarn_items.h"
 
@@ -38,14 +39,25 @@ std::optional<TarnRequest> checkedLength(TarnRequest request) {
     return request;
 }
 
-// Appends the items; false when one of them is empty (not an item at all).
-bool appendItems(std::vector<uint8_t>& out, std::span<const std::vector<uint8_t>> items) {
-    for (const auto& item : items) {
-        if (item.empty())
-            return false;
-        out.insert(out.end(), item.begin(), item.end());
+// Appends the u16 item count and the items. An empty item is a property
+// whose value could not be packed (unknown type, too long for an item): it
+// is left out with a message and not counted, so the other properties still
+// reach the device.
+void appendCountedItems(std::vector<uint8_t>& out, std::span<const std::vector<uint8_t>> items) {
+    size_t countAt = out.size();
+    ByteWriter(out).u16(0);
+    uint16_t count = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].empty()) {
+            ShowPropertyMessage(">>> Item " + std::to_string(i + 1) +
+                                " left out: its value cannot be packed");
+            continue;
+        }
+        out.insert(out.end(), items[i].begin(), items[i].end());
+        ++count;
     }
-    return true;
+    out[countAt] = static_cast<uint8_t>(count & 0xFF);
+    out[countAt + 1] = static_cast<uint8_t>(count >> 8);
 }
 
 TarnRequest deviceCommand(MessageKind kind, const TarnRequester& from, uint16_t net, uint16_t dev,
@@ -137,9 +149,7 @@ std::optional<TarnRequest> buildConfirmObject(const TarnRequester& from, uint16_
     writer.u16(classId);
     writer.u16(objectHandle);
     writer.u16(ownerHandle);
-    writer.u16(static_cast<uint16_t>(items.size()));
-    if (!appendItems(request.data, items))
-        return std::nullopt;
+    appendCountedItems(request.data, items);
     return checkedLength(std::move(request));
 }
 
@@ -155,9 +165,7 @@ std::optional<TarnRequest> buildSetMultipleProps(const TarnRequester& from,
         return std::nullopt;
     TarnRequest request =
         startRequest(MessageKind::SetMultipleProps, RequestMode::ReplyWanted, from, target);
-    ByteWriter(request.data).u16(static_cast<uint16_t>(items.size()));
-    if (!appendItems(request.data, items))
-        return std::nullopt;
+    appendCountedItems(request.data, items);
     return checkedLength(std::move(request));
 }
 

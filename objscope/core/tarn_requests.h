@@ -50,8 +50,10 @@ struct RegistrationProperty {
 };
 
 // Requests whose length depends on their content return nothing when they
-// would not fit one datagram (kTarnMaxRequestLength), an item is empty, or a value is too long
-// for an item's length byte.
+// would not fit one datagram (kTarnMaxRequestLength), the item of a Set is
+// empty, or a value is too long for an item's length byte. The confirm and
+// multi-set leave an empty item (a value that could not be packed) out with
+// a message and count only the items they carry.
 std::optional<TarnRequest> buildSet(const TarnRequester& from, const TarnAddress& target,
                                     bool replyWanted, std::span<const uint8_t> item);
 std::optional<TarnRequest> buildGet(const TarnRequester& from, const TarnAddress& target,

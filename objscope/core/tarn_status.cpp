@@ -53,6 +53,8 @@ std::string libraryFailureText(int32_t status) {
             return "Time Out";
         case -19:
             return "Invalid IP Address";
+        case kStatusReplyTooShort:
+            return "Reply Too Short";
         default:
             return "VEKnet Error #" + std::to_string(status);
     }
@@ -79,7 +81,7 @@ std::string messageText(int32_t status) {
 
 int32_t replyStatusValue(std::span<const uint8_t> data) {
     if (data.size() < kTarnHeaderSize)
-        return kStatusMessageWrongSize;
+        return kStatusReplyTooShort;
     return statusValue(data[0], data[1]);
 }
 

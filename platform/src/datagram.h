@@ -14,7 +14,8 @@ constexpr uint16_t kDatagramVersion = 1;
 
 enum class DatagramKind : uint16_t {
     Post = 1,   // a posted message for window `target`
-    Send = 2,   // a sent message: the sender waits for a Reply with `seq`
+    Send = 2,   // a sent message: the sender waits for a Reply with `seq` until
+                // `result` (its deadline, steady clock nanoseconds; 0 none)
     Reply = 3,  // the result of Send `seq`; kFlagDelivered when it ran
     Probe = 4,  // does window `target` exist? Reply result 1 or 0
 };

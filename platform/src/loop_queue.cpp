@@ -137,7 +137,11 @@ void Loop::takeDatagram(IncomingDatagram& in, const std::shared_ptr<UniqueFd>& c
     Message m;
     if (kind == DatagramKind::Send) {
         // From here on, dropping the message tells the sender at once.
-        m.route = std::make_shared<ConnectionRoute>(connection, in.header.seq);
+        SendRoute::Deadline deadline{};
+        if (in.header.result > 0) {
+            deadline += std::chrono::nanoseconds(in.header.result);
+        }
+        m.route = std::make_shared<ConnectionRoute>(connection, in.header.seq, deadline);
         m.isSend = true;
     }
     if (!hasWindow(in.header.target)) {
@@ -212,7 +216,8 @@ bool Loop::waitFor(std::chrono::milliseconds timeout) {
 
 int64_t Loop::dispatch(Message& msg) {
     auto it = owns(msg.hwnd) ? windows_.find(handleNumber(msg.hwnd)) : windows_.end();
-    if (it == windows_.end() || it->second.destroying) {
+    bool senderGaveUp = msg.route && msg.route->senderGaveUp();
+    if (it == windows_.end() || it->second.destroying || senderGaveUp) {
         if (msg.route) {
             msg.route->complete(std::nullopt);
         }

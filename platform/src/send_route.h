@@ -18,12 +18,24 @@ namespace plat {
 // Carried by a sent message (Message::route). complete() hands the result to
 // the sender once; a route destroyed without a result tells the sender at
 // once that none will come (the message was dropped).
+//
+// A route also knows until when its sender waits. A message whose sender has
+// stopped waiting is not dispatched any more: the sender already reported
+// the send as failed, so its effect (a datagram sent, a client registered)
+// must not happen later behind its back.
 struct SendRoute {
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    explicit SendRoute(Deadline deadline = Deadline{}) : deadline_(deadline) {}
     virtual ~SendRoute() = default;
     void complete(std::optional<int64_t> result, const Payload& reply = {}) {
         if (!done_.exchange(true)) {
             deliver(result, reply);
         }
+    }
+    // True once the sender's time-out has passed (never without a deadline).
+    bool senderGaveUp() const {
+        return deadline_ != Deadline{} && std::chrono::steady_clock::now() >= deadline_;
     }
 
   protected:
@@ -31,6 +43,7 @@ struct SendRoute {
 
   private:
     std::atomic<bool> done_{false};
+    Deadline deadline_;
 };
 
 namespace detail {
@@ -39,8 +52,8 @@ namespace detail {
 // record on the connection the message came in on.
 class ConnectionRoute final : public SendRoute {
   public:
-    ConnectionRoute(std::shared_ptr<UniqueFd> connection, uint64_t seq)
-        : connection_(std::move(connection)), seq_(seq) {}
+    ConnectionRoute(std::shared_ptr<UniqueFd> connection, uint64_t seq, Deadline deadline)
+        : SendRoute(deadline), connection_(std::move(connection)), seq_(seq) {}
     ~ConnectionRoute() override { complete(std::nullopt); }
 
   private:
@@ -67,7 +80,8 @@ class LocalReply {
 // A sender on another thread of this process.
 class LocalRoute final : public SendRoute {
   public:
-    explicit LocalRoute(std::shared_ptr<LocalReply> reply) : reply_(std::move(reply)) {}
+    LocalRoute(std::shared_ptr<LocalReply> reply, Deadline deadline)
+        : SendRoute(deadline), reply_(std::move(reply)) {}
     ~LocalRoute() override { complete(std::nullopt); }
 
   private:

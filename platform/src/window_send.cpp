@@ -43,7 +43,7 @@ std::optional<SendResult> sendMessageTimeoutWithReply(Hwnd hwnd, uint32_t msg, u
 
     if (auto inbox = detail::findLocalInbox(hwnd)) {
         auto reply = std::make_shared<detail::LocalReply>();
-        m.route = std::make_shared<detail::LocalRoute>(reply);
+        m.route = std::make_shared<detail::LocalRoute>(reply, deadline);
         if (inbox->push(std::move(m)) != PostResult::Ok) {
             return std::nullopt;
         }
@@ -53,6 +53,9 @@ std::optional<SendResult> sendMessageTimeoutWithReply(Hwnd hwnd, uint32_t msg, u
     auto& connections = detail::Connections::current();
     OutgoingDatagram d = detail::makeRecord(DatagramKind::Send, hwnd, msg, wParam, lParam);
     d.header.seq = connections.nextSeq();
+    // The steady clock is the system's monotonic clock, the same in every
+    // process of the machine.
+    d.header.result = duration_cast<nanoseconds>(deadline.time_since_epoch()).count();
     Payload holder;
     if (!detail::attachPayload(d, m.payload, holder)) {
         return std::nullopt;

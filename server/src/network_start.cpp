@@ -21,11 +21,10 @@
 #include "network_state.h"
 #include "udp_port_holders.h"
 #include "wire/address.h"
+#include "wire/own_address.h"
 
 namespace hub {
 namespace {
-
-constexpr size_t kHostNameMax = 50;
 
 unsigned lastError() {
     return static_cast<unsigned>(errno);
@@ -131,23 +130,25 @@ bool openSockets(NetworkState& s, const ServerConfig& config) {
     return true;
 }
 
-// The first IPv4 address of the local host name, host order; 0 when the
-// name cannot be read or resolved.
+// The address of the host name, host order; 0 when the name cannot be read
+// or resolved. A host name that resolves only to loopback (127.0.1.1 on
+// Debian and Ubuntu) would aim node addresses and broadcasts at this machine
+// itself: the first non-loopback address of an interface that is up is taken
+// instead, and the log says which.
 uint32_t hostNameAddress() {
-    char name[kHostNameMax + 1] = {};
-    if (::gethostname(name, kHostNameMax) != 0) {
+    std::optional<wire::OwnAddress> own = wire::lookupOwnAddress();
+    if (!own) {
         return 0;
     }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr) {
-        return 0;
+    if (!own->interfaceName.empty()) {
+        _Debug_Internal(0,
+                        "   ** HUBSERVER (EXE) Host name gives loopback address %s, using %s "
+                        "(%.32s).\n",
+                        wire::formatDottedAddress(own->hostNameAddress).c_str(),
+                        wire::formatDottedAddress(own->address).c_str(),
+                        own->interfaceName.c_str());
     }
-    uint32_t address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    ::freeaddrinfo(found);
-    return address;
+    return own->address;
 }
 
 // "VEKBaseAddress"; "0.0.0.0" (and text that is no address, which is logged)

@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+#include "serial_any_speed.h"
+
 namespace hub {
 namespace {
 
@@ -54,7 +56,8 @@ void setParity(termios& t, Parity_type parity) {
 }
 
 // termios has one and two stop bits; with 5-bit characters a UART sends
-// one and a half when two are asked for.
+// one and a half when two are asked for (lineSettingsFrom lets one and a
+// half through only with 5 data bits).
 void setStopBits(termios& t, StopBit_type stopBits) {
     if (stopBits == one_stop_bit) {
         t.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
@@ -79,6 +82,11 @@ std::optional<LineSettings> lineSettingsFrom(const COMM_INFORMATION& info) {
     if (info.StopBits > two_stop_bits || info.Parity > even_parity) {
         return std::nullopt;
     }
+    // Only a 5-bit character has one and a half stop bits; anything else
+    // would silently get two.
+    if (info.StopBits == one_and_half_stop_bits && info.DataBits != 5) {
+        return std::nullopt;
+    }
     LineSettings s;
     s.baudRate = info.BaudRate;
     s.dataBits = info.DataBits;
@@ -89,10 +97,13 @@ std::optional<LineSettings> lineSettingsFrom(const COMM_INFORMATION& info) {
 }
 
 bool applyLineSettings(int fd, const LineSettings& settings) {
-    std::optional<speed_t> speed = speedOf(settings.baudRate);
+    // A speed outside the POSIX table is set through termios2 after the
+    // rest; until then the line runs at a table speed.
+    std::optional<speed_t> tableSpeed = speedOf(settings.baudRate);
+    speed_t speed = tableSpeed.value_or(B38400);
     std::optional<tcflag_t> size = characterSize(settings.dataBits);
     termios t{};
-    if (!speed || !size || ::tcgetattr(fd, &t) != 0) {
+    if (settings.baudRate == 0 || !size || ::tcgetattr(fd, &t) != 0) {
         return false;
     }
     // Binary mode: bytes pass unchanged in both directions.
@@ -105,8 +116,11 @@ bool applyLineSettings(int fd, const LineSettings& settings) {
     // Reads return at once with what is there; the reader thread waits.
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&t, *speed) != 0 || ::cfsetospeed(&t, *speed) != 0 ||
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &t) != 0) {
+        return false;
+    }
+    if (!tableSpeed && !setAnySpeed(fd, settings.baudRate)) {
         return false;
     }
     ::tcflush(fd, TCIOFLUSH);

@@ -31,12 +31,14 @@ struct LineSettings {
 };
 
 // The settings of an open request; nullopt for stop bits or parity outside
-// their tables.
+// their tables, and for one and a half stop bits with other than 5 data
+// bits.
 std::optional<LineSettings> lineSettingsFrom(const COMM_INFORMATION& info);
 
 // Applies the settings to an open terminal device and discards what is
-// pending in both directions. False when the device refuses them or the
-// speed or character size has no termios value.
+// pending in both directions. Any speed the device supports is taken (the
+// POSIX table, else termios2). False when the device refuses them or the
+// character size has no termios value.
 bool applyLineSettings(int fd, const LineSettings& settings);
 
 }  // namespace hub

@@ -17,7 +17,10 @@ bool isBroadcast(uint32_t address) {
 
 std::optional<uint32_t> parseDottedAddress(const std::string& text) {
     in_addr parsed{};
-    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1) {
+    // inet_aton stops at the first blank and accepts what came before it;
+    // a setting with anything after the address is not an address.
+    if (text.find_first_of(" \t\r\n") != std::string::npos ||
+        inet_aton(text.c_str(), &parsed) == 0) {
         return std::nullopt;
     }
     return ntohl(parsed.s_addr);

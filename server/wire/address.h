@@ -14,7 +14,10 @@ uint32_t composeAddress(uint8_t network, uint8_t group, uint8_t subGroup, uint8_
 // A Network or Node octet of 255 makes a broadcast address.
 bool isBroadcast(uint32_t address);
 
-// "a.b.c.d" with four decimal octets 0..255; nullopt for anything else.
+// An IPv4 address in the classic forms of the standard parser (inet_aton):
+// "a.b.c.d", "a.b.c" (c fills the low 16 bits), "a.b" (b the low 24 bits),
+// "a", each part decimal, octal (leading 0) or hex (0x); nullopt for
+// anything else.
 std::optional<uint32_t> parseDottedAddress(const std::string& text);
 
 // "a.b.c.d", most significant octet first.

@@ -1,6 +1,7 @@
 /*
  * Acceptance test of libhubclient as a third-party C program sees it: built
- * against hubclient.h alone and linked with -lhubclient. ctest gives it
+ * against hubclient.h and linked with -lhubclient (plus the tests' C helper
+ * for ports, settings and the device socket). ctest gives it
  * private VEK_CONFIG_DIR, VEK_STATE_DIR and VEK_RUNTIME_DIR folders and
  * VEK_HUBSERVER; the program picks free UDP ports, writes VEKMAIN.INI and
  * plays a device peer on 127.0.0.2 itself.
@@ -18,6 +19,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "c_host_env.h"
 #include "hubclient.h"
 
 #define LIVENESS_MS 10000
@@ -119,62 +121,6 @@ static int seenCount(SeenList* list) {
 
 /* ---- environment: ports, settings, the peer ------------------------------ */
 
-static int freeUdpPort(void) {
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_ANY);
-    socklen_t length = sizeof a;
-    int port = -1;
-    if (fd >= 0 && bind(fd, (struct sockaddr*)&a, sizeof a) == 0 &&
-        getsockname(fd, (struct sockaddr*)&a, &length) == 0) {
-        port = ntohs(a.sin_port);
-    }
-    if (fd >= 0) {
-        close(fd);
-    }
-    return port;
-}
-
-static int writeSettings(int recvPort, int sendPort) {
-    const char* dir = getenv("VEK_CONFIG_DIR");
-    if (dir == NULL) {
-        return -1;
-    }
-    mkdir(dir, 0700);
-    char path[512];
-    snprintf(path, sizeof path, "%s/VEKMAIN.INI", dir);
-    FILE* f = fopen(path, "w");
-    if (f == NULL) {
-        return -1;
-    }
-    fprintf(f,
-            "[VEK BASE 32]\nRecvSocketPort=%d\nSendSocketPort=%d\nVEKBaseAddress=127.0.0.1\n"
-            "MessageDelayTime=0\n",
-            recvPort, sendPort);
-    fclose(f);
-    return 0;
-}
-
-/* A UDP socket on 127.0.0.2 at the server's receive port: the device. */
-static int openPeer(int port) {
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
-    struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_port = htons((uint16_t)port);
-    inet_pton(AF_INET, "127.0.0.2", &a.sin_addr);
-    if (bind(fd, (struct sockaddr*)&a, sizeof a) != 0) {
-        perror("peer bind");
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 static int peerReceive(int fd, uint8_t* buffer, int capacity) {
     struct pollfd p = {fd, POLLIN, 0};
     if (poll(&p, 1, LIVENESS_MS) != 1) {
@@ -264,11 +210,11 @@ static void checkTimer(int32_t registration) {
 }
 
 int main(void) {
-    int recvPort = freeUdpPort();
-    int sendPort = freeUdpPort();
+    int recvPort = hostFreeUdpPort();
+    int sendPort = hostFreeUdpPort();
     CHECK(recvPort > 0 && sendPort > 0 && recvPort != sendPort);
-    CHECK(writeSettings(recvPort, sendPort) == 0);
-    int peer = openPeer(recvPort);
+    CHECK(hostWriteSettings(recvPort, sendPort) == 0);
+    int peer = hostOpenPeer("127.0.0.2", recvPort); /* the device */
     CHECK(peer >= 0);
     if (failures > 0) {
         return 1;

@@ -25,6 +25,7 @@ namespace client_testing {
 
 using testing_support::freeUdpPort;
 using testing_support::kLiveness;
+using testing_support::serverChildPid;
 using testing_support::waitUntil;
 using testing_support::writeServerSettings;
 using Ports = testing_support::ServerPorts;
@@ -60,30 +61,6 @@ inline std::string readFile(const std::string& path) {
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
-}
-
-// The pid of a running hubserver child of this process, or -1.
-inline pid_t serverChildPid() {
-    DIR* proc = ::opendir("/proc");
-    pid_t found = -1;
-    while (dirent* e = proc != nullptr ? ::readdir(proc) : nullptr) {
-        std::string stat = readFile(std::string("/proc/") + e->d_name + "/stat");
-        size_t close = stat.rfind(')');
-        if (stat.empty() || close == std::string::npos ||
-            stat.find("(hubserver)") == std::string::npos) {
-            continue;
-        }
-        char state = 0;
-        int ppid = 0;
-        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 &&
-            ppid == ::getpid() && state != 'Z') {
-            found = std::atoi(e->d_name);
-        }
-    }
-    if (proc != nullptr) {
-        ::closedir(proc);
-    }
-    return found;
 }
 
 // A datagram: "VEK", object, message, number (little-endian), data.

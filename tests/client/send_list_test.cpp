@@ -40,5 +40,23 @@ TEST_F(ServerSession, WholeListSentInOrder) {
     EXPECT_EQ(peer.receive(), b);
 }
 
+// A server that does not answer within the request time-out (stopped here):
+// the send fails with -7, and the message does not go out once the server
+// runs again; the next send works.
+TEST_F(ServerSession, SendToAServerThatDoesNotAnswerFailsAndNeverLeaves) {
+    PeerSocket peer(kPeerAddress, ports_.receive);
+    ASSERT_TRUE(peer.bound());
+    pid_t server = serverChildPid();
+    ASSERT_GT(server, 0);
+    auto late = datagram(0x0005, 0x0001, 0x8000, "late");
+    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    int32_t result = sendTo(kPeerAddress, late);
+    ::kill(server, SIGCONT);
+    EXPECT_EQ(result, VEK_ERR_NOT_SENT);
+    auto next = datagram(0x0005, 0x0001, 0x8001, "next");
+    ASSERT_EQ(sendTo(kPeerAddress, next), 1);
+    EXPECT_EQ(peer.receive(), next);  // not the late one first
+}
+
 }  // namespace
 }  // namespace client_testing

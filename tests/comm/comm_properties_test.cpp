@@ -123,11 +123,12 @@ TEST_F(PropertySession, SynchronousRepliesAreJudgedByTheirStatus) {
              return buildStatusReply(h, {kNet, kDev, 9}, 2, 0);
          },
          2, 500},
-        // Garbage: too short to carry a header.
+        // Garbage: too short to carry a header, so no device status but the
+        // library's own failure value.
         {[](const TarnHeader&) {
              return std::vector<uint8_t>{0, 0, 1};
          },
-         kStatusMessageWrongSize, 500},
+         kStatusReplyTooShort, 500},
     };
     monitor_->SetRequestTimeOut(2000);
     for (const auto& c : cases) {

@@ -27,9 +27,10 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+
+#include "c_host_env.h"
 
 #define LIVENESS_MS 5000
 
@@ -107,60 +108,6 @@ static int waitReceived(void) {
 static int fail(const char* what) {
     fprintf(stderr, "dlopen_host: %s\n", what);
     return 1;
-}
-
-static int freeUdpPort(void) {
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    socklen_t length = sizeof a;
-    int port = -1;
-    if (fd >= 0 && bind(fd, (struct sockaddr*)&a, sizeof a) == 0 &&
-        getsockname(fd, (struct sockaddr*)&a, &length) == 0) {
-        port = ntohs(a.sin_port);
-    }
-    if (fd >= 0) {
-        close(fd);
-    }
-    return port;
-}
-
-static int writeSettings(int recvPort, int sendPort) {
-    const char* dir = getenv("VEK_CONFIG_DIR");
-    if (dir == NULL) {
-        return -1;
-    }
-    mkdir(dir, 0700);
-    char path[512];
-    snprintf(path, sizeof path, "%s/VEKMAIN.INI", dir);
-    FILE* f = fopen(path, "w");
-    if (f == NULL) {
-        return -1;
-    }
-    fprintf(f,
-            "[VEK BASE 32]\nRecvSocketPort=%d\nSendSocketPort=%d\nVEKBaseAddress=127.0.0.1\n"
-            "MessageDelayTime=0\n",
-            recvPort, sendPort);
-    fclose(f);
-    return 0;
-}
-
-/* The device: a UDP socket on 127.0.0.2 at the server's receive port. */
-static int openPeer(int port) {
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
-    struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_port = htons((uint16_t)port);
-    inet_pton(AF_INET, "127.0.0.2", &a.sin_addr);
-    if (bind(fd, (struct sockaddr*)&a, sizeof a) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 /* Sends the first datagram it receives back to the server unchanged. */
@@ -254,13 +201,13 @@ int main(int argc, char** argv) {
     char path[1024];
     snprintf(path, sizeof path, "%s/lib%s.so", argv[1], argv[2]);
 
-    int recvPort = freeUdpPort();
-    int sendPort = freeUdpPort();
+    int recvPort = hostFreeUdpPort();
+    int sendPort = hostFreeUdpPort();
     if (recvPort <= 0 || sendPort <= 0 || recvPort == sendPort ||
-        writeSettings(recvPort, sendPort) != 0) {
+        hostWriteSettings(recvPort, sendPort) != 0) {
         return fail("no ports or settings");
     }
-    int peer = openPeer(recvPort);
+    int peer = hostOpenPeer("127.0.0.2", recvPort); /* the device */
     if (peer < 0) {
         return fail("peer socket");
     }

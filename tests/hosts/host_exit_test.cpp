@@ -12,7 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -112,6 +114,7 @@ struct RunResult {
     RunEnd end = RunEnd::Failed;
     std::string output;
     bool serverEnded = false;
+    milliseconds exitTime{0};  // from "main returned" to the end of the process
 };
 
 std::vector<char*> pointers(std::vector<std::string>& texts) {
@@ -183,8 +186,12 @@ RunResult runHost(const Host& host, const char* library, const char* mode) {
     int status = 0;
     if (!awaitMainReturned(out[0], result, Clock::now() + kMainLimit)) {
         result.end = RunEnd::MainTooSlow;
-    } else if (!awaitExit(pid, kHangLimit, status)) {
-        result.end = RunEnd::Hung;
+    } else {
+        Clock::time_point returned = Clock::now();
+        if (!awaitExit(pid, kHangLimit, status)) {
+            result.end = RunEnd::Hung;
+        }
+        result.exitTime = std::chrono::duration_cast<milliseconds>(Clock::now() - returned);
     }
     if (result.end == RunEnd::MainTooSlow || result.end == RunEnd::Hung) {
         ::kill(pid, SIGKILL);
@@ -215,15 +222,20 @@ TEST_P(HostExit, EndsPromptlyAfterItsMainCodeEveryTime) {
     int hung = 0;
     int failed = 0;
     int serversLeft = 0;
+    milliseconds slowestExit{0};
     for (int run = 0; run < kRuns; ++run) {
         const char* mode = kModes[run % std::size(kModes)];
         RunResult r = runHost(host, GetParam().library, mode);
         hung += r.end == RunEnd::Hung ? 1 : 0;
         failed += r.end == RunEnd::Failed || r.end == RunEnd::MainTooSlow ? 1 : 0;
         serversLeft += r.serverEnded ? 0 : 1;
+        slowestExit = std::max(slowestExit, r.exitTime);
         EXPECT_STREQ(endName(r.end), "exited") << host.name << " " << GetParam().library << " run "
                                                << run << " (" << mode << "): " << r.output;
     }
+    RecordProperty("slowest_exit_ms", static_cast<int>(slowestExit.count()));
+    std::printf("%s %s: slowest exit after main %lld ms\n", host.name, GetParam().library,
+                static_cast<long long>(slowestExit.count()));
     EXPECT_EQ(hung, 0);
     EXPECT_EQ(failed, 0);
     EXPECT_EQ(serversLeft, 0);

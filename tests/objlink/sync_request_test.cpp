@@ -1,6 +1,7 @@
 // Synchronous requests: answered, timed out, too long, broadcast, time-out
 // 0, the caller's messages during the wait, a quit request, and the CPU a
 // waiting thread uses.
+#include <signal.h>
 #include <sys/resource.h>
 
 #include <cstring>
@@ -50,6 +51,22 @@ struct BusyWindow {
     plat::Hwnd hwnd;
     int ticks = 0;
 };
+
+// Without a message number (the server does not answer; stopped here) no
+// message goes out and the send reports -7, also after the server resumed.
+TEST_F(ObjlinkSession, SendWithoutAMessageNumberFailsAsNotSent) {
+    pid_t server = serverChildPid();
+    ASSERT_GT(server, 0);
+    std::vector<uint8_t> data{1};
+    VEKMessage_t m = message(7, 1, data);
+    ResponseBuffer<8> response;
+    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    int32_t result = SendVEKMessage(registration_, 0, &m, &response.record);
+    ::kill(server, SIGCONT);
+    EXPECT_EQ(result, VEKNET_ERR_NOT_SENT);
+    EXPECT_EQ(response.record.Status, MessageFailure);  // untouched
+    EXPECT_FALSE(device_->next(300ms));
+}
 
 TEST_F(ObjlinkSession, SyncTimeOutComesAfterTheTimeOutWhileTheThreadKeepsDispatching) {
     BusyWindow window;

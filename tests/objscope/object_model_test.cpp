@@ -7,6 +7,7 @@
 
 #include "core/object_audio_bases.h"
 #include "core/object_build.h"
+#include "core/object_factory.h"
 #include "core/object_properties.h"
 #include "core/property_stream.h"
 
@@ -241,6 +242,37 @@ TEST(BuildObjects, HandsEveryObjectToTheNearestEarlierOwner) {
     EXPECT_EQ(Handles(first.OwnedObjects()), (std::vector<uint16_t>{2}));
     EXPECT_EQ(Handles(second.OwnedObjects()), (std::vector<uint16_t>{7}));
     EXPECT_EQ(first.OwnedObjects()[0]->OwnerHandle(), 1);
+}
+
+// Classes that serve several class IDs, registered with constructors that
+// set another of their IDs: the built object carries the listed one.
+class TSharedClassMeter : public TAudioElement {
+  public:
+    TSharedClassMeter() { SetClassID(67); }
+};
+class TSharedClassZone : public TComplexAudioObject {
+  public:
+    TSharedClassZone() { SetClassID(73); }
+};
+class TSharedClassDelay : public TInlineAudioProcessing {
+  public:
+    TSharedClassDelay() { SetClassID(35); }
+};
+
+TEST(BuildObjects, EveryObjectCarriesTheListedClassID) {
+    RegisterObjectClass("TU32Meter", [] { return std::make_unique<TSharedClassMeter>(); });
+    RegisterObjectClass("TU32PageZone", [] { return std::make_unique<TSharedClassZone>(); });
+    RegisterObjectClass("TSignalDelay", [] { return std::make_unique<TSharedClassDelay>(); });
+    std::vector<TListedObject> listing;
+    for (uint16_t classId : {71, 78, 51, 67, 73, 35, 4, 64})
+        listing.push_back(Listed(static_cast<uint16_t>(listing.size() + 1), classId, kNoHandle));
+    auto top = BuildObjects(3, 4, listing);
+    UnregisterObjectClass("TU32Meter");
+    UnregisterObjectClass("TU32PageZone");
+    UnregisterObjectClass("TSignalDelay");
+    ASSERT_EQ(top.size(), listing.size());
+    for (size_t i = 0; i < top.size(); ++i)
+        EXPECT_EQ(top[i]->ClassID(), listing[i].classId) << "listed " << listing[i].classId;
 }
 
 TEST(AssignProperties, ConvertsBetweenValueClasses) {

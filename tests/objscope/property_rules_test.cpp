@@ -238,11 +238,14 @@ TEST(UnknownTypeCodes, EmptyTableRowsCarryNoValue) {
 }
 
 TEST(PackData, ValuesTooLongForTheLengthByteAreNotFramed) {
+    MessageCapture capture;
     TU32VEKNumberList list;
     list.SetNumbers(std::vector<uint16_t>(128, 1));  // 256 bytes
     std::vector<uint8_t> out;
     EXPECT_EQ(PackData(out, list), 0u);
     EXPECT_TRUE(out.empty());
+    EXPECT_EQ(capture.texts,
+              std::vector<std::string>{">>> PackData:  Value Too Long For An Item >>>256"});
 }
 
 TEST(PackData, SizeCodeFollowsTheWireSizeNotTheStoredID) {
@@ -343,6 +346,34 @@ TEST(TypeLabels, NamesOfGeneratedProperties) {
     EXPECT_NE(dynamic_cast<TU32BooleanRaw*>(CreatePropertyForType(13, true).get()), nullptr);
     EXPECT_EQ(CreatePropertyForType(99, false), nullptr);
     EXPECT_EQ(CreatePropertyForType(200, false)->VEKtype(), 4);
+}
+
+// The properties of a device's listing: a text listed as type 67 keeps 67
+// (also in its copies); a type without a class is an "(Unknown)" byte array
+// that carries the item's bytes back unchanged.
+TEST(ListedProperties, KeepTheirTextTypeOrBecomeUnknownByteArrays) {
+    auto text = CreateListedProperty(67, false);
+    ASSERT_NE(dynamic_cast<TU32StringValue*>(text.get()), nullptr);
+    EXPECT_EQ(text->VEKtype(), 67);
+    EXPECT_EQ(text->CreateSame()->VEKtype(), 67);
+    EXPECT_EQ(CreatePropertyForType(67, false)->VEKtype(), 67);
+    EXPECT_EQ(CreateListedProperty(14, false)->VEKtype(), 14);
+    EXPECT_EQ(ListedPropertyTypeLabel(67, false), "(String)");
+
+    for (uint8_t code : {uint8_t{0}, uint8_t{99}, uint8_t{156}, uint8_t{250}}) {
+        auto unknown = CreateListedProperty(code, false);
+        ASSERT_NE(dynamic_cast<TU32VEKByteArray*>(unknown.get()), nullptr) << int(code);
+        EXPECT_EQ(ListedPropertyTypeLabel(code, false), "(Unknown)") << int(code);
+        unknown->SetPropertyID(0x12);
+        std::vector<uint8_t> item = Bytes("12 C0 03 01 02 03");
+        EXPECT_EQ(UnPackData(item, *unknown), item.size());
+        EXPECT_EQ(Packed(*unknown), item) << int(code);
+    }
+    // Codes the table gives the plain number class keep it, without a label.
+    EXPECT_EQ(CreateListedProperty(141, false)->VEKtype(), 141);
+    EXPECT_EQ(ListedPropertyTypeLabel(141, false), "");
+    EXPECT_EQ(ListedPropertyTypeLabel(13, true), "(Raw Boolean)");
+    EXPECT_NE(dynamic_cast<TU32BooleanRaw*>(CreateListedProperty(13, true).get()), nullptr);
 }
 
 // Arbitrary received bytes into every property class: the decoder stays

@@ -151,6 +151,35 @@ INSTANTIATE_TEST_SUITE_P(Rows, NumericTypeLimits, testing::ValuesIn(kLimitCases)
                              return "code" + std::to_string(info.param.code);
                          });
 
+// A value the type's limits allow but its wire size cannot hold is sent as
+// the nearest value the item carries, never as its low bytes.
+TEST(NumericTypes, ValuesPastTheWireSizeAreSentAsTheNearestOneItCarries) {
+    struct Case {
+        uint8_t code;
+        double value;
+        double readBack;
+    };
+    const Case cases[] = {
+        {143, 4, 255.0 / 80},        // 1 byte of 80 steps: at most 3.1875
+        {144, 10, 65535.0 / 10000},  // 2 bytes of 10000 steps
+        {170, 70000, 65535},         // 2-byte time
+        {11, -5, 0},                 // 4-byte unsigned
+        {12, -5, 0},                 // 8-byte code, 32-bit unsigned range
+        {4, 4294967295.0, 4294967295.0},
+        {9, -2147483647, -2147483647},
+        {144, 0.5, 0.5},  // within range: unchanged
+    };
+    for (const Case& c : cases) {
+        auto property = NewNumeric(c.code);
+        property->SetPropertyID(kId);
+        property->SetData(c.value);
+        auto decoded = NewNumeric(c.code);
+        EXPECT_GT(UnPackData(Packed(*property), *decoded), 0u);
+        EXPECT_DOUBLE_EQ(decoded->GetData(), c.readBack)
+            << "code " << int(c.code) << " value " << c.value;
+    }
+}
+
 TEST(NumericTypes, EngineeringValuesAreClampedToTheTypeLimits) {
     TU32VEKDB1 db1;
     db1.SetData(30);

@@ -46,10 +46,15 @@ TEST(TarnStatusValue, StatusByteWinsOverMode) {
     EXPECT_EQ(replyStatusValue(testing::replyBlock(2, 0, {1, 2})), 2);
 }
 
-TEST(TarnStatusValue, BlockShorterThanTheHeaderIsMessageWrongSize) {
-    Bytes cut{0, 0, 1, 2};
-    EXPECT_EQ(replyStatusValue(cut), kStatusMessageWrongSize);
-    EXPECT_EQ(replyStatusValue({}), kStatusMessageWrongSize);
+// A block without a whole header carries no status byte: it is judged by
+// the library's own failure value, not as a status the device never sent.
+TEST(TarnStatusValue, BlockShorterThanTheHeaderIsALibraryFailure) {
+    for (const Bytes& cut : {Bytes{0, 0, 1, 2}, Bytes{}, Bytes(13, 0)}) {
+        EXPECT_EQ(replyStatusValue(cut), kStatusReplyTooShort) << cut.size();
+    }
+    EXPECT_LT(kStatusReplyTooShort, 0);
+    EXPECT_EQ(StatusText(kStatusReplyTooShort), "Reply Too Short");
+    EXPECT_EQ(replyStatusValue(Bytes(14, 0)), kStatusOk);
 }
 
 }  // namespace

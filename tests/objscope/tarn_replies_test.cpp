@@ -95,6 +95,23 @@ TEST(TarnReplies, ShortRepliesAreEmptyAnswers) {
     EXPECT_TRUE(replyPayload(replyBlock(0, 0, {})).empty());
 }
 
+// A rejected listing request is answered with the status; whatever follows
+// the header is no list and gives no entries.
+TEST(TarnReplies, RejectedListingsDecodeNoEntries) {
+    auto listing = [](uint8_t status, uint8_t mode) {
+        return replyBlock(status, mode, {1, 0, 1, 0, 2, 0, 3, 0, 0, 0});
+    };
+    for (auto [status, mode] : {std::pair<uint8_t, uint8_t>{2, 0}, {0, 32}, {0, 0x81}, {5, 0x80}}) {
+        Bytes reply = listing(status, mode);
+        SCOPED_TRACE(std::to_string(status) + "/" + std::to_string(mode));
+        EXPECT_TRUE(decodeObjectListing(reply).entries.empty());
+        EXPECT_TRUE(decodeObjectPlusListing(reply).entries.empty());
+        EXPECT_TRUE(decodePropertyListing(reply).entries.empty());
+        EXPECT_TRUE(decodeClassListing(reply).entries.empty());
+    }
+    EXPECT_EQ(decodeClassListing(listing(0, 0x80)).entries.size(), 1u);
+}
+
 TEST(TarnReplies, OnlyModeExactly0x80IsPartial) {
     EXPECT_TRUE(isPartialReply(replyBlock(0, 0x80, {})));
     EXPECT_FALSE(isPartialReply(replyBlock(0, 0x81, {})));

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/property_arrays.h"
+#include "core/property_messages.h"
+#include "core/property_multi_value.h"
+#include "core/property_pack.h"
 #include "core/tarn_items.h"
 #include "tarn_test_bytes.h"
 
@@ -133,6 +137,42 @@ TEST(TarnRequests, ConfirmObjectAndSetMultiplePropsCountTheirItems) {
     EXPECT_EQ(payloadOf(*multi), (Bytes{2, 0, 1, 0, 9, 2, 0xC0, 3, 1, 2, 3}));
 }
 
+// Properties whose value cannot be packed (a byte array over 255 bytes, a
+// type without a wire form) give empty items: each is left out with a
+// message, the rest still goes.
+TEST(TarnRequests, ItemsThatCouldNotBePackedAreLeftOutOfConfirmAndMultiSet) {
+    std::vector<std::string> messages;
+    PropertyMessageSink previous =
+        SetPropertyMessageSink([&](const std::string& text) { messages.push_back(text); });
+    TU32VEKByteArray tooLong;
+    tooLong.SetPropertyID(3);
+    tooLong.SetBytes(std::vector<uint8_t>(300, 1));
+    TU32MultiValue noWireForm;  // type 156 has no wire form
+    noWireForm.SetVEKType(156);
+    noWireForm.SetPropertyID(4);
+    std::vector<Bytes> items{encodeItem(1, Bytes{9}), {}, {}, encodeItem(2, Bytes{1, 2, 3})};
+    EXPECT_EQ(PackData(items[1], tooLong), 0u);
+    EXPECT_EQ(PackData(items[2], noWireForm), 0u);
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{">>> PackData:  Value Too Long For An Item >>>300",
+                                        ">>> PackData:  Unknown Property_Type >>>156"}));
+    messages.clear();
+
+    auto confirm = buildConfirmObject(kMe, 1, 5, 0x00E2, 0x0030, 0xFFFF, items);
+    ASSERT_TRUE(confirm);
+    EXPECT_EQ(payloadOf(*confirm), (Bytes{0xE2, 0, 0x30, 0, 0xFF, 0xFF, 2, 0,  //
+                                          1, 0, 9,                             //
+                                          2, 0xC0, 3, 1, 2, 3}));
+    EXPECT_EQ(messages.size(), 2u);
+    auto multi = buildSetMultipleProps(kMe, kTarget, items);
+    ASSERT_TRUE(multi);
+    EXPECT_EQ(payloadOf(*multi), (Bytes{2, 0, 1, 0, 9, 2, 0xC0, 3, 1, 2, 3}));
+    auto none = buildSetMultipleProps(kMe, kTarget, std::vector<Bytes>{Bytes{}});
+    ASSERT_TRUE(none);
+    EXPECT_EQ(payloadOf(*none), (Bytes{0, 0}));
+    SetPropertyMessageSink(previous);
+}
+
 TEST(TarnRequests, RequestsLongerThanOneDatagramAreRefusedNotCut) {
     // 14 header + 2 count + 2 * 258 bytes of items = 532: more than the
     // 512-byte buffer a request record starts with, still one datagram.
@@ -145,7 +185,6 @@ TEST(TarnRequests, RequestsLongerThanOneDatagramAreRefusedNotCut) {
     std::vector<Bytes> tooMany(6, encodeItem(1, Bytes(255, 0)));
     EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, tooMany));
     EXPECT_FALSE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, tooMany));
-    EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, std::vector<Bytes>{Bytes{}}));
     EXPECT_TRUE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 14, 0)));
     EXPECT_FALSE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 13, 0)));
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "network_fixture.h"
+#include "wire/address.h"
+#include "wire/own_address.h"
 
 namespace {
 
@@ -86,25 +88,23 @@ TEST_F(NetworkStartTest, BusyPortFailsTheStartWithItsLines) {
 TEST_F(NetworkStartTest, OwnAddressFromTheSettingOrTheHostName) {
     struct Case {
         const char* setting;
-        bool logged;
+        uint32_t address;  // 0: the host name's
+        bool invalid;
     };
-    for (const Case& c : {Case{"10.1.2.3", false}, Case{"0.0.0.0", false}, Case{"10.1.2", true},
-                          Case{"banana", true}}) {
+    std::optional<wire::OwnAddress> own = wire::lookupOwnAddress();
+    for (const Case& c : {Case{"10.1.2.3", 0x0A010203u, false}, Case{"0.0.0.0", 0, false},
+                          Case{"10.1.2", 0x0A010002u, false}, Case{"banana", 0, true}}) {
         config_.vekBaseAddress = c.setting;
         newLog();
         ASSERT_TRUE(startNetwork());
-        std::string expectedLog = kStarted;
-        if (c.logged) {
+        std::string expectedLog = c.address != 0 ? kStarted : hostNameLogLine() + kStarted;
+        if (c.invalid) {
             expectedLog = std::string("   ** HUBSERVER (EXE) Invalid VEKBaseAddress \"") +
-                          c.setting + "\", using host name.\n" + kStarted;
+                          c.setting + "\", using host name.\n" + expectedLog;
         }
         EXPECT_EQ(newLog(), expectedLog) << c.setting;
-        uint32_t address = hub::GetIPAddress();
-        if (std::string(c.setting) == "10.1.2.3") {
-            EXPECT_EQ(address, 0x0A010203u);
-        } else {
-            EXPECT_NE(address, 0xFFFFFFFFu) << c.setting;  // the host name's address or 0
-        }
+        uint32_t expected = c.address != 0 ? c.address : (own ? own->address : 0);
+        EXPECT_EQ(hub::GetIPAddress(), expected) << c.setting;
         hub::RemoveNetworkInterface();
     }
 }

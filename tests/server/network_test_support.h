@@ -20,9 +20,24 @@
 
 #include "platform/window.h"
 #include "udp_peer.h"
+#include "wire/address.h"
 #include "wire/datagram.h"
+#include "wire/own_address.h"
 
 namespace testing_support {
+
+// The line the network start writes when no own address is set and the host
+// name gives only loopback, so an interface's address is taken; empty when
+// the host name will do on this machine.
+inline std::string hostNameLogLine() {
+    std::optional<wire::OwnAddress> own = wire::lookupOwnAddress();
+    if (!own || own->interfaceName.empty()) {
+        return "";
+    }
+    return "   ** HUBSERVER (EXE) Host name gives loopback address " +
+           wire::formatDottedAddress(own->hostNameAddress) + ", using " +
+           wire::formatDottedAddress(own->address) + " (" + own->interfaceName + ").\n";
+}
 
 inline std::vector<uint8_t> datagram(uint16_t objectId, uint16_t messageId, uint16_t number,
                                      std::vector<uint8_t> data = {}) {

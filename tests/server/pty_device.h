@@ -31,6 +31,9 @@ class PtyDevice {
 
     bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
     const std::string& slavePath() const { return slavePath_; }
+    // The master side; its termios calls read the line settings of the
+    // slave the code under test configured.
+    int masterFd() const { return master_; }
 
     // What the equipment sends.
     bool send(const std::vector<uint8_t>& bytes) {

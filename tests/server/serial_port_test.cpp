@@ -2,11 +2,13 @@
 // line settings, data in both directions, sharing rules, closing, closing on
 // unregistration, writes held by XOFF and a device that disappears.
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <chrono>
 
 #include "ipc_test_support.h"
 #include "pty_device.h"
+#include "serial_any_speed.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"
 
@@ -121,15 +123,47 @@ TEST_P(SerialRefusal, IsAnsweredMinus9) {
     EXPECT_EQ(open(client, id), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, SerialRefusal,
-                         ::testing::Values(RefusedCase{"stop bits 3", {.stopBits = 3}},
-                                           RefusedCase{"parity 5", {.parity = 5}},
-                                           RefusedCase{"port 0", {.port = 0}},
-                                           RefusedCase{"speed 0", {.baud = 0}},
-                                           RefusedCase{"data bits 0", {.dataBits = 0}},
-                                           RefusedCase{"data bits 9", {.dataBits = 9}},
-                                           RefusedCase{"unknown speed", {.baud = 12345}},
-                                           RefusedCase{"missing device", {.port = 9}}));
+INSTANTIATE_TEST_SUITE_P(
+    Requests, SerialRefusal,
+    ::testing::Values(
+        RefusedCase{"stop bits 3", {.stopBits = 3}}, RefusedCase{"parity 5", {.parity = 5}},
+        RefusedCase{"port 0", {.port = 0}}, RefusedCase{"speed 0", {.baud = 0}},
+        RefusedCase{"data bits 0", {.dataBits = 0}}, RefusedCase{"data bits 9", {.dataBits = 9}},
+        RefusedCase{"one and a half stop bits, 8 data bits", {.stopBits = 1}},
+        RefusedCase{"one and a half stop bits, 7 data bits", {.dataBits = 7, .stopBits = 1}},
+        RefusedCase{"missing device", {.port = 9}}));
+
+// Speeds outside the POSIX table reach the device as asked, and one and a
+// half stop bits with 5-bit characters (a UART's two stop bits at 5 bits).
+// A pseudo-terminal always keeps 8-bit characters, so only the speed and the
+// stop-bit flag can be read back here.
+TEST_F(SerialPortTest, AnySpeedAndOneAndAHalfStopBitsAtFiveBitsAreSet) {
+    struct Case {
+        LineRequest request;
+        bool stopFlag;
+    };
+    const Case cases[] = {
+        {{.baud = 14400}, false},
+        {{.baud = 28800}, false},
+        {{.baud = 56000}, false},
+        {{.baud = 128000}, false},
+        {{.baud = 256000}, false},
+        {{.baud = 115200}, false},
+        {{.baud = 14400, .dataBits = 5, .stopBits = 1}, true},
+        {{.baud = 9600, .dataBits = 7, .stopBits = 2}, true},
+    };
+    int32_t id = 0;
+    TestClient& client = registeredClient(id);
+    for (const Case& c : cases) {
+        int64_t portID = open(client, id, c.request);
+        ASSERT_GE(portID, 1) << c.request.baud;
+        EXPECT_EQ(hub::currentSpeed(device_.masterFd()), c.request.baud);
+        termios t{};
+        ASSERT_EQ(::tcgetattr(device_.masterFd(), &t), 0);
+        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.stopFlag) << c.request.baud;
+        EXPECT_EQ(close(client, id, portID), 0);
+    }
+}
 
 TEST_F(SerialPortTest, RequestsOfUnknownClientsOrCutShortAreRefused) {
     int32_t id = 0;

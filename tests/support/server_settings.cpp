@@ -1,9 +1,14 @@
 #include "server_settings.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
 
 #include "udp_peer.h"
@@ -16,7 +21,37 @@ std::string envOr(const char* name, const std::string& fallback) {
     return value != nullptr && *value != '\0' ? value : fallback;
 }
 
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
 }  // namespace
+
+pid_t serverChildPid() {
+    DIR* proc = ::opendir("/proc");
+    pid_t found = -1;
+    while (dirent* e = proc != nullptr ? ::readdir(proc) : nullptr) {
+        std::string stat = readFile(std::string("/proc/") + e->d_name + "/stat");
+        size_t close = stat.rfind(')');
+        if (stat.empty() || close == std::string::npos ||
+            stat.find("(hubserver)") == std::string::npos) {
+            continue;
+        }
+        char state = 0;
+        int ppid = 0;
+        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 &&
+            ppid == ::getpid() && state != 'Z') {
+            found = std::atoi(e->d_name);
+        }
+    }
+    if (proc != nullptr) {
+        ::closedir(proc);
+    }
+    return found;
+}
 
 ServerPorts writeServerSettings(const std::string& extra) {
     ServerPorts p{freeUdpPort(), freeUdpPort()};

@@ -2,6 +2,8 @@
 // folders given by run_private.sh.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -23,6 +25,10 @@ ServerPorts writeServerSettings(const std::string& extra = "");
 
 // True once hubserver's named window is gone from $VEK_RUNTIME_DIR.
 bool serverWindowGone();
+
+// The pid of a running hubserver child of this process (the one the client
+// library started), or -1.
+pid_t serverChildPid();
 
 // Polls `done` until it holds or the time-out passes; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kLiveness);

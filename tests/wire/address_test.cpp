@@ -30,10 +30,20 @@ TEST(Address, BroadcastWhenNetworkOrNodeIs255) {
     }
 }
 
-TEST(Address, ParsesOnlyFourDecimalOctets) {
-    EXPECT_EQ(wire::parseDottedAddress("127.0.0.2"), wire::composeAddress(127, 0, 0, 2));
-    EXPECT_EQ(wire::parseDottedAddress("0.0.0.0"), 0u);
-    for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "a.b.c.d", "1.2.3.4x"}) {
+TEST(Address, ParsesTheClassicDottedForms) {
+    struct Case {
+        const char* text;
+        uint32_t address;
+    };
+    for (const Case& c : {Case{"127.0.0.2", wire::composeAddress(127, 0, 0, 2)},
+                          Case{"0.0.0.0", 0u}, Case{"10.1.2", wire::composeAddress(10, 1, 0, 2)},
+                          Case{"10.65538", wire::composeAddress(10, 1, 0, 2)},
+                          Case{"167837698", wire::composeAddress(10, 1, 0, 2)},
+                          Case{"0x0A.010.0.0x10", wire::composeAddress(10, 8, 0, 16)}}) {
+        EXPECT_EQ(wire::parseDottedAddress(c.text), c.address) << c.text;
+    }
+    for (const char* bad : {"", "1.2.3.4.5", "256.1.1.1", "1.2.65536", "a.b.c.d", "1.2.3.4x",
+                            "1.2.3.4 x", " 1.2.3.4", "08.1.1.1"}) {
         EXPECT_FALSE(wire::parseDottedAddress(bad)) << bad;
     }
 }

@@ -59,7 +59,8 @@ struct Message {
     Payload reply;
     // Set by the loop for a sent message; dispatchMessage() returns the
     // result through it. A sent message dropped without being dispatched
-    // tells its sender at once that no result will come.
+    // tells its sender at once that no result will come. A sent message
+    // whose sender's time-out has passed is dropped instead of dispatched.
     std::shared_ptr<SendRoute> route;
 };
 
