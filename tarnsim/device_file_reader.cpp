@@ -74,7 +74,8 @@ bool isFlagWord(const Token& token) {
     if (token.quoted)
         return false;
     std::string word = lower(token.text);
-    return word == "readonly" || word == "wiggle" || word == "min" || word == "max";
+    return word == "readonly" || word == "wiggle" || word == "min" || word == "max" ||
+           word == "text";
 }
 
 // "IN:OUT" of a matrix crosspoint.
@@ -170,10 +171,10 @@ void Reader::objectLine(const std::vector<Token>& tokens) {
 }
 
 void Reader::propLine(const std::vector<Token>& tokens) {
-    // prop ID TYPE VALUE... [readonly] [wiggle] [min X] [max X]
+    // prop ID TYPE VALUE... [readonly] [wiggle] [min X] [max X] [text "T"]
     DeviceObject& object = current("prop");
     if (tokens.size() < 3)
-        fail("expected: prop ID TYPE VALUE [readonly] [wiggle] [min X] [max X]");
+        fail("expected: prop ID TYPE VALUE [readonly] [wiggle] [min X] [max X] [text \"T\"]");
     DeviceProperty property;
     property.id = static_cast<uint16_t>(parseUnsigned(tokens[1], 65535, "property ID") & 0x3FFF);
     if (objscope::IsIdentityProperty(property.id))
@@ -262,6 +263,13 @@ void Reader::readFlags(DeviceProperty& property, const std::vector<Token>& token
         ++pos;
         if (word == "readonly") {
             property.readOnly = true;
+        } else if (word == "text") {
+            if (pos >= tokens.size() || !tokens[pos].quoted)
+                fail("\"text\" needs a quoted text");
+            if (tokens[pos].text.size() > kMaxDescriptionLength)
+                fail("the text of property " + std::to_string(property.id) + " is longer than " +
+                     std::to_string(kMaxDescriptionLength) + " characters");
+            property.text = tokens[pos++].text;
         } else if (word == "wiggle") {
             if (!numeric)
                 fail("only numeric properties can wiggle");

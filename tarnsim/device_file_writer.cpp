@@ -92,6 +92,8 @@ std::string propLine(const DeviceProperty& property) {
         line += " min " + limitText(*property.min);
     if (property.max)
         line += " max " + limitText(*property.max);
+    if (!property.text.empty())
+        line += " text " + quoteText(property.text);
     return line + "\n";
 }
 
@@ -136,7 +138,7 @@ std::string formatDeviceFile(const DeviceContents& contents) {
     std::string text =
         "# tarnsim device file (see docs/tarnsim-device-files.md)\n"
         "# object HANDLE class CLASS [owner HANDLE]; prop ID TYPE VALUE [readonly] [wiggle]"
-        " [min X] [max X]\n\n";
+        " [min X] [max X] [text \"T\"]\n\n";
     for (const auto& object : contents.objects)
         text += objectLines(object) + "\n";
     return text;

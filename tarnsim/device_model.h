@@ -26,6 +26,7 @@ struct DeviceProperty {
     std::optional<double> min;  // engineering limits of numeric types; the
     std::optional<double> max;  // type's own limits apply where absent
     bool wiggle = false;        // moved by --wiggle
+    std::string text;           // the description the class-text method gives
 
     double lowerLimit() const;
     double upperLimit() const;
@@ -84,6 +85,8 @@ constexpr uint16_t kClassMatrixRouter = 68;
 constexpr uint16_t kClassMatrixCombiner = 69;
 
 constexpr size_t kMaxDataBlockSize = 65535;
+// A property description travels with a one-byte length.
+constexpr size_t kMaxDescriptionLength = 255;
 
 // Adds what an object of its class needs and lacks: the common properties
 // (name, enable state, user data, tag) in front, and the state its methods

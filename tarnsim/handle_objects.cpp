@@ -11,6 +11,7 @@
 #include "core/tarn_reply_pages.h"
 #include "core/tarn_request_decoders.h"
 #include "core/tarn_requests.h"
+#include "core/tarn_text_descriptions.h"
 #include "property_values.h"
 #include "simulated_device.h"
 
@@ -79,6 +80,44 @@ void setNumber(DeviceObject& object, uint16_t id, double value) {
     }
     if (auto wire = wireBytesFor(property->typeCode, value))
         property->value = std::move(*wire);
+}
+
+// The text a device gives for a property: the device file's own, else the
+// name of a property every object (or the device object) has.
+std::string descriptionOf(const DeviceProperty& property, bool& readOnly) {
+    readOnly = property.readOnly;
+    if (!property.text.empty())
+        return property.text;
+    for (auto specs : {objscope::CommonDeviceProperties(), objscope::DeviceObjectProperties()}) {
+        for (const auto& spec : specs) {
+            if (spec.id == property.id) {
+                readOnly = readOnly || spec.readOnly;
+                return spec.name;
+            }
+        }
+    }
+    return {};
+}
+
+// The descriptions of a class's properties, in listing order, as the
+// class's first object holds them. Properties without a text are left out.
+std::vector<objscope::PropertyDescription> classDescriptions(const DeviceContents& contents,
+                                                             uint16_t classId) {
+    std::vector<objscope::PropertyDescription> descriptions;
+    auto first = std::find_if(contents.objects.begin(), contents.objects.end(),
+                              [&](const DeviceObject& o) { return o.classId == classId; });
+    if (first == contents.objects.end())
+        return descriptions;
+    forEachListedProperty(*first, [&](const DeviceProperty& property) {
+        objscope::PropertyDescription entry;
+        entry.propertyId = property.id;
+        entry.typeCode = property.typeCode;
+        entry.text = descriptionOf(property, entry.readOnly);
+        if (!entry.text.empty())
+            descriptions.push_back(std::move(entry));
+        return true;
+    });
+    return descriptions;
 }
 
 }  // namespace
@@ -264,15 +303,13 @@ SimulatedDevice::Reply SimulatedDevice::handleClassText(const Request& request) 
     auto ask = objscope::decodeClassTextRequest(request.payload);
     if (!ask)
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    std::string_view text = objscope::LookupClass(ask->classId).displayName;
-    if (ask->offset > text.size())
-        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
-    text.remove_prefix(ask->offset);
-    size_t room = kMethodPayloadRoom;
-    bool partial = text.size() > room;
-    text = text.substr(0, room);
-    return payloadReply(request, {reinterpret_cast<const uint8_t*>(text.data()), text.size()},
-                        partial);
+    // The offset counts descriptions; one past the last gives an empty page,
+    // which ends the requester's loop.
+    auto descriptions = classDescriptions(contents_, ask->classId);
+    std::span<const objscope::PropertyDescription> rest(descriptions);
+    rest = rest.subspan(std::min<size_t>(ask->offset, rest.size()));
+    auto page = objscope::encodeTextDescriptions(ask->classId, rest, kMethodPayloadRoom);
+    return payloadReply(request, page.bytes, page.entriesWritten < rest.size());
 }
 
 }  // namespace tarnsim

@@ -66,6 +66,7 @@ TfrmPropertyList::~TfrmPropertyList() {
     // The base class hides the window after this class's members are gone;
     // an editor losing the focus then must find no rows to store into.
     grid_->ClearRows();
+    AbandonRequest();
 }
 
 void TfrmPropertyList::BuildLayout() {
@@ -181,11 +182,22 @@ void TfrmPropertyList::ShowSubject() {
     RequestProperties();
 }
 
+void TfrmPropertyList::AbandonRequest() {
+    requestToken_.reset();
+    if (loading_) {
+        loading_ = false;
+        QApplication::restoreOverrideCursor();
+        btnRefresh_->setEnabled(true);
+    }
+}
+
 void TfrmPropertyList::RequestProperties() {
+    AbandonRequest();
     arrived_.clear();
     loading_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::weak_ptr<bool> alive = alive_;
+    requestToken_ = std::make_shared<bool>(true);
+    std::weak_ptr<bool> alive = requestToken_;
     int32_t sent = requests_.GetAllProperties(
         {work_->NetHandle(), work_->DevHandle(), work_->ObjHandle()}, arrived_,
         [this] { PropertiesArrived(); }, [alive] { return !alive.expired(); });
@@ -226,8 +238,10 @@ void TfrmPropertyList::hideEvent(QHideEvent* event) {
     currentRow_ = std::max(1, grid_->currentRow());
     HideMultiPanel();
     // The rows may point into the main window's objects, which its next
-    // listing frees; they are rebuilt whenever the window shows.
+    // listing frees; they are rebuilt whenever the window shows. A request
+    // still under way is given up: its answer belongs to this showing only.
     grid_->ClearRows();
+    AbandonRequest();
     QDialog::hideEvent(event);
 }
 

@@ -62,6 +62,7 @@ class TfrmPropertyList : public QDialog {
   private:
     void BuildLayout();
     void RequestProperties();
+    void AbandonRequest();
     void PropertiesArrived();
     void ShowSubject();
     void Export();
@@ -92,7 +93,9 @@ class TfrmPropertyList : public QDialog {
     std::unique_ptr<TVEKRootPlus> work_;
     TVEKroot* full_ = nullptr;
     TVEKList<TVEKPropertyBase> arrived_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // One token per properties request: a request whose token is gone (the
+    // window hid or asked again) no longer writes into `arrived_`.
+    std::shared_ptr<bool> requestToken_;
     bool loading_ = false;
     bool textsLoaded_ = false;
     int topRow_ = 1;

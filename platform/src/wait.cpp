@@ -54,16 +54,20 @@ ThreadWaitHook setThreadWaitHook(ThreadWaitHook hook) {
     return previous;
 }
 
-void waitForMessageOrFd(int extraFd, std::chrono::milliseconds timeout) {
+WaitReadiness waitForMessageOrFd(int extraFd, std::chrono::milliseconds timeout) {
     timeout = std::max(timeout, std::chrono::milliseconds{0});
     if (HookSlot* slot = hookSlots().get(); slot != nullptr && slot->hook) {
         // A copy: the hook may replace itself while it runs.
         ThreadWaitHook hook = slot->hook;
         hook(extraFd, timeout);
-        return;
+        return {true, extraFd >= 0};
     }
     pollfd fds[2] = {{queueFd(), POLLIN, 0}, {extraFd, POLLIN, 0}};
-    ::poll(fds, extraFd >= 0 ? 2 : 1, static_cast<int>(timeout.count()));
+    int n = ::poll(fds, extraFd >= 0 ? 2 : 1, static_cast<int>(timeout.count()));
+    if (n < 0) {
+        return {true, extraFd >= 0};
+    }
+    return {fds[0].revents != 0, extraFd >= 0 && fds[1].revents != 0};
 }
 
 bool processMessagesUntil(const std::function<bool()>& done,

@@ -6,11 +6,14 @@
 #include "comm_session.h"
 #include "core/property_factory.h"
 #include "core/property_multi_value.h"
+#include "core/property_pack.h"
 #include "core/property_type_table.h"
 #include "core/property_typed_values.h"
 #include "core/tarn_replies.h"
+#include "core/tarn_requests.h"
 #include "hubclient.h"
 #include "tarnsim_process.h"
+#include "udp_peer.h"
 #include "wire/datagram.h"
 
 namespace comm_testing {
@@ -192,6 +195,37 @@ TEST_F(TarnsimSession, ASetIsNotifiedToTheRegistrationAndADefunctOneIsCancelled)
     EXPECT_EQ(monitor_->SetPropertyWait(writeLink), 0);
     pumpFor(300ms);
     EXPECT_EQ(monitor_->TicketCount(), 0u);
+}
+
+TEST_F(TarnsimSession, AChangeByAnotherClientReachesTheRegistrationWithinASecond) {
+    int calls = 0;
+    double notified = 0;
+    auto control = std::make_shared<int>(0);
+    monitor_->RegisterProperty(
+        link_, TNotifyEvent::Bound(std::weak_ptr<int>(control), [&](TTarn_Monitor&) {
+            ++calls;
+            notified = gainValue();
+        }));
+    ASSERT_TRUE(pumpUntil([&] { return logHas("Reg OK: Gain"); }));
+
+    // Another PC on 127.0.0.5 sets the gain with a datagram of its own (no
+    // reply wanted), not through this server.
+    auto writer = CreatePropertyForType(kTypeDB1, false);
+    writer->SetPropertyID(kGainId);
+    dynamic_cast<TU32MultiValue&>(*writer).SetData(4.0);
+    std::vector<uint8_t> item;
+    ASSERT_GT(PackData(item, *writer), 0u);
+    auto set = buildSet({kNet, 0x7001}, {kNet, kDev, kGainObject}, false, item);
+    ASSERT_TRUE(set);
+    testing_support::UdpPeer otherClient(testing_support::loopback(5));
+    ASSERT_TRUE(otherClient.bound());
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(otherClient.sendTo(
+        testing_support::loopback(2), ports_.receive,
+        wire::buildDatagram({kTarnObjectId, set->messageId, 0x8001}, set->data)));
+    EXPECT_TRUE(pumpUntil([&] { return calls == 1; }, 1000ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1000ms);
+    EXPECT_DOUBLE_EQ(notified, 4.0);
 }
 
 TEST_F(TarnsimSession, AListedObjectIsReadAndDownloadedBack) {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +113,31 @@ TEST_F(PropertyListWindow, AnEditIsSentAndTheDeviceReportsItBack) {
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+TEST_F(PropertyListWindow, TextButtonRelabelsRowsWithTheDeviceDescriptions) {
+    Open(104);  // the second band: the device describes the class
+    EXPECT_EQ(Grid()->CellText(0, RowWith("[3p0]")), "P7 (dB1) [3p0]");
+    auto* text = properties_->findChild<QPushButton*>("btnGetText");
+    ASSERT_NE(text, nullptr);
+    QTest::mouseClick(text, Qt::LeftButton);
+    const std::pair<const char*, const char*> labels[] = {
+        {"[0p2]", "Object Name  [0p2]"}, {"[3p0]", "Gain  [3p0]"},
+        {"[3p1]", "Polarity  [3p1]"},    {"[3p3]", "Center Freq  [3p3]"},
+        {"[3p5]", "Filter Q  [3p5]"},    {"[4p2]", "Filter Order  [4p2]"},
+    };
+    for (const auto& [tag, label] : labels) {
+        int row = RowWith(tag);
+        ASSERT_GT(row, 0) << tag;
+        EXPECT_EQ(Grid()->CellText(0, row).toStdString(), label);
+    }
+    EXPECT_EQ(Grid()->CellText(1, RowWith("[0p2]")), "Filter 2");
+    EXPECT_GT(TraceCount("Method 1031"), 0);
+
+    // Once loaded, a refresh asks for the texts again after the values.
+    Refresh();
+    EXPECT_TRUE(WaitFor([&] { return Grid()->CellText(0, RowWith("[3p0]")) == "Gain  [3p0]"; }));
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
 TEST_F(PropertyListWindow, SetPropRefusesRowsWithoutAnObject) {
     Open(103);
     Grid()->setCurrentCell(0, 0);
@@ -150,6 +176,21 @@ TEST_F(PropertyListWindow, SetAllWritesTheSeriesOfObjects) {
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Invalid edit box entries");
+}
+
+TEST_F(PropertyListWindow, AnAnswerForAnEarlierShowingIsNotMixedIn) {
+    // Shown and hidden again before the answer came: the answer is dropped.
+    properties_->SetListedObject(*main_->Objects().at(static_cast<size_t>(RowOfObject(103))));
+    properties_->show();
+    properties_->hide();
+    EXPECT_FALSE(properties_->Loading());
+    Open(104);
+    WaitFor([] { return false; }, 300);  // time for a late answer to arrive
+    int names = 0;
+    for (int row = 0; row < Grid()->rowCount(); ++row)
+        names += Grid()->CellText(0, row).contains("[0p2]") ? 1 : 0;
+    EXPECT_EQ(names, 1);
+    EXPECT_EQ(Grid()->CellText(1, RowWith("[0p2]")), "Filter 2");
 }
 
 std::string FileBytes(const fs::path& path) {

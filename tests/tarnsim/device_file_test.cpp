@@ -16,7 +16,7 @@ using tarnsim::parseDeviceFile;
 
 TEST(DeviceFile, ErrorsNameTheLineAndTheFault) {
     struct Case {
-        const char* text;
+        std::string text;
         size_t line;
         const char* message;
     };
@@ -37,6 +37,10 @@ TEST(DeviceFile, ErrorsNameTheLineAndTheFault) {
         {"object 5 class 11\n  data 1G\n", 2, "not a whole number"},
         {"object 5 class 52\n  bogus\n", 2, "unknown keyword"},
         {"object 5 class 52\n  prop 9 String \"\\q\"\n", 2, "bad escape"},
+        {"object 5 class 52\n  prop 9 UByte 3 text\n", 2, "needs a quoted text"},
+        {"object 5 class 52\n  prop 9 UByte 3 text bare\n", 2, "needs a quoted text"},
+        {"object 5 class 52\n  prop 9 UByte 3 text \"" + std::string(256, 'a') + "\"\n", 2,
+         "longer than 255"},
     };
     for (const auto& c : cases) {
         try {
@@ -55,7 +59,7 @@ object 0 class 17
   prop 2068 UByte 8
 object 5 class 52 owner none   # comment
   prop 2 String "Tab\x09 \"quoted\" \\"
-  prop 4096 dB1 -3.5 min -60 max 20
+  prop 4096 dB1 -3.5 min -60 max 20 text "Gain \"main\""
   prop 4097 dB2 -12.25 readonly wiggle
   prop 4098 Coeff 0.1
   prop 4099 ByteArray 00 ff 10
@@ -81,6 +85,8 @@ object 7 class 11
     EXPECT_TRUE(object->find(4097)->readOnly);
     EXPECT_TRUE(object->find(4097)->wiggle);
     EXPECT_EQ(*object->find(4096)->min, -60);
+    EXPECT_EQ(object->find(4096)->text, "Gain \"main\"");
+    EXPECT_EQ(object->find(4097)->text, "");
     EXPECT_EQ(contents.find(6)->matrix->connected.size(), 2u);
     EXPECT_EQ(*contents.find(7)->dataBlock, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(contents.objects.front().handle, 0);

@@ -31,8 +31,8 @@ constexpr uint16_t kDeviceNumber = 3;
 constexpr const char* kDeviceText = R"(
 object 10 class 52
   prop 2 String "Gain"
-  prop 4096 dB1 0 min -60 max 20
-  prop 4098 Coeff 1 readonly
+  prop 4096 dB1 0 min -60 max 20 text "Level"
+  prop 4098 Coeff 1 readonly text "Scale"
   prop 4100 String "ab"
 object 11 class 52 owner 10
 object 12 class 33 owner 11
@@ -395,7 +395,7 @@ TEST_F(SimulatedDeviceTest, MatrixCommandsFollowTheClassRules) {
     EXPECT_EQ(outside.status(), objscope::statusValueOf(MessageRejection::FieldInvalid));
 }
 
-TEST_F(SimulatedDeviceTest, AddObjectAndClassText) {
+TEST_F(SimulatedDeviceTest, AddObject) {
     Parsed added =
         method(0, objscope::kMethodAddObject, objscope::addObjectPayload(11, 60, 65535, 5));
     EXPECT_EQ(added.status(), 0);
@@ -406,9 +406,124 @@ TEST_F(SimulatedDeviceTest, AddObjectAndClassText) {
     Parsed again =
         method(0, objscope::kMethodAddObject, objscope::addObjectPayload(11, 60, 65535, 5));
     EXPECT_EQ(again.status(), objscope::statusValueOf(MessageRejection::CouldNotCreateObject));
+}
 
-    Parsed text = method(0, objscope::kMethodReadClassText, objscope::classTextPayload(60, 3));
-    EXPECT_EQ(std::string(text.payload().begin(), text.payload().end()), "Filter Set");
+// One entry of a class-text answer, read byte by byte.
+struct RawTextEntry {
+    uint16_t id;
+    uint8_t typeCode;
+    uint8_t flags;
+    uint16_t reserved;
+    std::string text;
+    bool operator==(const RawTextEntry&) const = default;
+};
+
+struct RawTextPage {
+    uint16_t classId = 0;
+    uint16_t count = 0;
+    std::vector<RawTextEntry> entries;
+    size_t trailing = 0;  // bytes after the last declared entry
+};
+
+RawTextPage readTextPage(std::span<const uint8_t> bytes) {
+    auto word = [&](size_t at) { return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8); };
+    RawTextPage page;
+    if (bytes.size() < 4) {
+        ADD_FAILURE() << "answer of " << bytes.size() << " bytes";
+        return page;
+    }
+    page.classId = word(0);
+    page.count = word(2);
+    size_t at = 4;
+    for (uint16_t n = 0; n < page.count; ++n) {
+        if (at + 7 > bytes.size() || at + 7 + bytes[at + 6] > bytes.size()) {
+            ADD_FAILURE() << "entry " << n << " runs past the answer";
+            return page;
+        }
+        RawTextEntry entry{word(at), bytes[at + 2], bytes[at + 3], word(at + 4), {}};
+        entry.text.assign(bytes.begin() + static_cast<ptrdiff_t>(at + 7),
+                          bytes.begin() + static_cast<ptrdiff_t>(at + 7 + bytes[at + 6]));
+        page.entries.push_back(entry);
+        at += 7 + bytes[at + 6];
+    }
+    page.trailing = bytes.size() - at;
+    return page;
+}
+
+TEST_F(SimulatedDeviceTest, ClassTextDescribesTheClassPropertiesFieldByField) {
+    Parsed reply = method(0, objscope::kMethodReadClassText, objscope::classTextPayload(52, 0));
+    EXPECT_EQ(reply.status(), 0);
+    EXPECT_EQ(reply.tarn.Src_Obj, objscope::kDeviceObjectHandle);
+    RawTextPage page = readTextPage(reply.payload());
+    EXPECT_EQ(page.classId, 52);
+    uint8_t level = device.contents().find(10)->find(4096)->typeCode;
+    uint8_t scale = device.contents().find(10)->find(4098)->typeCode;
+    // Listing order of the class's first object; the identity properties and
+    // the read-only one carry flag 1; 4100 has no text and is left out.
+    const std::vector<RawTextEntry> expected = {
+        {0, 68, 1, 0, "Class ID"},     {1, 69, 1, 0, "Object Handle"}, {2, 14, 0, 0, "Object Name"},
+        {6, 13, 0, 0, "Enable State"}, {7, 69, 0, 0, "Owner Handle"},  {8, 14, 0, 0, "User Data"},
+        {11, 1, 0, 0, "Tag Field"},    {4096, level, 0, 0, "Level"},   {4098, scale, 1, 0, "Scale"},
+    };
+    EXPECT_EQ(page.count, expected.size());
+    EXPECT_EQ(page.entries, expected);
+    EXPECT_EQ(page.trailing, 0u);
+
+    // The offset counts entries; past the end, and for a class the device
+    // has no object of, the answer is an empty page (status 0).
+    struct Case {
+        uint16_t classId;
+        uint16_t offset;
+        std::vector<uint16_t> ids;
+    } cases[] = {{52, 7, {4096, 4098}}, {52, 9, {}}, {52, 400, {}}, {999, 0, {}}};
+    for (const auto& c : cases) {
+        Parsed later = method(0, objscope::kMethodReadClassText,
+                              objscope::classTextPayload(c.classId, c.offset));
+        EXPECT_EQ(later.status(), 0) << c.classId << " from " << c.offset;
+        RawTextPage rest = readTextPage(later.payload());
+        EXPECT_EQ(rest.classId, c.classId);
+        std::vector<uint16_t> ids;
+        for (const auto& entry : rest.entries)
+            ids.push_back(entry.id);
+        EXPECT_EQ(ids, c.ids) << c.classId << " from " << c.offset;
+    }
+
+    auto cutShort = objscope::classTextPayload(52, 0);
+    cutShort.resize(3);
+    EXPECT_EQ(method(0, objscope::kMethodReadClassText, cutShort).status(),
+              objscope::statusValueOf(MessageRejection::MessageWrongSize));
+}
+
+TEST_F(SimulatedDeviceTest, ClassTextPagesLongDescriptions) {
+    std::string file = "object 5 class 300\n";
+    const std::string longText(200, 'x');
+    for (int id = 4096; id < 4106; ++id)
+        file += "  prop " + std::to_string(id) + " UByte 0 text \"" + longText + "\"\n";
+    tarnsim::SimulatedDevice wordy{{kDeviceNumber, 0}, tarnsim::parseDeviceFile(file)};
+    std::vector<uint16_t> ids;
+    int pages = 0;
+    uint16_t offset = 0;
+    for (bool more = true; more && pages < 20; ++pages) {
+        auto request = objscope::buildMethod(kRequester, target(0), objscope::kMethodReadClassText,
+                                             true, objscope::classTextPayload(300, offset));
+        auto out = wordy.handleDatagram(kFrom, datagramOf(*request, number++));
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_LE(out[0].datagram.size(), 1480u);
+        auto reply = tarnsim_test::parse(out[0].datagram);
+        ASSERT_TRUE(reply);
+        more = reply->status() == objscope::kStatusPartialResponse;
+        EXPECT_TRUE(more || reply->status() == 0) << reply->status();
+        RawTextPage page = readTextPage(reply->payload());
+        EXPECT_LE(reply->payload().size(), tarnsim::kMethodPayloadRoom);
+        for (const auto& entry : page.entries)
+            ids.push_back(entry.id);
+        offset = static_cast<uint16_t>(offset + page.count);
+    }
+    EXPECT_GT(pages, 2);
+    // The seven common properties, then the ten described ones, each once.
+    ASSERT_EQ(ids.size(), 17u);
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(ids[7 + static_cast<size_t>(n)], 4096 + n);
 }
 
 TEST_F(SimulatedDeviceTest, SurvivesRandomDatagrams) {

@@ -19,8 +19,15 @@ using ThreadWaitHook = std::function<void(int extraFd, std::chrono::milliseconds
 // Installs the calling thread's hook (empty: none) and returns the previous one.
 ThreadWaitHook setThreadWaitHook(ThreadWaitHook hook);
 
+// What ended a sleep. A sleep through a hook, or one interrupted by a
+// signal, reports both as ready: the caller looks at both again.
+struct WaitReadiness {
+    bool queue = false;
+    bool extra = false;
+};
+
 // One sleep as described above, through the hook when the thread has one.
-void waitForMessageOrFd(int extraFd, std::chrono::milliseconds timeout);
+WaitReadiness waitForMessageOrFd(int extraFd, std::chrono::milliseconds timeout);
 
 // Dispatches the calling thread's messages until `done()` holds or the
 // deadline passes, sleeping in between. A quit message is queued again and
