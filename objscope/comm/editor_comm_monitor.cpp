@@ -18,6 +18,14 @@ int32_t TMonitorEditorComm::SetProperty(const TTarn_Property_Link& link) {
     return monitor_.SetProperty(link);
 }
 
+int32_t TMonitorEditorComm::SetPropertyChecked(const TTarn_Property_Link& link,
+                                               TEditorStatusCallback done) {
+    auto alive = done.alive;
+    return monitor_.SetPropertyChecked(
+        link, TNotifyEvent([done](TTarn_Monitor& sender) { done(sender.ReplyStatus()); },
+                           [alive] { return !alive.expired(); }));
+}
+
 int32_t TMonitorEditorComm::GetProperty(const TTarn_Property_Link& link, TEditorCallback done) {
     return monitor_.GetProperty(link, ToNotifyEvent(std::move(done)));
 }

@@ -10,6 +10,8 @@ class TMonitorEditorComm : public TEditorComm {
   public:
     explicit TMonitorEditorComm(TTarn_Monitor& monitor) : monitor_(monitor) {}
     int32_t SetProperty(const TTarn_Property_Link& link) override;
+    int32_t SetPropertyChecked(const TTarn_Property_Link& link,
+                               TEditorStatusCallback done) override;
     int32_t GetProperty(const TTarn_Property_Link& link, TEditorCallback done) override;
     int32_t RegisterProperty(const TTarn_Property_Link& link, TEditorCallback changed) override;
     void TarnDeReg(uint16_t registrationNumber) override;

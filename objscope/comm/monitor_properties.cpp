@@ -47,6 +47,20 @@ int32_t TTarn_Monitor::SetProperty(const TTarn_Property_Link& link) {
     return SendVEKMessage(registrationId_, 0, &message, &unused);
 }
 
+int32_t TTarn_Monitor::SetPropertyChecked(const TTarn_Property_Link& link, TNotifyEvent callback) {
+    if (registrationId_ <= 0)
+        return kStatusNotRegistered;
+    if (link.Property() == nullptr)
+        return kStatusBadRequest;
+    LogLine("Set Property: " + propertyName(link));
+    auto request = buildSet(Requester(), linkAddress(link), true, packedItem(link));
+    if (!request)
+        return RefuseTooLong("TarnSet");
+    auto ticket = NewTicket(MessageKind::Set, linkAddress(link), std::move(callback));
+    DescribeLink(*ticket, link);
+    return SubmitTicket(std::move(ticket), "TarnSet", *request, kDefaultReplyBufferSize);
+}
+
 int32_t TTarn_Monitor::SetPropertyWait(const TTarn_Property_Link& link) {
     if (registrationId_ <= 0)
         return kStatusNotRegistered;

@@ -84,6 +84,9 @@ void TTarn_Monitor::HandleReply(TTarnTicket& ticket) {
         case MessageKind::Get:
             ReplyGet(ticket, failed, data);
             break;
+        case MessageKind::Set:
+            ReplySet(ticket, failed, data);
+            break;
         case MessageKind::GetAllProps:
         case MessageKind::GetAllObjs:
         case MessageKind::GetAllObjsPlus:
@@ -114,6 +117,22 @@ void TTarn_Monitor::CallBack(TTarnTicket& ticket, const char* exceptionLine) {
     } catch (...) {
         LogLine(exceptionLine);
     }
+}
+
+void TTarn_Monitor::ReplySet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data) {
+    if (failed) {
+        --ticket.retriesLeft;
+        if (ticket.retriesLeft > 0 && ticket.HasCallback() && Resend(ticket, "TarnSet") >= 1)
+            return;
+        replyStatus_ = kStatusTimeOut;
+    } else {
+        replyStatus_ = replyStatusValue(data);
+        if (replyStatus_ != kStatusOk)
+            LogLine("Set refused: " + ticket.propertyName + " - " + StatusText(replyStatus_));
+    }
+    CallBack(ticket, ">>Exception in TarnSet Response Callback");
+    replyStatus_ = kStatusOk;
+    DropTicket(ticket);
 }
 
 void TTarn_Monitor::ReplyGet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data) {

@@ -112,6 +112,12 @@ class TTarn_Monitor {
     // --- single properties ------------------------------------------------
     // TarnSet without reply and without ticket.
     int32_t SetProperty(const TTarn_Property_Link& link);
+    // TarnSet with a reply and a ticket: when the reply comes (or the retries
+    // run out) the callback is called and ReplyStatus() gives the device's
+    // verdict: 0 taken, positive refused, kStatusTimeOut no reply.
+    int32_t SetPropertyChecked(const TTarn_Property_Link& link, TNotifyEvent callback);
+    // The status of the set whose callback is running.
+    int32_t ReplyStatus() const { return replyStatus_; }
     // TarnSet with reply, synchronous; the reply's status is not examined.
     int32_t SetPropertyWait(const TTarn_Property_Link& link);
     // TarnGet with a ticket; the reply is decoded into the link's property,
@@ -228,6 +234,7 @@ class TTarn_Monitor {
     void DeferNotification(const VEKMessageResponse_t& record);
     void HandleNotification(uint16_t objectId, std::span<const uint8_t> data);
     void ReplyGet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
+    void ReplySet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyListing(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyClasses(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyRegistration(TTarnTicket& ticket, bool failed);
@@ -268,6 +275,7 @@ class TTarn_Monitor {
 
     plat::Hwnd window_ = plat::kNoWindow;
     int32_t registrationId_ = 0;
+    int32_t replyStatus_ = 0;
     int32_t subscriptionId_ = 0;
     bool cleanedUp_ = false;
 };

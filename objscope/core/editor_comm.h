@@ -27,11 +27,31 @@ struct TEditorCallback {
     }
 };
 
+// A callback that learns the device's verdict on a set: 0 taken, positive
+// the device's refusal, negative no reply.
+struct TEditorStatusCallback {
+    std::function<void(int32_t status)> code;
+    std::weak_ptr<void> alive;
+    bool Alive() const { return code && !alive.expired(); }
+    void operator()(int32_t status) const {
+        if (Alive())
+            code(status);
+    }
+};
+
 class TEditorComm {
   public:
     virtual ~TEditorComm() = default;
     // Sends the link's property, no reply wanted. Returns the send result.
     virtual int32_t SetProperty(const TTarn_Property_Link& link) = 0;
+    // Sends the link's property with a reply wanted; the device's verdict
+    // arrives through `done`. Returns the send result. A layer without
+    // replies sends plainly and reports nothing.
+    virtual int32_t SetPropertyChecked(const TTarn_Property_Link& link,
+                                       TEditorStatusCallback done) {
+        (void)done;
+        return SetProperty(link);
+    }
     // Reads the property into the link's property, then calls back.
     virtual int32_t GetProperty(const TTarn_Property_Link& link, TEditorCallback done) = 0;
     // Registers for changes: every notification decodes into the link's

@@ -85,6 +85,13 @@ void TTarnFormBinding::Close() {
     Broadcast(TBindingCode::kDisconnect);
 }
 
+void TTarnFormBinding::DropConnection() {
+    if (!connect || closed_)
+        return;
+    connect = false;
+    Broadcast(TBindingCode::kDisconnect);
+}
+
 void TTarnFormBinding::DoCollect() {
     links_.clear();
     Broadcast(TBindingCode::kCollect);

@@ -46,6 +46,16 @@ class TTarnFormBinding {
     // Shows the warning texts of the connection check (the Qt form shows a
     // message box).
     std::function<void(const std::string&)> ShowWarning;
+    // Shows the text of a device's refusal of a value (the Qt form shows it
+    // in its status line); nothing by default.
+    std::function<void(const std::string&)> ShowRefusal;
+    // A set got no reply: the device has gone. The Qt form defers the drop
+    // to its event loop and turns its light; without a handler the drop
+    // happens at once.
+    std::function<void()> OnConnectionLost;
+    // Every control stops sending; their copies keep the values edited so
+    // far, which OK still commits to the object.
+    void DropConnection();
     // Lets pending replies run after a broadcast (the Qt form processes
     // events); nothing by default.
     std::function<void()> ProcessPending;

@@ -3,6 +3,7 @@
 #include "core/editor_form_binding.h"
 #include "core/property_handle_value.h"
 #include "core/property_string_value.h"
+#include "core/tarn_status.h"
 
 namespace objscope {
 
@@ -58,8 +59,29 @@ bool TTarnGuiComW::MaySend() const {
 }
 
 void TTarnGuiComW::Send() {
-    form_->Comm()->SetProperty(link_);
+    form_->Comm()->SetPropertyChecked(
+        link_, TEditorStatusCallback{[this](int32_t status) { SetReplyArrived(status); }, alive_});
     copy_->SetModified(false);
+}
+
+// A device that refused the value keeps its own: the refusal is shown and the
+// device's value read back, so the control returns to what the device holds.
+// A set that got no reply means the device has gone: the form drops the
+// connection.
+void TTarnGuiComW::SetReplyArrived(int32_t status) {
+    if (status == 0 || !form_)
+        return;
+    if (status < 0) {
+        if (form_->OnConnectionLost)
+            form_->OnConnectionLost();
+        else
+            form_->DropConnection();
+        return;
+    }
+    if (form_->ShowRefusal)
+        form_->ShowRefusal(StatusText(status));
+    if (TEditorComm* comm = form_->Comm(); comm && connected_)
+        comm->GetProperty(link_, Callback([this] { GetReplyArrived(); }));
 }
 
 void TTarnGuiComW::SetValue(double value) {

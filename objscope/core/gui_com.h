@@ -88,6 +88,7 @@ class TTarnGuiComW {
     void Collect(TTarnFormBinding& form);
     void Restore(TTarnFormBinding& form);
     void GetReplyArrived();
+    void SetReplyArrived(int32_t status);
     void ReplaceCopy(std::unique_ptr<TVEKPropertyBase> copy);
     bool MaySend() const;
     void Send();

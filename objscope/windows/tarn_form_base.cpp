@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "windows/message_boxes.h"
@@ -33,6 +34,9 @@ TTarnFormBase::TTarnFormBase(TVEKroot* object, TEditorComm* comm, QWidget* paren
     btnHelp_->setObjectName("BtnHelp");
     row->addWidget(lblConnection_);
     row->addWidget(onlineStatusLight_);
+    lblDeviceStatus_ = new QLabel(panel);
+    lblDeviceStatus_->setObjectName("lblDeviceStatus");
+    row->addWidget(lblDeviceStatus_);
     row->addStretch(1);
     row->addWidget(btnOk_);
     row->addWidget(btnCancel_);
@@ -41,9 +45,23 @@ TTarnFormBase::TTarnFormBase(TVEKroot* object, TEditorComm* comm, QWidget* paren
     ShowConnection(false);
 
     binding_.ShowWarning = [this](const std::string& text) { ShowMessage(this, text); };
+    binding_.ShowRefusal = [this](const std::string& text) {
+        lblDeviceStatus_->setText(QString::fromStdString(text));
+    };
+    // Deferred: the loss is reported from inside the layer's reply handling.
+    binding_.OnConnectionLost = [this] {
+        QTimer::singleShot(0, this, [this] {
+            binding_.DropConnection();
+            ShowConnection(false);
+        });
+    };
     binding_.ProcessPending = [] { QApplication::processEvents(); };
     connect(btnOk_, &QPushButton::clicked, this, &TTarnFormBase::OkClick);
     connect(btnCancel_, &QPushButton::clicked, this, &TTarnFormBase::CancelClick);
+}
+
+QString TTarnFormBase::DeviceStatusText() const {
+    return lblDeviceStatus_->text();
 }
 
 void TTarnFormBase::SetFormCaption(const QString& caption) {

@@ -32,6 +32,8 @@ class TTarnFormBase : public QDialog, public TObjectEditor {
     QPushButton* OkButton() const { return btnOk_; }
     QPushButton* CancelButton() const { return btnCancel_; }
     QPushButton* HelpButton() const { return btnHelp_; }
+    // The text of the device's last refusal of a value ("" when none).
+    QString DeviceStatusText() const;
     // The caption: the form's caption, " - " and the object's name.
     void SetFormCaption(const QString& caption);
 
@@ -52,6 +54,7 @@ class TTarnFormBase : public QDialog, public TObjectEditor {
     QPushButton* btnHelp_ = nullptr;
     QLabel* lblConnection_ = nullptr;
     QLabel* onlineStatusLight_ = nullptr;
+    QLabel* lblDeviceStatus_ = nullptr;  // the last refusal of a value by the device
     bool shownOnce_ = false;
     bool closing_ = false;
 };

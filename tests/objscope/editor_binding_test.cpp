@@ -9,6 +9,7 @@
 
 #include "core/editor_form_binding.h"
 #include "core/object_audio_bases.h"
+#include "core/tarn_rejections.h"
 
 using namespace objscope;
 
@@ -28,6 +29,11 @@ class RecordingComm : public TEditorComm {
         sets.push_back(
             {link.Dest_Obj, link.Property()->PropertyID(), number ? number->GetData() : 0});
         return 0;
+    }
+    int32_t SetPropertyChecked(const TTarn_Property_Link& link,
+                               TEditorStatusCallback done) override {
+        verdicts.push_back(std::move(done));
+        return SetProperty(link);
     }
     int32_t GetProperty(const TTarn_Property_Link& link, TEditorCallback done) override {
         gets.push_back({link, std::move(done)});
@@ -62,6 +68,7 @@ class RecordingComm : public TEditorComm {
     std::vector<Sent> sets;
     std::vector<std::pair<TTarn_Property_Link, TEditorCallback>> gets;
     std::vector<TEditorCallback> notifications;
+    std::vector<TEditorStatusCallback> verdicts;  // of the sets, in order
     std::vector<uint16_t> deregistered;
     std::vector<int32_t> checkStatus;
     uint16_t deviceClassId = 0;
@@ -168,6 +175,47 @@ TEST(EditorBinding, ConnectedChangesAreSentOncePerChangedValue) {
     control->owner.visible = [] { return false; };
     control->SetValue(1.0);
     EXPECT_EQ(s.comm.sets.size(), 2u) << "a hidden control sends nothing";
+}
+
+TEST(EditorBinding, DeviceVerdictsOnSets) {
+    // Refused: the status text is shown and the device's value read back.
+    // No reply: the form drops the connection and the copy keeps the edits.
+    // A verdict after the control has gone touches nothing.
+    Scene s;
+    TTarnFormBinding form(&s.object, &s.comm);
+    form.connect = true;
+    std::vector<std::string> shown;
+    form.ShowRefusal = [&](const std::string& text) { shown.push_back(text); };
+    auto control = s.Control(1, kGain, form);
+    form.Show();
+    s.comm.AnswerGets(0);
+
+    control->SetValue(3.0);
+    ASSERT_EQ(s.comm.verdicts.size(), 1u);
+    s.comm.verdicts[0](0);  // taken
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(s.comm.gets.empty());
+
+    control->SetValue(9.0);
+    s.comm.verdicts[1](statusValueOf(MessageRejection::FieldInvalid));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], StatusText(statusValueOf(MessageRejection::FieldInvalid)));
+    s.comm.AnswerGets(3.0);
+    EXPECT_EQ(control->MultiProperty()->GetData(), 3.0) << "back to the device's value";
+
+    control->SetValue(4.0);
+    s.comm.verdicts[2](-2);  // no reply
+    EXPECT_FALSE(form.connect);
+    EXPECT_FALSE(control->Connected());
+    control->SetValue(5.0);
+    EXPECT_EQ(s.comm.sets.size(), 3u) << "nothing sent once the connection dropped";
+    form.Ok();
+    EXPECT_EQ(s.gainControl->Gain().gain->GetData(), 5.0) << "the edits are kept";
+
+    TEditorStatusCallback late = s.comm.verdicts[2];
+    control.reset();
+    late(statusValueOf(MessageRejection::FieldInvalid));
+    EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST(EditorBinding, DeviceValueOnConnectBecomesTheObjectsValue) {
