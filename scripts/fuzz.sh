@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 build=build/fuzz
 
-CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+. scripts/compiler-cache.sh
+CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "${CMAKE_CACHE_ARGS[@]}"
 cmake --build "$build" -j"$(nproc)"
 
 seeds="$build/seeds"

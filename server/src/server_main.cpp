@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "command_line_options.h"
 #include "command_words.h"
 #include "main_window.h"
 #include "message_codes.h"
@@ -10,6 +11,9 @@
 namespace hub {
 
 int runServer(int argc, const char* const* argv) {
+    if (int status = handleCommandLineOptions(argc, argv); status >= 0) {
+        return status;
+    }
     CommandWord word = parseCommandWord(joinArguments(argc, argv));
     // Two tries: a start that loses the race for the title to a simultaneous
     // start finds the winner on the second look.
