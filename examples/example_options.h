@@ -9,7 +9,12 @@
 #include <stdio.h>
 #include <string.h>
 
-/* Where every program that talks to hubserver finds its folders. */
+/* The option every example has, and where every program that talks to
+ * hubserver finds its folders. */
+#define VEK_EXAMPLE_OPTIONS_HELP \
+    "Options:\n"                 \
+    "  -h, --help   show this help and exit\n"
+
 #define VEK_EXAMPLE_ENVIRONMENT_HELP                                             \
     "Environment:\n"                                                             \
     "  VEK_CONFIG_DIR   folder of VEKMAIN.INI (default $XDG_CONFIG_HOME/vek,\n"  \

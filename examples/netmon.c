@@ -19,10 +19,7 @@ static const char kHelp[] =
     "peer address, length, object, message and number, and a hex dump. Runs until\n"
     "SIGINT (Ctrl-C) or SIGTERM. Starts hubserver when none is running. Takes no\n"
     "arguments.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help       show this help and exit\n"
-    "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
     "\n"
     "Exit status: 0 after a stop signal, 1 when the server cannot be reached,\n"
     "2 for a wrong command line.\n";

@@ -28,10 +28,7 @@ static const char kHelp[] =
     "  MESSAGE-ID   0 to 32767, decimal or 0x-prefixed hexadecimal\n"
     "  TIMEOUT-MS   1 to 600000, default 1000\n"
     "  DATA-HEX     data bytes as hexadecimal digit pairs, blanks allowed\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help   show this help and exit\n"
-    "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
     "\n"
     "Exit status: 0 when the request went out (a response or \"Time Out\" is\n"
     "printed), 1 when it could not be sent, 2 for a wrong command line.\n";

@@ -25,10 +25,7 @@ static const char kHelp[] =
     "  OBJECT-ID    0 to 65535, decimal or 0x-prefixed hexadecimal\n"
     "  MESSAGE-ID   0 to 65535, decimal or 0x-prefixed hexadecimal\n"
     "  DATA-HEX     data bytes as hexadecimal digit pairs, blanks allowed\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help   show this help and exit\n"
-    "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
     "\n"
     "Exit status: 0 when the server took the message, 1 otherwise, 2 for a wrong\n"
     "command line.\n";

@@ -26,10 +26,7 @@ static const char kHelp[] =
     "port receives goes to standard output, standard input goes to the port.\n"
     "8 data bits, 1 stop bit, no parity; BAUD defaults to 9600. Ends at the end\n"
     "of standard input, on SIGINT or on SIGTERM.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help   show this help and exit\n"
-    "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
     "\n"
     "Files:\n"
     "  VEKMAIN.INI, section \"COM Ports\": COMn=/dev/... maps a port number to a\n"
