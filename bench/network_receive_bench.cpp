@@ -49,7 +49,7 @@ sockaddr_in endpoint(uint32_t address, uint16_t port) {
 int boundSocket(uint32_t address, uint16_t port) {
     int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
     int big = 4 << 20;
     setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
     sockaddr_in local = endpoint(address, port);

@@ -13,6 +13,12 @@ namespace {
 
 ThreadOwned<Connections> tConnections;  // the calling thread's connections
 
+// Runs after the ELF destructors of the libraries built on this one (see
+// ThreadOwned).
+__attribute__((destructor)) void releaseConnectionsKey() {
+    tConnections.release();
+}
+
 // Connections kept per thread; past this one of them is closed.
 constexpr size_t kMaxConnections = 256;
 

@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 namespace plat {
@@ -70,11 +72,46 @@ std::string stateDir() {
     return userDir("VEK_STATE_DIR", "XDG_STATE_HOME", ".local/state/vek");
 }
 
+namespace {
+
+// A folder under /tmp can be made by anyone first. When the default one is
+// not ours (a link, another user's, open to others), the same numbered
+// alternatives are tried in every process of the user, so the server and its
+// clients still meet; the first process to move says so once.
+constexpr int kDefaultRuntimeAlternatives = 16;
+
+std::string defaultRuntimeDir() {
+    std::string base = "/tmp/vek-" + std::to_string(getuid());
+    for (int i = 0; i <= kDefaultRuntimeAlternatives; ++i) {
+        std::string dir = i == 0 ? base : base + "." + std::to_string(i);
+        if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+            continue;
+        }
+        if (!isPrivateDir(dir)) {
+            continue;
+        }
+        static std::atomic<bool> told{false};
+        if (i > 0 && !told.exchange(true)) {
+            std::fprintf(stderr,
+                         "vek: runtime folder %s is not private to this user; using %s "
+                         "instead\n",
+                         base.c_str(), dir.c_str());
+        }
+        return dir;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string runtimeDir() {
     std::string dir = envOrEmpty("VEK_RUNTIME_DIR");
     if (dir.empty()) {
         std::string xdg = envOrEmpty("XDG_RUNTIME_DIR");
-        dir = xdg.empty() ? "/tmp/vek-" + std::to_string(getuid()) : xdg + "/vek";
+        if (xdg.empty()) {
+            return defaultRuntimeDir();
+        }
+        dir = xdg + "/vek";
     }
     if (!makeDirs(parentOf(dir))) {
         return {};

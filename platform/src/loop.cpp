@@ -17,6 +17,12 @@ namespace {
 
 ThreadOwned<Loop> tLoop;  // the calling thread's loop
 
+// Runs after the ELF destructors of the libraries built on this one (see
+// ThreadOwned).
+__attribute__((destructor)) void releaseLoopKey() {
+    tLoop.release();
+}
+
 uint16_t randomSlot() {
     std::random_device rd;
     return static_cast<uint16_t>(rd());

@@ -4,6 +4,13 @@
 // lock: a library thread that first touches it while dlopen or dlclose holds
 // that lock (and waits for the thread) would deadlock. A pthread key with a
 // destructor needs no loader lock.
+//
+// The object has no C++ destructor on purpose: a static one would run among
+// the exit handlers, and when this library was loaded with dlopen those run
+// before the ELF destructors of the libraries that use it (hubclient and
+// objlink end their threads there, which still need their loops). The owner
+// calls release() from an ELF destructor of this library instead, which runs
+// after those of every library depending on it, at exit and at dlclose alike.
 #pragma once
 
 #include <pthread.h>
@@ -17,7 +24,7 @@ class ThreadOwned {
     // At exit or unload the calling thread's object is deleted (as a
     // thread_local would be); other threads still holding one keep it, as
     // their key destructor would point into code about to be unmapped.
-    ~ThreadOwned() {
+    void release() {
         reset();
         if (valid_) {
             ::pthread_key_delete(key_);

@@ -8,7 +8,7 @@
 namespace hub {
 
 size_t appendToFile(const std::string& path, std::string_view text) {
-    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         return 0;
     }

@@ -8,7 +8,8 @@
 
 namespace hub {
 
-// Bytes written; 0 when the file cannot be opened (the text is lost).
+// Bytes written; 0 when the file cannot be opened (the text is lost). A
+// symbolic link at `path` is never followed.
 size_t appendToFile(const std::string& path, std::string_view text);
 
 }  // namespace hub

@@ -6,7 +6,9 @@
 #include <mutex>
 #include <new>
 
+#include "client_id_store.h"
 #include "debuglog.h"
+#include "message_codes.h"
 #include "network.h"
 #include "wire/ipc.h"
 
@@ -33,6 +35,7 @@ std::atomic<ClientPortsCloser> gPortsCloser{nullptr};
 int32_t takeClientNumber(ClientRegistry& r) {
     int32_t id = r.nextClientNumber;
     r.nextClientNumber = ClientNumberAfter(id);
+    saveNextClientNumber(r.nextClientNumber);
     return id;
 }
 
@@ -80,7 +83,7 @@ int32_t InitClientInterface(plat::Hwnd mainWindow, int32_t autoShutdown) {
     {
         std::lock_guard<std::mutex> guard(r.lock);
         r.clients.clear();
-        r.nextClientNumber = 1;
+        r.nextClientNumber = loadNextClientNumber();
         r.mainWindow = mainWindow;
         r.autoShutdown = autoShutdown;
         r.running = true;
@@ -129,9 +132,15 @@ int32_t UnRegisterClient(int32_t clientID) {
         }
     }
     if (closeTarget != plat::kNoWindow) {
-        plat::postMessage(closeTarget, plat::kMsgClose, 0, 0);
+        plat::postMessage(closeTarget, kMsgAutoShutdown, 0, 0);
     }
     return 0;
+}
+
+bool AutomaticShutdownDue() {
+    ClientRegistry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return r.running && r.autoShutdown != 0 && r.clients.empty();
 }
 
 uint32_t GetClientProcessID(int32_t clientID) {

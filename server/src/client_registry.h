@@ -33,7 +33,9 @@ constexpr int32_t kLastClientNumber = 0x7FFFFFF;
 // The client ID handed out after `id`.
 int32_t ClientNumberAfter(int32_t id);
 
-// Starts the registry: empty list, first client ID 1. The main window is the
+// Starts the registry: empty list, first client ID where the previous server
+// run in the same runtime folder stopped (1 in a fresh folder), so IDs of a
+// server that died are not handed out again. The main window is the
 // target of the automatic shutdown; with `autoShutdown` non-zero the server
 // closes when its last client unregisters. Writes the start line; returns 1.
 int32_t InitClientInterface(plat::Hwnd mainWindow, int32_t autoShutdown);
@@ -51,10 +53,17 @@ int32_t RegisterWin32Client(plat::Hwnd window, uint32_t processID);
 int32_t RegisterWin16Client(plat::Hwnd window);
 
 // Removes the client's network registrations, its serial ports and then its
-// record. When that empties the list and automatic shutdown is on, a close
-// request is posted to the main window. An unknown ID changes nothing.
-// Returns 0.
+// record. When that empties the list and automatic shutdown is on,
+// kMsgAutoShutdown is posted to the main window. An unknown ID changes
+// nothing. Returns 0.
 int32_t UnRegisterClient(int32_t clientID);
+
+// True while the interface runs with automatic shutdown on and no client is
+// registered: the main window checks this when kMsgAutoShutdown arrives, so
+// a client that registered after the last one left (a quick cleanup and
+// startup) keeps the server running instead of getting a registration from
+// a server about to end.
+bool AutomaticShutdownDue();
 
 // Lookups by client ID: 0, win32_client and kNoWindow for an unknown ID.
 uint32_t GetClientProcessID(int32_t clientID);

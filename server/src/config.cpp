@@ -46,6 +46,8 @@ ServerConfig readServerConfig(const std::string& iniName) {
     c.doubleUpDelayTime = readInt("DoubleUpDelayTime", c.doubleUpDelayTime);
     c.messagesOut = readInt("MessagesOut", c.messagesOut);
     c.autoShutdown = readInt("AutoShutdown", c.autoShutdown);
+    c.receiveFolderMaxBytes = readInt("ReceiveFolderMaxBytes", c.receiveFolderMaxBytes);
+    c.receiveFolderMaxFiles = readInt("ReceiveFolderMaxFiles", c.receiveFolderMaxFiles);
     c.packetTimeout = packetTimeoutFromSetting(
         plat::ini::getInt(kSectionBase, "PacketTimeout", kDefaultPacketTimeout, iniName));
     return c;

@@ -29,6 +29,10 @@ struct ServerConfig {
     int32_t messagesOut = 0;
     int32_t autoShutdown = 1;
     int32_t packetTimeout = kDefaultPacketTimeout;
+    // What received file transfers may keep in the receive folder; a start
+    // that would pass either is refused.
+    int32_t receiveFolderMaxBytes = 64 * 1024 * 1024;
+    int32_t receiveFolderMaxFiles = 64;
 };
 
 // The state folder + "/VDEBUG32.TXT" (the folder is created when missing), or

@@ -27,14 +27,14 @@ int64_t sendNetworkMessage(plat::Message& m) {
 }
 
 // wParam is the sending client's window; it must belong to a registered
-// client. 0 when the envelope cannot be read.
+// client and to the process that sent the message. 0 when the envelope cannot be read.
 int64_t sendCopyData(plat::Message& m) {
     std::optional<std::span<const uint8_t>> envelope = checkedEnvelope(m.payload.bytes());
     if (!envelope) {
         return 0;
     }
     std::optional<_Client> client = FindClientByWindow(m.wParam);
-    if (!client) {
+    if (!client || !isSendersOwnWindow(m, m.wParam)) {
         return wire::kResultBadRequest;
     }
     return SendVEKNetworkMessage(client->ClientID, *envelope);

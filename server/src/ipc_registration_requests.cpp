@@ -8,11 +8,18 @@
 namespace hub {
 namespace {
 
+// A window may register only itself (a window of the requesting process).
 int64_t registerWin32(plat::Message& m) {
+    if (!isSendersOwnWindow(m, m.wParam)) {
+        return wire::kResultBadRequest;
+    }
     return RegisterWin32Client(m.wParam, static_cast<uint32_t>(m.lParam));
 }
 
 int64_t registerWin16(plat::Message& m) {
+    if (!isSendersOwnWindow(m, m.wParam)) {
+        return wire::kResultBadRequest;
+    }
     return RegisterWin16Client(m.wParam);
 }
 

@@ -1,5 +1,7 @@
 #include "ipc_requests.h"
 
+#include <unistd.h>
+
 #include <limits>
 
 #include "platform/window.h"
@@ -28,6 +30,11 @@ void removeClientRequests(MessageTable& table) {
                           wire::kReqCloseComm, wire::kReqWriteComm, plat::kMsgCopyData}) {
         table.remove(code);
     }
+}
+
+bool isSendersOwnWindow(const plat::Message& m, plat::Hwnd window) {
+    auto owner = static_cast<uint32_t>(window >> 32);  // a handle starts with its process ID
+    return owner == m.senderPid && owner != static_cast<uint32_t>(::getpid());
 }
 
 }  // namespace hub

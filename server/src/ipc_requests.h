@@ -21,6 +21,11 @@ void installDebugTextRequest(MessageTable& table);         // 1524
 void installNetworkRequests(MessageTable& table);          // 1634 1644 1654 1664 1674 copy-data
 void installCommRequests(MessageTable& table);             // 1724 1824 1924
 
+// True when `window` belongs to the process that sent the request, and that
+// process is not the server: a client may name only its own windows, so
+// nothing the server sends can come back to it as a request.
+bool isSendersOwnWindow(const plat::Message& m, plat::Hwnd window);
+
 // A client ID carried in wParam; -1 (never registered) when the value does
 // not fit.
 int32_t clientIdFrom(uint64_t wParam);

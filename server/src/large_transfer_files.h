@@ -29,4 +29,18 @@ bool appendToReceivedFile(const std::string& path, std::span<const uint8_t> byte
 
 void removeReceivedFile(const std::string& path);
 
+// The most the receive folder may hold: bytes of all its files and their
+// number. Set when the transfers start.
+struct ReceiveFolderLimits {
+    uint64_t maxBytes = 64 * 1024 * 1024;
+    uint64_t maxFiles = 64;
+};
+void setReceiveFolderLimits(ReceiveFolderLimits limits);
+
+// True when a file of `incoming` bytes at `path` fits beside what the folder
+// holds (the file it replaces not counted) and what transfers still running
+// will write (`pendingBytes` in `pendingFiles` files).
+bool receiveFolderHasRoom(const std::string& path, uint64_t incoming, uint64_t pendingBytes,
+                          uint64_t pendingFiles);
+
 }  // namespace hub

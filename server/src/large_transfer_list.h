@@ -65,6 +65,16 @@ class DataTransferList {
     size_t size() const { return entries_.size(); }
     size_t receiverCount() const;
 
+    // Calls `visit` for every receiving file transfer.
+    template <typename Visit>
+    void forEachReceivingFile(Visit visit) const {
+        for (const _DataTransferEntry& e : entries_) {
+            if (e.role == TransferRole::Receiver && !e.Filename.empty()) {
+                visit(e);
+            }
+        }
+    }
+
     // The next transfer ID: 1..65535, then 1 again.
     uint32_t nextTransferID();
 

@@ -4,6 +4,7 @@
 // the receive folder.
 #include <new>
 
+#include "debuglog.h"
 #include "large_transfer.h"
 #include "large_transfer_files.h"
 #include "large_transfer_list.h"
@@ -12,6 +13,29 @@
 
 namespace hub {
 namespace {
+
+// Received files may fill the receive folder only up to its limits, counting
+// what the transfers still running will write; a refusal is logged.
+bool folderHasRoomFor(const DataTransferList& list, const std::string& path, uint32_t length,
+                      uint32_t source) {
+    uint64_t pendingBytes = 0;
+    uint64_t pendingFiles = 0;
+    list.forEachReceivingFile([&](const _DataTransferEntry& other) {
+        if (other.Filename != path) {
+            pendingBytes += other.TransferLength;
+            pendingFiles += 1;
+        }
+    });
+    if (receiveFolderHasRoom(path, length, pendingBytes, pendingFiles)) {
+        return true;
+    }
+    _Debug_Internal(0,
+                    "   ** HUBSERVER (EXE) File transfer from %u.%u.%u.%u refused (%u bytes): "
+                    "receive folder full.\n",
+                    source >> 24, (source >> 16) & 0xFF, (source >> 8) & 0xFF, source & 0xFF,
+                    length);
+    return false;
+}
 
 // A start the receiver can take on: the entry to add, or nullopt to refuse.
 std::optional<_DataTransferEntry> acceptedStart(DataTransferList& list,
@@ -31,6 +55,9 @@ std::optional<_DataTransferEntry> acceptedStart(DataTransferList& list,
         std::optional<std::string_view> name = readTransferFileName(start.data);
         std::optional<std::string> path = name ? receivedFilePath(*name) : std::nullopt;
         if (!path) {
+            return std::nullopt;
+        }
+        if (!folderHasRoomFor(list, *path, e.TransferLength, start.address)) {
             return std::nullopt;
         }
         e.Filename = *path;
@@ -60,6 +87,7 @@ bool storeChunk(_DataTransferEntry& e, std::span<const uint8_t> chunk) {
     }
     if (e.TransferType == file_transfer) {
         if (!appendToReceivedFile(e.Filename, chunk)) {
+            removeReceivedFile(e.Filename);  // no partial file stays behind (disk full)
             return false;
         }
     } else {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "client_registry.h"
 #include "debuglog.h"
 #include "message_codes.h"
 #include "network_settings.h"
@@ -40,6 +41,12 @@ void MainWindow::installFrameHandlers() {
     });
     table.set(kMsgNetworkDebug, [](plat::Message& m) {
         networkSettings().setNetworkDebug(m.wParam != 0);
+        return 0;
+    });
+    table.set(kMsgAutoShutdown, [this](plat::Message&) {
+        if (AutomaticShutdownDue()) {
+            close();
+        }
         return 0;
     });
     table.set(kMsgShutdownSignal, [this](plat::Message&) {

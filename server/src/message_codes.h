@@ -13,6 +13,10 @@ constexpr uint32_t kMsgSocketReady = 1124;   // the receiving socket has data
 constexpr uint32_t kMsgNetworkDebug = 5376;  // wParam 1 = network debugging on, 0 = off
 // A shutdown signal (SIGTERM, SIGINT) arrived; private to the server process.
 constexpr uint32_t kMsgShutdownSignal = 0x8001;
+// The last client unregistered and automatic shutdown is on; private to the
+// server process. The main window closes only when the client list is still
+// empty as it handles this (see AutomaticShutdownDue).
+constexpr uint32_t kMsgAutoShutdown = 0x8003;
 
 // Commands of the "File" menu, delivered as kMsgCommand with the ID in wParam.
 constexpr uint64_t kMenuHide = 272;      // "&Hide"

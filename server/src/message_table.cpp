@@ -12,7 +12,13 @@ void MessageTable::remove(uint32_t msg) {
 
 int64_t MessageTable::dispatch(plat::Message& message) const {
     auto it = handlers_.find(message.msg);
-    return it != handlers_.end() ? it->second(message) : 0;
+    if (it == handlers_.end()) {
+        return 0;
+    }
+    if (message.payload.isSection()) {
+        message.payload = plat::Payload::copyOf(message.payload.data(), message.payload.size());
+    }
+    return it->second(message);
 }
 
 }  // namespace hub

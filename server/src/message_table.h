@@ -18,7 +18,10 @@ class MessageTable {
     void set(uint32_t msg, Handler handler);
     void remove(uint32_t msg);
 
-    // The handler's result; 0 for a message nobody handles.
+    // The handler's result; 0 for a message nobody handles. A payload that
+    // arrived as a section stays writable by the process that made it, so
+    // the handler gets a private copy of its bytes, taken once: what a
+    // handler checks is what it uses.
     int64_t dispatch(plat::Message& message) const;
 
   private:

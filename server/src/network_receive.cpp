@@ -1,10 +1,12 @@
-// Receiving: one datagram per readiness notification, validated, filtered
-// for duplicates, traced and handed to the clients.
+// Receiving: the datagrams waiting at the socket are read in batches
+// (recvmmsg), up to a budget per readiness notification so that requests,
+// timers and signals are still served during a flood; each one is validated,
+// filtered for duplicates, traced and handed to the clients.
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <array>
 #include <new>
 #include <vector>
 
@@ -19,43 +21,96 @@ namespace hub {
 namespace {
 
 constexpr size_t kEnvelopeHeader = sizeof(_NetMessageInternal_t);
-constexpr size_t kPendingUnknown = 16384;  // when the socket cannot say
-constexpr size_t kPendingMax = 65536;      // no datagram is larger; a flood cannot grow memory
+constexpr size_t kLargestDatagram = 65536;  // no UDP datagram is larger
+constexpr size_t kBatchSize = 16;           // datagrams per recvmmsg call
+constexpr size_t kReadBudget = 64;          // datagrams per notification
 
-size_t pendingBytes(int fd) {
-    int pending = 0;
-    if (::ioctl(fd, FIONREAD, &pending) != 0 || pending < 0) {
-        return kPendingUnknown;
+// Room for one batch: each slot holds an envelope header followed by the
+// datagram, so a datagram is handled where it was received. Allocated once.
+struct ReceiveBatch {
+    std::vector<uint8_t> storage;
+    std::array<mmsghdr, kBatchSize> headers{};
+    std::array<iovec, kBatchSize> vectors{};
+    std::array<sockaddr_in, kBatchSize> sources{};
+
+    static constexpr size_t kSlot = kEnvelopeHeader + kLargestDatagram;
+
+    bool ready() {
+        if (!storage.empty()) {
+            return true;
+        }
+        try {
+            storage.resize(kSlot * kBatchSize);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
     }
-    return std::min(static_cast<size_t>(pending), kPendingMax);
+
+    uint8_t* slot(size_t i) { return storage.data() + i * kSlot; }
+
+    // Fresh headers before each call: the kernel rewrites lengths.
+    void prepare() {
+        for (size_t i = 0; i < kBatchSize; ++i) {
+            vectors[i] = {slot(i) + kEnvelopeHeader, kLargestDatagram};
+            headers[i] = {};
+            headers[i].msg_hdr.msg_iov = &vectors[i];
+            headers[i].msg_hdr.msg_iovlen = 1;
+            headers[i].msg_hdr.msg_name = &sources[i];
+            headers[i].msg_hdr.msg_namelen = sizeof sources[i];
+        }
+    }
+};
+
+ReceiveBatch& receiveBatch() {
+    static ReceiveBatch batch;
+    return batch;
+}
+
+// Completes the envelope of a received datagram and handles it; shorter
+// than a header it is dropped without a trace.
+void handleReceived(ReceiveBatch& batch, size_t i) {
+    size_t received = batch.headers[i].msg_len;
+    if (received < wire::kNetMsgHeaderSize ||
+        (batch.headers[i].msg_hdr.msg_flags & MSG_TRUNC) != 0) {
+        return;
+    }
+    uint8_t* envelope = batch.slot(i);
+    wire::writeLe32(envelope, ntohl(batch.sources[i].sin_addr.s_addr));
+    wire::writeLe32(envelope + 4, static_cast<uint32_t>(received));
+    wire::writeLe32(envelope + 8, 0);
+    ProcessNetworkMessage(std::span<uint8_t>(envelope, kEnvelopeHeader + received));
 }
 
 }  // namespace
 
 void ProcessNetworkRead() {
     NetworkState& s = networkState();
-    if (!s.NetworkInstalled) {
+    ReceiveBatch& batch = receiveBatch();
+    if (!s.NetworkInstalled || !batch.ready()) {
         return;
     }
-    size_t pending = pendingBytes(s.ReceiveSocket);
-    std::vector<uint8_t> envelope;
-    try {
-        envelope.resize(kEnvelopeHeader + pending);
-    } catch (const std::bad_alloc&) {
-        return;  // read again at the next notification
+    for (size_t read = 0; read < kReadBudget;) {
+        batch.prepare();
+        // Never wait here: a notification without data must not stall the server.
+        int got =
+            ::recvmmsg(s.ReceiveSocket, batch.headers.data(), kBatchSize, MSG_DONTWAIT, nullptr);
+        if (got <= 0) {
+            return;
+        }
+        for (size_t i = 0; i < static_cast<size_t>(got); ++i) {
+            handleReceived(batch, i);
+            // A handler may have stopped the network (a client asked the
+            // server to end): what is left of the batch is not handled.
+            if (!s.NetworkInstalled) {
+                return;
+            }
+        }
+        read += static_cast<size_t>(got);
+        if (static_cast<size_t>(got) < kBatchSize) {
+            return;  // the socket is empty
+        }
     }
-    sockaddr_in from{};
-    socklen_t fromSize = sizeof from;
-    // Never wait here: a notification without data must not stall the server.
-    ssize_t received = ::recvfrom(s.ReceiveSocket, envelope.data() + kEnvelopeHeader, pending,
-                                  MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromSize);
-    if (received < static_cast<ssize_t>(wire::kNetMsgHeaderSize)) {
-        return;  // not a message: dropped without a trace
-    }
-    envelope.resize(kEnvelopeHeader + static_cast<size_t>(received));
-    wire::writeLe32(envelope.data(), ntohl(from.sin_addr.s_addr));
-    wire::writeLe32(envelope.data() + 4, static_cast<uint32_t>(received));
-    ProcessNetworkMessage(envelope);
 }
 
 void ProcessNetworkMessage(std::span<uint8_t> envelope) {

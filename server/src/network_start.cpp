@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,9 +15,11 @@
 #include "debuglog.h"
 #include "message_codes.h"
 #include "network.h"
+#include "network_pacing.h"
 #include "network_registrations.h"
 #include "network_settings.h"
 #include "network_state.h"
+#include "udp_port_holders.h"
 #include "wire/address.h"
 
 namespace hub {
@@ -49,12 +52,37 @@ bool makeNonBlocking(int fd) {
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-bool bindAnyAddress(int fd, uint16_t port) {
+bool bindWildcard(int fd, uint16_t port) {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(port);
     return ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+ino_t socketInode(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
+}
+
+// Binds the wildcard address at `port` with SO_REUSEPORT, so simulated
+// devices of the same user can bind 127.0.0.x at the same port beside it (a
+// socket bound to the device's own address gets that address's traffic
+// ahead of the wildcard one). The kernel lets only sockets of the same user
+// share a port this way, so no other user can bind it while this socket
+// exists. A second wildcard socket on the port (another server, or any
+// program of this user) would share the devices' replies with this one:
+// when one is there after the bind, the bind counts as failed with
+// EADDRINUSE. SO_REUSEADDR is not used: it would let any user bind the port.
+bool bindServerPort(int fd, uint16_t port) {
+    if (!enableOption(fd, SO_REUSEPORT) || !bindWildcard(fd, port)) {
+        return false;
+    }
+    if (otherWildcardSocketOnPort(port, socketInode(fd))) {
+        errno = EADDRINUSE;
+        return false;
+    }
+    return true;
 }
 
 // Writes "   ** HUBSERVER (EXE) Startup Error (<what>, Error = <errno>).\n".
@@ -73,9 +101,8 @@ bool bindFailed(const char* socketName, uint16_t port) {
     return startStepFailed(what);
 }
 
-// Both sockets share their ports with simulated devices on loopback
-// addresses, hence SO_REUSEADDR (never SO_REUSEPORT, which would let another
-// process take this server's traffic).
+// Both sockets share their ports only with sockets of the same user bound to
+// particular addresses (see bindServerPort).
 bool openSockets(NetworkState& s, const ServerConfig& config) {
     if ((s.SendSocket = openUdpSocket()) < 0) {
         return startStepFailed("Unable to create Sending Socket");
@@ -83,19 +110,18 @@ bool openSockets(NetworkState& s, const ServerConfig& config) {
     if ((s.ReceiveSocket = openUdpSocket()) < 0) {
         return startStepFailed("Unable to create Receiving Socket");
     }
-    if (!enableOption(s.SendSocket, SO_BROADCAST) || !enableOption(s.SendSocket, SO_REUSEADDR)) {
+    if (!enableOption(s.SendSocket, SO_BROADCAST)) {
         return startStepFailed("Unable to set socket options on Sending Socket");
     }
     if (!makeNonBlocking(s.SendSocket)) {
         return startStepFailed("Unable to set Sending Socket as Non Blocking");
     }
     uint16_t sendPort = static_cast<uint16_t>(config.sendSocketPort);
-    if (!bindAnyAddress(s.SendSocket, sendPort)) {
+    if (!bindServerPort(s.SendSocket, sendPort)) {
         return bindFailed("Sending Socket", sendPort);
     }
     uint16_t recvPort = static_cast<uint16_t>(config.recvSocketPort);
-    if (!enableOption(s.ReceiveSocket, SO_REUSEADDR) ||
-        !bindAnyAddress(s.ReceiveSocket, recvPort)) {
+    if (!bindServerPort(s.ReceiveSocket, recvPort)) {
         return bindFailed("Recieve Socket", recvPort);
     }
     errno = 0;
@@ -160,7 +186,8 @@ int32_t InitNetworkInterface(plat::Hwnd mainWindow, const ServerConfig& config) 
     if (config.noNetworkSupport != 0) {
         return 1;
     }
-    if (!openSockets(s, config)) {
+    if (!openSockets(s, config) || !openSendPacing()) {
+        closeSendPacing();
         plat::unwatch(s.ReceiveSocket);
         closeSocket(s.SendSocket);
         closeSocket(s.ReceiveSocket);
@@ -184,6 +211,7 @@ void RemoveNetworkInterface() {
     if (!s.NetworkInstalled) {
         return;
     }
+    closeSendPacing();
     closeNetList();
     plat::unwatch(s.ReceiveSocket);
     closeSocket(s.SendSocket);

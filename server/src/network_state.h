@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "network_duplicates.h"
+#include "network_send_queue.h"
 #include "platform/window.h"
 #include "wire/msgnumber.h"
 
@@ -23,6 +24,9 @@ struct NetworkState {
     plat::Hwnd WindowHandle = plat::kNoWindow;
     DuplicateRing duplicates;
     wire::MessageNumberCounter messageNumbers;
+    OutgoingQueue outgoing;                     // datagrams waiting for their departure
+    int PacingTimer = -1;                       // timerfd of the next departure
+    plat::Hwnd PacingWindow = plat::kNoWindow;  // receives the timer's readiness
 };
 
 NetworkState& networkState();

@@ -1,5 +1,8 @@
 #include "reserved_service.h"
 
+#include <algorithm>
+
+#include "large_transfer_files.h"
 #include "reserved_messages.h"
 
 namespace hub {
@@ -13,6 +16,9 @@ bool startReservedService(ServerContext& context) {
         }
         return 0;
     });
+    setReceiveFolderLimits(
+        {static_cast<uint64_t>(std::max(context.config.receiveFolderMaxBytes, 0)),
+         static_cast<uint64_t>(std::max(context.config.receiveFolderMaxFiles, 0))});
     return InitReservedInterface(context.BaseWindowHandle, context.config.packetTimeout) != 0;
 }
 

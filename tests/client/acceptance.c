@@ -161,7 +161,7 @@ static int writeSettings(int recvPort, int sendPort) {
 static int openPeer(int port) {
     int fd = socket(AF_INET, SOCK_DGRAM, 0);
     int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
     struct sockaddr_in a;
     memset(&a, 0, sizeof a);
     a.sin_family = AF_INET;

@@ -11,7 +11,7 @@ namespace client_testing {
 
 class PeerSocket {
   public:
-    // Bound to `address` (host order) at `port` (0 = any), SO_REUSEADDR like
+    // Bound to `address` (host order) at `port` (0 = any), SO_REUSEPORT like
     // the server's own sockets.
     PeerSocket(uint32_t address, uint16_t port) : peer_(address, port) {}
 

@@ -90,6 +90,22 @@ TEST(ServerLoss, StartupRightAfterTheLossStartsANewServer) {
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }
 
+// Cleanup of the only registration and a startup right after it: the
+// server either keeps serving (the new registration came in before its
+// automatic shutdown ran) or has ended and a new one is started. Never a
+// registration whose requests then fail.
+TEST(ServerLoss, StartupRightAfterTheAutomaticShutdownIsServedEveryTime) {
+    writeServerSettings();
+    for (int round = 0; round < 20; ++round) {
+        int32_t registration = VEKBaseStartup();
+        ASSERT_GE(registration, 1) << "round " << round;
+        ASSERT_GT(GetMessageNumber(registration), 0) << "round " << round;
+        ASSERT_NE(GetVEKBaseVersion(registration, 3), nullptr) << "round " << round;
+        VEKBaseCleanup(registration);
+    }
+    EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+}
+
 Recorder gStale;
 Recorder gFresh;
 

@@ -173,12 +173,23 @@ class Reports {
         instance(parameter).add(parameter, r);
     }
     // Up to four collectors, addressed by the callback parameter.
-    static Reports& instance(uint32_t parameter) {
-        static std::array<Reports, 4> all;
-        return all[parameter % all.size()];
+    static Reports& instance(uint32_t parameter) { return collectors()[parameter % kCollectors]; }
+    // Empties every collector: each test starts with none of the reports of
+    // the tests before it in the same process.
+    static void clearAll() {
+        for (Reports& r : collectors()) {
+            std::lock_guard<std::mutex> lock(r.mutex_);
+            r.items_.clear();
+        }
     }
 
   private:
+    static constexpr size_t kCollectors = 4;
+    static std::array<Reports, kCollectors>& collectors() {
+        static std::array<Reports, kCollectors> all;
+        return all;
+    }
+
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Report> items_;
@@ -187,6 +198,7 @@ class Reports {
 class ObjlinkSession : public ::testing::Test {
   protected:
     void SetUp() override {
+        Reports::clearAll();
         ports_ = writeServerSettings(extraSettings());
         registration_ = VEKNetStartup();
         ASSERT_GE(registration_, 1);

@@ -207,3 +207,83 @@ TEST_F(DirsTest, SpawnOfMissingProgramFails) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr const char* kInsideMountNamespace = "VEK_TEST_INSIDE_MOUNTNS";
+
+// The default runtime folder lives in /tmp, where anyone can make it first.
+// Inside a mount namespace with its own /tmp (made by the outer test), a
+// planted link or a folder open to others at /tmp/vek-<uid> makes every
+// process of the user move to the same private alternative.
+TEST(DefaultRuntimeDir, TakenDefaultMovesToAPrivateAlternative) {
+    if (std::getenv(kInsideMountNamespace) != nullptr) {
+        GTEST_SKIP() << "already inside the namespace";
+    }
+    if (std::system("unshare -rm sh -c 'mount -t tmpfs none /tmp' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "'unshare -rm' does not work here: no private /tmp for this test";
+    }
+    char self[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    std::string command = std::string(kInsideMountNamespace) +
+                          "=1 unshare -rm sh -c 'mount -t tmpfs none /tmp && exec \"$0\" \"$@\"' " +
+                          self + " --gtest_filter=DefaultRuntimeDirInside.* 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, n);
+    }
+    int status = ::pclose(pipe);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 2 tests."), std::string::npos) << output;
+}
+
+class DefaultRuntimeDirInside : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::getenv(kInsideMountNamespace) == nullptr) {
+            GTEST_SKIP() << "runs only inside the namespace made by DefaultRuntimeDir";
+        }
+        env_.unset("VEK_RUNTIME_DIR");
+        env_.unset("XDG_RUNTIME_DIR");
+        base_ = "/tmp/vek-" + std::to_string(getuid());
+        fs::remove_all(base_);
+        fs::remove_all(base_ + ".1");
+    }
+    void TearDown() override {
+        fs::remove_all(base_);
+        fs::remove_all(base_ + ".1");
+    }
+
+    bool isPrivateFolder(const std::string& path) {
+        struct stat st {};
+        return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+               (st.st_mode & 077) == 0;
+    }
+
+    EnvGuard env_;
+    std::string base_;
+};
+
+TEST_F(DefaultRuntimeDirInside, PlantedLinkIsNotFollowed) {
+    mkdir("/tmp/planted", 0700);
+    ASSERT_EQ(symlink("/tmp/planted", base_.c_str()), 0);
+    EXPECT_EQ(plat::runtimeDir(), base_ + ".1");
+    EXPECT_TRUE(isPrivateFolder(base_ + ".1"));
+    EXPECT_EQ(plat::runtimeDir(), base_ + ".1");  // every later call agrees
+}
+
+TEST_F(DefaultRuntimeDirInside, FolderOpenToOthersIsLeftAlone) {
+    mkdir(base_.c_str(), 0700);
+    chmod(base_.c_str(), 0777);
+    EXPECT_EQ(plat::runtimeDir(), base_ + ".1");
+    EXPECT_TRUE(isPrivateFolder(base_ + ".1"));
+    // An own private default is used as before.
+    fs::remove_all(base_);
+    EXPECT_EQ(plat::runtimeDir(), base_);
+}
+
+}  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "private_dirs.h"
 #include "wire/hexdump.h"
@@ -149,6 +152,21 @@ TEST(DebugToFile, FormatsAndAppendsWithoutTheLog) {
     _Debug(path.c_str(), "%s", std::string(5000, 'z').c_str());
     _Debug(nullptr, "ignored");
     EXPECT_EQ(readFile(path), "n=7\n" + std::string(kDebugEntryMax - 1, 'z'));
+}
+
+}  // namespace
+
+namespace {
+
+// A link planted where the log goes must not redirect the server's writes:
+// the log is not written through it, and the link's target stays untouched.
+TEST_F(DebugLogTest, LinkPlantedAsTheLogIsNotFollowed) {
+    std::string target = dirs_.root() + "/elsewhere";
+    { std::ofstream(target) << "precious\n"; }
+    ASSERT_EQ(::symlink(target.c_str(), dirs_.log().c_str()), 0);
+    InitDebugInterface(dirs_.log());
+    _Debug_Internal(0, "entry\n");
+    EXPECT_EQ(readFile(target), "precious\n");
 }
 
 }  // namespace

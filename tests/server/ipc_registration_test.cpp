@@ -2,10 +2,12 @@
 // and without automatic shutdown, and the start and shutdown lines of the
 // client and WIN16 interfaces.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ipc_test_support.h"
@@ -68,6 +70,35 @@ TEST_F(IpcRegistrationTest, LastClientLeavingEndsTheServerInOrderWhenAutoShutdow
     EXPECT_EQ(log.substr(log.find(kRunningLine) + kRunningLine.size()), expected);
     EXPECT_EQ(started.back(), "WIN16 Interface");
     EXPECT_NE(std::find(started.begin(), started.end(), "Client Interface"), started.end());
+}
+
+// A registration that reaches the server together with the last client's
+// unregistration (a quick cleanup and startup) is served: the automatic
+// shutdown looks at the list again when it runs. The server is stopped while
+// both requests are queued, so it reads them in one go.
+TEST_F(IpcRegistrationTest, RegistrationQueuedBehindTheLastUnregistrationIsServed) {
+    startServer({.autoShutdown = 1, .noNetwork = true});
+    TestClient& client = newClient();
+    int64_t id = client.registerWin32();
+    ASSERT_GT(id, 0);
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_EQ(::kill(server_, SIGSTOP), 0);
+        int64_t next = 0;
+        std::thread cleanupAndStartup([&] {
+            client.unregister(static_cast<int32_t>(id));
+            next = client.registerWin32();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::kill(server_, SIGCONT);
+        cleanupAndStartup.join();
+        ASSERT_GT(next, 0) << "round " << round;
+        ASSERT_EQ(client.request(wire::kReqVersion, static_cast<uint64_t>(next), 0), 1)
+            << "round " << round;
+        id = next;
+    }
+    EXPECT_FALSE(serverExited(std::chrono::milliseconds(300)));
+    ASSERT_TRUE(client.unregister(static_cast<int32_t>(id)));
+    EXPECT_TRUE(serverExited());
 }
 
 TEST_F(IpcRegistrationTest, ServerKeepsRunningWithAnEmptyListWhenAutoShutdownIsOff) {

@@ -36,6 +36,7 @@ inline std::string stampsMasked(const std::string& log) {
 struct ServerSettings {
     int autoShutdown = 0;
     bool noNetwork = false;
+    int messageDelayTime = 0;
 };
 
 class IpcServerTest : public ::testing::Test {
@@ -60,7 +61,7 @@ class IpcServerTest : public ::testing::Test {
             << "SendSocketPort=" << freeUdpPort() << "\n"
             << "RecvSocketPort=" << recvPort_ << "\n"
             << "VEKBaseAddress=127.0.0.1\n"
-            << "MessageDelayTime=0\n"
+            << "MessageDelayTime=" << settings.messageDelayTime << "\n"
             << "AutoShutdown=" << settings.autoShutdown << "\n"
             << "NoNetworkSupport=" << (settings.noNetwork ? 1 : 0) << "\n"
             << extraIni_;

@@ -95,6 +95,8 @@ TEST_F(IpcWin16Test, RegistrationOfAVanishedWin16WindowIsRemoved) {
     int64_t nextID = next.registerWin16();
     ASSERT_GT(next.subscribe(static_cast<int32_t>(nextID), 0), 0);
     ASSERT_GT(sender.sendDatagram(senderID, kLoopback, datagramOf(1, 2, 4)), 0);
+    // Its sent copy and then the copy the server read back from loopback.
+    ASSERT_TRUE(next.waitFor(plat::kMsgCopyData));
     ASSERT_TRUE(next.waitFor(plat::kMsgCopyData));
     EXPECT_EQ(sender.unsubscribe(static_cast<uint32_t>(vanishingNetID)), 1);
 }

@@ -201,3 +201,28 @@ TEST_F(LargeTransferTest, RepliesCutShortAreIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+// A peer cannot fill the disk: files in the receive folder are limited in
+// number and bytes; a start beyond either is refused and logged, and a file
+// that replaces one of the same name does not count twice.
+TEST_F(LargeTransferTest, ReceiveFolderLimitsRefuseFurtherFiles) {
+    settings32_ = "ReceiveFolderMaxFiles=2\nReceiveFolderMaxBytes=1000\n";
+    startAll();
+    EXPECT_TRUE(peerSendsFile("a.bin", 400, 0x6400));
+    EXPECT_TRUE(peerSendsFile("b.bin", 400, 0x6410));
+    EXPECT_TRUE(isRefusal(peer_->ask(1, 0x6420, startOfFile(10, "c.bin")), 1, 0x6420));
+    EXPECT_TRUE(peerSendsFile("a.bin", 500, 0x6430));  // replaces a.bin: 900 bytes in 2 files
+    EXPECT_TRUE(isRefusal(peer_->ask(1, 0x6440, startOfFile(600, "b.bin")), 1, 0x6440));
+    std::string folder = dirs_.state() + "/received";
+    EXPECT_FALSE(std::filesystem::exists(folder + "/c.bin"));
+    EXPECT_EQ(std::filesystem::file_size(folder + "/a.bin"), 500u);
+    EXPECT_EQ(std::filesystem::file_size(folder + "/b.bin"), 400u);
+    EXPECT_NE(maskedLog().find("File transfer from 127.0.0.2 refused (10 bytes): receive folder "
+                               "full.\n"),
+              std::string::npos)
+        << maskedLog();
+}
+
+}  // namespace

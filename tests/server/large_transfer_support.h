@@ -154,7 +154,8 @@ class LargeTransferTest : public IpcServerTest {
         // A loop an earlier test left on this thread listens in that test's
         // runtime folder, where this test's server cannot post to it.
         plat::shutdownThreadLoop();
-        extraIni_ = "[VEK BASE]\nPacketTimeout=" + std::to_string(packetTimeoutMs) + "\n";
+        extraIni_ =
+            settings32_ + "[VEK BASE]\nPacketTimeout=" + std::to_string(packetTimeoutMs) + "\n";
         startServer();
         client_ = &registeredClient(clientID_);
         ASSERT_GT(client_->subscribe(clientID_, wire::kNetMonitor), 0);
@@ -189,6 +190,19 @@ class LargeTransferTest : public IpcServerTest {
         return reply->u16(1);
     }
 
+    // Sends a whole file of `size` bytes from the peer in one packet; true
+    // when the start and the packet were accepted.
+    bool peerSendsFile(const std::string& name, size_t size, uint16_t number) {
+        std::optional<Reserved> start = peer_->ask(1, number, startOfFile(size, name));
+        if (!start || start->data.size() != 5 || start->data[0] != 0) {
+            return false;
+        }
+        std::optional<Reserved> reply = peer_->ask(2, static_cast<uint16_t>(number + 1),
+                                                   packet(start->u16(1), 1, 1, pattern(size)));
+        return reply && !reply->data.empty() && reply->data[0] == 0;
+    }
+
+    std::string settings32_;  // more keys of "VEK BASE 32", set before startAll
     TestClient* client_ = nullptr;
     int32_t clientID_ = 0;
     std::optional<ScriptedPeer> peer_;

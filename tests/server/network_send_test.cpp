@@ -29,6 +29,8 @@ TEST_F(NetworkSendTest, ConsecutiveSendsAreSpacedByTheDelay) {
     std::vector<uint8_t> second = datagram(1, 1, 0x8001);
     EXPECT_EQ(sendFromServer(loopback(2), first), static_cast<int32_t>(first.size()));
     EXPECT_EQ(sendFromServer(loopback(2), second), static_cast<int32_t>(second.size()));
+    // Both wait in the queue; the pacing timer sends them from the loop.
+    pumpFor(milliseconds(400));
     auto a = device_->receive(milliseconds(5000));
     auto b = device_->receive(milliseconds(5000));
     ASSERT_TRUE(a && b);

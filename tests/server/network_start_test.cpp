@@ -11,6 +11,24 @@ const std::string kStarted = "   ** HUBSERVER (EXE) Started... (Network).\n";
 const std::string kStopped = "   ** HUBSERVER (EXE) Shutting Down... (Network).\n";
 const std::string kFailed = "   ** HUBSERVER (EXE) Startup Error (Network Failed to Initialize).\n";
 
+// Holds a port without SO_REUSEADDR or SO_REUSEPORT, so nobody else can bind it.
+class PortBlocker {
+  public:
+    explicit PortBlocker(uint16_t port) {
+        fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = htons(port);
+        bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+    }
+    ~PortBlocker() { ::close(fd_); }
+    bool bound() const { return bound_; }
+
+  private:
+    int fd_ = -1;
+    bool bound_ = false;
+};
+
 using NetworkStartTest = NetworkFixture;
 
 TEST_F(NetworkStartTest, StartAndStopWriteTheirLines) {
@@ -38,25 +56,9 @@ TEST_F(NetworkStartTest, NoNetworkSupportStartsWithoutSockets) {
     hub::RemoveNetworkInterface();
     EXPECT_EQ(newLog(), "");
     // The ports stayed free.
-    UdpPeer exclusive(0, recvPort());
+    PortBlocker exclusive(recvPort());
     EXPECT_TRUE(exclusive.bound());
 }
-
-// Holds a port without SO_REUSEADDR, so nobody else can bind it.
-class PortBlocker {
-  public:
-    explicit PortBlocker(uint16_t port) {
-        fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_port = htons(port);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    }
-    ~PortBlocker() { ::close(fd_); }
-
-  private:
-    int fd_ = -1;
-};
 
 TEST_F(NetworkStartTest, BusyPortFailsTheStartWithItsLines) {
     struct Case {
@@ -77,7 +79,7 @@ TEST_F(NetworkStartTest, BusyPortFailsTheStartWithItsLines) {
     }
     // Nothing stayed open: both ports can be taken exclusively again.
     PortBlocker send(static_cast<uint16_t>(config_.sendSocketPort));
-    UdpPeer exclusive(0, recvPort());
+    PortBlocker exclusive(recvPort());
     EXPECT_TRUE(exclusive.bound());
 }
 

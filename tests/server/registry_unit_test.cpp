@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "client_registry.h"
+#include "message_codes.h"
 #include "private_dirs.h"
 #include "wire/ipc.h"
 
@@ -22,7 +23,7 @@ class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         mainWindow_ = plat::createWindow([this](plat::Message& m) -> int64_t {
-            closeRequests_ += m.msg == plat::kMsgClose ? 1 : 0;
+            closeRequests_ += m.msg == hub::kMsgAutoShutdown ? 1 : 0;
             return 0;
         });
         ASSERT_NE(mainWindow_, plat::kNoWindow);
@@ -133,6 +134,21 @@ TEST_P(AutoShutdownTest, LastClientLeavingClosesTheServerOnlyWhenSwitchedOn) {
     // Once empty, a further unregistration posts nothing more.
     hub::UnRegisterClient(id);
     EXPECT_EQ(closeRequestsAfterPump(), c.autoShutdown != 0 ? 1 : 0);
+}
+
+TEST_F(RegistryTest, ShutdownIsDueOnlyWhileTheListStaysEmpty) {
+    hub::InitClientInterface(mainWindow_, 1);
+    EXPECT_TRUE(hub::AutomaticShutdownDue());
+    int32_t id = hub::RegisterWin32Client(0x1111, 7);
+    EXPECT_FALSE(hub::AutomaticShutdownDue());
+    hub::UnRegisterClient(id);
+    EXPECT_TRUE(hub::AutomaticShutdownDue());
+    // A registration between the request and its handling keeps the server.
+    hub::RegisterWin32Client(0x2222, 8);
+    EXPECT_EQ(closeRequestsAfterPump(), 1);
+    EXPECT_FALSE(hub::AutomaticShutdownDue());
+    hub::RemoveClientInterface();
+    EXPECT_FALSE(hub::AutomaticShutdownDue());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AutoShutdownTest,

@@ -35,7 +35,7 @@ uint16_t freeUdpPort() {
 UdpPeer::UdpPeer(uint32_t address, uint16_t port) {
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     int on = 1;
-    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
     ::setsockopt(fd_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     sockaddr_in local = endpoint(address, port);

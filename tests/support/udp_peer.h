@@ -23,7 +23,7 @@ struct ReceivedDatagram {
     std::chrono::nanoseconds arrival{0};  // kernel time stamp (CLOCK_REALTIME)
 };
 
-// A UDP socket bound to `address`:`port` (port 0: any) with SO_REUSEADDR, as
+// A UDP socket bound to `address`:`port` (port 0: any) with SO_REUSEPORT, as
 // the simulated devices bind beside the server.
 class UdpPeer {
   public:

@@ -20,7 +20,9 @@ std::string stateDir();
 
 // $VEK_RUNTIME_DIR, else $XDG_RUNTIME_DIR/vek, else /tmp/vek-<uid>. Created
 // mode 0700 on first use; refused (empty string) when it exists but belongs to
-// another user or is open to others.
+// another user or is open to others. The default /tmp/vek-<uid> alone, which
+// anyone can make first, is then replaced by the first private one of
+// /tmp/vek-<uid>.1 ... .16 (said once on stderr).
 std::string runtimeDir();
 
 // Creates a folder and its parents (mode 0700 for new ones). True when it
