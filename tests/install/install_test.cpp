@@ -75,6 +75,11 @@ std::vector<pid_t> processesOf(const fs::path& path) {
     return pids;
 }
 
+constexpr const char* kCommandLinePrograms[] = {"hubserver", "netmon", "sendmsg", "serialcat",
+                                                "objping"};
+// Built by their own parts; installed once they exist.
+constexpr const char* kOptionalPrograms[] = {"tarnsim", "objscope", "busprobe"};
+
 class InstalledSuite : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -109,7 +114,8 @@ class InstalledSuite : public ::testing::Test {
     std::string inPrivateFolders(const std::string& command) const {
         return "env -u VEK_HUBSERVER -u LD_LIBRARY_PATH VEK_CONFIG_DIR=" +
                quoted(root_ / "config") + " VEK_STATE_DIR=" + quoted(root_ / "state") +
-               " VEK_RUNTIME_DIR=" + quoted(root_ / "run") + " PATH=/usr/bin:/bin " + command;
+               " VEK_RUNTIME_DIR=" + quoted(root_ / "run") +
+               " QT_QPA_PLATFORM=offscreen PATH=/usr/bin:/bin " + command;
     }
 
     // Copies the third-party client's sources into a fresh folder.
@@ -179,11 +185,24 @@ TEST_F(InstalledSuite, LaysOutLibrariesHeadersPackageFilesManPagesAndExamples) {
     EXPECT_TRUE(fs::exists(libDir() / "cmake" / "hubclient" / "hubclientConfig.cmake"));
     EXPECT_TRUE(fs::exists(libDir() / "cmake" / "objlink" / "objlinkConfigVersion.cmake"));
 
-    for (const char* program : {"hubserver", "netmon", "sendmsg", "serialcat", "objping"}) {
+    for (const char* program : kCommandLinePrograms) {
         EXPECT_TRUE(fs::exists(binDir() / program)) << program;
         EXPECT_TRUE(
             fs::exists(prefix_ / VEK_INSTALL_MANDIR / "man1" / (std::string(program) + ".1.gz")))
             << program;
+    }
+    fs::path share = prefix_ / VEK_INSTALL_DATAROOTDIR;
+    for (const std::string program : kOptionalPrograms) {
+        if (fs::exists(binDir() / program)) {
+            EXPECT_TRUE(fs::exists(share / "man" / "man1" / (program + ".1.gz"))) << program;
+        }
+    }
+    for (const std::string program : {"objscope", "busprobe"}) {
+        if (fs::exists(binDir() / program)) {
+            EXPECT_TRUE(fs::exists(share / "applications" / (program + ".desktop"))) << program;
+            EXPECT_TRUE(fs::exists(share / "icons/hicolor/scalable/apps" / (program + ".svg")))
+                << program;
+        }
     }
     fs::path examples = prefix_ / VEK_DOC_DIR / "examples";
     for (const char* source :
@@ -223,20 +242,30 @@ TEST_F(InstalledSuite, CMakeProjectWithFindPackageRunsAgainstTheInstalledServer)
 }
 
 TEST_F(InstalledSuite, EveryProgramExplainsItselfAndRefusesUnknownOptions) {
-    for (const char* program : {"hubserver", "netmon", "sendmsg", "serialcat", "objping"}) {
+    for (const std::string program : kCommandLinePrograms) {
         SCOPED_TRACE(program);
         std::string path = quoted(binDir() / program);
         CommandResult help = run(inPrivateFolders(path + " --help"));
         EXPECT_EQ(help.status, 0) << help.output;
-        EXPECT_EQ(help.output.rfind("usage: " + std::string(program), 0), 0u) << help.output;
+        EXPECT_EQ(help.output.rfind("usage: " + program, 0), 0u) << help.output;
         EXPECT_NE(help.output.find("VEK_CONFIG_DIR"), std::string::npos);
         EXPECT_EQ(run(inPrivateFolders(path + " -h")).status, 0);
 
         CommandResult unknown = run(inPrivateFolders(path + " --no-such-option"));
         EXPECT_EQ(unknown.status, 2);
-        EXPECT_EQ(unknown.output, std::string(program) +
-                                      ": unknown option '--no-such-option' (try '" + program +
-                                      " --help')\n");
+        EXPECT_EQ(unknown.output,
+                  program + ": unknown option '--no-such-option' (try '" + program + " --help')\n");
+    }
+    for (const std::string program : kOptionalPrograms) {
+        if (!fs::exists(binDir() / program)) {
+            continue;
+        }
+        SCOPED_TRACE(program);
+        std::string path = quoted(binDir() / program);
+        CommandResult help = run(inPrivateFolders(path + " --help"));
+        EXPECT_EQ(help.status, 0) << help.output;
+        EXPECT_NE(help.output.find(program), std::string::npos) << help.output;
+        EXPECT_EQ(run(inPrivateFolders(path + " --no-such-option")).status, 2);
     }
     // Neither the help nor the refusal started a server.
     EXPECT_TRUE(processesOf(server()).empty());
