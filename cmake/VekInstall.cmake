@@ -55,11 +55,12 @@ function(vek_install_man_page page)
     install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endfunction()
 
-# Installs a program with its man page; GUI adds its desktop entry and icon
-# (share/applications/<name>.desktop, share/icons/<name>.svg). A program whose
-# target is not built (a part still to come, or VEK_BUILD_GUI=OFF) is skipped.
+# Installs a program with its man page; GUI adds its desktop entry
+# (share/applications/<name>.desktop) and its scalable icon (ICON, default
+# share/icons/<name>.svg). A program whose target is not built (a part still
+# to come, or VEK_BUILD_GUI=OFF) is skipped.
 function(vek_install_program name)
-    cmake_parse_arguments(ARG "GUI" "" "" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "ICON" "" ${ARGN})
     if(NOT TARGET ${name})
         return()
     endif()
@@ -69,8 +70,11 @@ function(vek_install_program name)
     if(ARG_GUI)
         install(FILES ${VEK_SHARE_SOURCE_DIR}/applications/${name}.desktop
                 DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
-        install(FILES ${VEK_SHARE_SOURCE_DIR}/icons/${name}.svg
-                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
+        if(NOT ARG_ICON)
+            set(ARG_ICON ${VEK_SHARE_SOURCE_DIR}/icons/${name}.svg)
+        endif()
+        install(FILES ${ARG_ICON} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
+                RENAME ${name}.svg)
     endif()
 endfunction()
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/tarn_items.h"
+#include "core/tarn_method_codec.h"
 #include "core/tarn_methods.h"
 #include "core/tarn_reply_builders.h"
 #include "core/tarn_requests.h"
@@ -86,6 +87,69 @@ void writeRequests(SeedWriter& seeds) {
                 buildMethod(kMe, kObject, kMethodGetTestList, true, testListPayload(0, 0))->data);
 }
 
+// Whole request datagrams for a simulated device, one per kind of request
+// and method it answers.
+void writeDeviceRequests(SeedWriter& seeds) {
+    const std::string target = "fuzz_tarnsim_requests";
+    const TarnAddress blob{0, 1, 20};
+    const TarnAddress tests{0, 1, 30};
+    const TarnAddress matrix{0, 1, 40};
+    std::vector<Bytes> items{encodeItem(4096, Bytes{190}), encodeItem(2, Bytes{'x'})};
+    const uint8_t block[] = {1, 2, 3, 4};
+    std::vector<TarnRequest> requests{
+        *buildGet(kMe, {0, 1, 10}, 4096, 1),
+        *buildSet(kMe, {0, 1, 10}, true, items[0]),
+        *buildSetMultipleProps(kMe, {0, 1, 10}, items),
+        buildGetAllProps(kMe, {0, 1, 10}, 0),
+        *buildRegistration(kMe, {0, 1, 10}, 12, {4096, 131, 1}),
+        buildUnregister(kMe, {0, 1, 10}, {0, 0x8031, 12}),
+        buildGetAllObjs(kMe, 0, 1, 0, std::nullopt),
+        buildGetAllObjsPlus(kMe, 0, 1, 1),
+        buildGetAllClasses(kMe, 0, 1),
+        *buildConfirmObject(kMe, 0, 1, 52, 50, 10, items),
+        buildDelete(kMe, 0, 1, 10),
+        buildSoftReset(kMe, 0, 1),
+        *buildMethod(kMe, kDevice, kMethodAddObject, true, addObjectPayload(11, 60, 65535, 4)),
+        *buildMethod(kMe, kDevice, kMethodReadClassText, true, classTextPayload(60, 0)),
+        *buildMethod(kMe, blob, kMethodReadDataBlock, true, dataBlockReadPayload(0)),
+        *buildMethod(kMe, blob, kMethodWriteDataBlock, true, *dataBlockWritePayload(2, block)),
+        *buildMethod(kMe, tests, kMethodGetTestList, true, testListPayload(0, 0)),
+        *buildMethod(kMe, tests, kMethodGetTestResults, true, testResultsPayload(0, 1, 0, 0)),
+        *buildMethod(kMe, tests, kMethodEobResults, true, eobResultsPayload(0, 0)),
+        *buildMethod(kMe, matrix, kMethodMatrixCommand, true, matrixCrosspointPayload(true, 2, 1)),
+    };
+    uint16_t number = 0x8000;
+    for (const auto& request : requests) {
+        Bytes datagram{'V',
+                       'E',
+                       'K',
+                       0x00,
+                       0xFF,
+                       static_cast<uint8_t>(request.messageId),
+                       static_cast<uint8_t>(request.messageId >> 8),
+                       static_cast<uint8_t>(number),
+                       static_cast<uint8_t>(number >> 8)};
+        ++number;
+        datagram.insert(datagram.end(), request.data.begin(), request.data.end());
+        seeds.write(target, datagram);
+    }
+}
+
+void writeDeviceFiles(SeedWriter& seeds) {
+    const std::string target = "fuzz_tarnsim_device_file";
+    seeds.write(target, std::string("object 0 class 17\n  prop 2 String \"Rack \\x41\\\"\"\n"
+                                    "  prop 2068 UByte 8\n"));
+    seeds.write(target, std::string("object 10 class 52 owner none  # gain\n"
+                                    "  prop 4096 dB1 -3.5 min -60 max 20\n"
+                                    "  prop 4097 dB2 -12.25 readonly wiggle\n"
+                                    "  prop 4098 Coeff 0.5\n  prop 4099 ByteArray 00 ff\n"
+                                    "  prop 4100 NumberList 1 65535\n  prop 4101 ObjAddr 1 2\n"
+                                    "object 11 class 67 owner 10\n"));
+    seeds.write(target, std::string("object 5 class 68\n  matrix 3 2 1:1 3:2\n  connect 2:1\n"
+                                    "object 6 class 11\n  prop 3072 UWord 1\n  data 01 02\n"
+                                    "object 7 class 226\n  tests 2 2 2\n"));
+}
+
 void writeItems(SeedWriter& seeds) {
     const std::string target = "fuzz_tarn_items";
     for (size_t size : {1, 2, 3, 4, 8}) {
@@ -114,6 +178,8 @@ int main(int argc, char** argv) {
     SeedWriter seeds(argv[1]);
     writeReplies(seeds);
     writeRequests(seeds);
+    writeDeviceRequests(seeds);
+    writeDeviceFiles(seeds);
     writeItems(seeds);
     writeSettings(seeds);
     return 0;

@@ -18,10 +18,11 @@ rm -rf "$seeds"
 "$build/make_seed_corpus" "$seeds"
 
 status=0
-for target in fuzz_tarn_replies fuzz_tarn_requests fuzz_tarn_items fuzz_settings_text; do
+for target in fuzz_tarn_replies fuzz_tarn_requests fuzz_tarn_items fuzz_settings_text \
+    fuzz_tarnsim_requests fuzz_tarnsim_device_file; do
     corpus="$build/corpus/$target"
     artifacts="$build/artifacts/$target/"
-    mkdir -p "$corpus" "$artifacts"
+    mkdir -p "$corpus" "$artifacts" "$seeds/$target"
     echo "== $target (${seconds}s)"
     if ! "$build/$target" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$artifacts" "$corpus" "$seeds/$target"; then

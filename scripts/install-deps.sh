@@ -6,6 +6,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     iproute2 util-linux procps
+    qt6-base-dev tshark
 )
 missing=()
 for p in "${packages[@]}"; do

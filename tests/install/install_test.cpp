@@ -78,7 +78,7 @@ std::vector<pid_t> processesOf(const fs::path& path) {
 constexpr const char* kCommandLinePrograms[] = {"hubserver", "netmon", "sendmsg", "serialcat",
                                                 "objping"};
 // Built by their own parts; installed once they exist.
-constexpr const char* kOptionalPrograms[] = {"tarnsim", "objscope", "busprobe"};
+constexpr const char* kOptionalPrograms[] = {"tarnsim", "tarnlist", "objscope", "busprobe"};
 
 class InstalledSuite : public ::testing::Test {
   protected:

@@ -1,0 +1,164 @@
+#include "pcapng_writer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "platform/ini.h"
+
+namespace busprobe {
+namespace {
+
+constexpr uint32_t kSectionHeader = 0x0A0D0D0A;
+constexpr uint32_t kInterfaceDescription = 1;
+constexpr uint32_t kEnhancedPacket = 6;
+constexpr uint16_t kLinkTypeRawIpv4 = 101;
+constexpr size_t kIpHeader = 20;
+constexpr size_t kUdpHeader = 8;
+constexpr size_t kMaxIpPacket = 65535;
+
+void put16be(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
+void put32be(std::vector<uint8_t>& out, uint32_t v) {
+    put16be(out, static_cast<uint16_t>(v >> 16));
+    put16be(out, static_cast<uint16_t>(v));
+}
+
+// pcapng blocks are written in this machine's byte order (the section's
+// byte-order magic tells readers which).
+template <typename T>
+void putHost(std::vector<uint8_t>& out, T v) {
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &v, sizeof(T));
+    out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+uint16_t ipChecksum(const uint8_t* header, size_t length) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i + 1 < length; i += 2) {
+        sum += static_cast<uint32_t>(header[i] << 8 | header[i + 1]);
+    }
+    while (sum >> 16) {
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    return static_cast<uint16_t>(~sum);
+}
+
+// Type, total length, body padded to 4 bytes, total length.
+std::vector<uint8_t> block(uint32_t type, const std::vector<uint8_t>& body) {
+    size_t padded = (body.size() + 3) & ~size_t{3};
+    uint32_t total = static_cast<uint32_t>(12 + padded);
+    std::vector<uint8_t> out;
+    out.reserve(total);
+    putHost(out, type);
+    putHost(out, total);
+    out.insert(out.end(), body.begin(), body.end());
+    out.resize(8 + padded, 0);
+    putHost(out, total);
+    return out;
+}
+
+}  // namespace
+
+CaptureEndpoints readCaptureEndpoints(uint32_t ownAddress) {
+    CaptureEndpoints e;
+    e.ownAddress = ownAddress;
+    e.receivePort = static_cast<uint16_t>(
+        plat::ini::getInt("VEK BASE 32", "RecvSocketPort", 3048, "VEKMAIN.INI"));
+    e.sendPort = static_cast<uint16_t>(
+        plat::ini::getInt("VEK BASE 32", "SendSocketPort", 3049, "VEKMAIN.INI"));
+    return e;
+}
+
+std::vector<uint8_t> ipv4Packet(const CapturedMessage& m, const CaptureEndpoints& e) {
+    size_t payload = std::min(m.bytes.size(), kMaxIpPacket - kIpHeader - kUdpHeader);
+    bool sent = m.direction == Direction::Sent;
+    uint32_t source = sent ? e.ownAddress : m.address;
+    uint32_t destination = sent ? m.address : e.ownAddress;
+    std::vector<uint8_t> packet;
+    packet.reserve(kIpHeader + kUdpHeader + payload);
+    packet.push_back(0x45);
+    packet.push_back(0);
+    put16be(packet, static_cast<uint16_t>(kIpHeader + kUdpHeader + payload));
+    put16be(packet, 0);       // identification
+    put16be(packet, 0x4000);  // don't fragment
+    packet.push_back(64);     // TTL
+    packet.push_back(17);     // UDP
+    put16be(packet, 0);       // checksum, filled below
+    put32be(packet, source);
+    put32be(packet, destination);
+    uint16_t sum = ipChecksum(packet.data(), kIpHeader);
+    packet[10] = static_cast<uint8_t>(sum >> 8);
+    packet[11] = static_cast<uint8_t>(sum);
+    put16be(packet, e.sendPort);  // every node sends from its send port
+    put16be(packet, e.receivePort);
+    put16be(packet, static_cast<uint16_t>(kUdpHeader + payload));
+    put16be(packet, 0);
+    packet.insert(packet.end(), m.bytes.begin(), m.bytes.begin() + static_cast<long>(payload));
+    return packet;
+}
+
+bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
+                 const CaptureEndpoints& endpoints, std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::vector<uint8_t> section;
+    putHost<uint32_t>(section, 0x1A2B3C4D);
+    putHost<uint16_t>(section, 1);
+    putHost<uint16_t>(section, 0);
+    putHost<int64_t>(section, -1);
+    auto shb = block(kSectionHeader, section);
+    out.write(reinterpret_cast<const char*>(shb.data()), static_cast<std::streamsize>(shb.size()));
+
+    std::vector<uint8_t> interface;
+    putHost<uint16_t>(interface, kLinkTypeRawIpv4);
+    putHost<uint16_t>(interface, 0);
+    putHost<uint32_t>(interface, 0);  // no snapshot limit
+    auto idb = block(kInterfaceDescription, interface);
+    out.write(reinterpret_cast<const char*>(idb.data()), static_cast<std::streamsize>(idb.size()));
+
+    for (const auto& m : messages) {
+        std::vector<uint8_t> packet = ipv4Packet(m, endpoints);
+        std::vector<uint8_t> body;
+        body.reserve(20 + packet.size());
+        uint64_t stamp = static_cast<uint64_t>(m.wallUs);  // microseconds: the default resolution
+        putHost<uint32_t>(body, 0);
+        putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
+        putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
+        putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
+        putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
+        body.insert(body.end(), packet.begin(), packet.end());
+        auto epb = block(kEnhancedPacket, body);
+        out.write(reinterpret_cast<const char*>(epb.data()),
+                  static_cast<std::streamsize>(epb.size()));
+    }
+    out.close();
+    if (!out) {
+        error = "write failed";
+        return false;
+    }
+    return true;
+}
+
+void CaptureStore::add(const CapturedMessage& m) {
+    messages_.push_back(m);
+    bytes_ += m.bytes.size();
+    while (!messages_.empty() && (messages_.size() > maxMessages_ || bytes_ > maxBytes_)) {
+        bytes_ -= messages_.front().bytes.size();
+        messages_.pop_front();
+        ++discarded_;
+    }
+}
+
+void CaptureStore::clear() {
+    messages_.clear();
+    bytes_ = 0;
+}
+
+}  // namespace busprobe

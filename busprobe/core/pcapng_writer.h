@@ -1,0 +1,51 @@
+// Writes captured traffic as a pcapng file of raw IPv4 packets (link type
+// 101): each message gets a synthesized IPv4 and UDP header with the
+// addresses and the server's real ports, so any capture viewer opens it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "captured_message.h"
+
+namespace busprobe {
+
+struct CaptureEndpoints {
+    uint32_t ownAddress = 0;      // this PC, host order
+    uint16_t receivePort = 3048;  // the port every node receives on
+    uint16_t sendPort = 3049;     // the port every node sends from
+};
+
+// The server's ports from VEKMAIN.INI (defaults 3048 and 3049) and the given
+// own address.
+CaptureEndpoints readCaptureEndpoints(uint32_t ownAddress);
+
+// The IPv4 + UDP packet of one message (UDP checksum 0: not computed). A
+// datagram too long for one packet is cut at the IPv4 limit.
+std::vector<uint8_t> ipv4Packet(const CapturedMessage& m, const CaptureEndpoints& endpoints);
+
+// Writes the file; false (and `error` set) when it cannot be written.
+bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
+                 const CaptureEndpoints& endpoints, std::string& error);
+
+// The last captured messages, bounded in count and bytes.
+class CaptureStore {
+  public:
+    CaptureStore(size_t maxMessages = 200000, size_t maxBytes = size_t{64} << 20)
+        : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
+    void add(const CapturedMessage& m);
+    const std::deque<CapturedMessage>& messages() const { return messages_; }
+    uint64_t discarded() const { return discarded_; }
+    void clear();
+
+  private:
+    size_t maxMessages_;
+    size_t maxBytes_;
+    size_t bytes_ = 0;
+    uint64_t discarded_ = 0;
+    std::deque<CapturedMessage> messages_;
+};
+
+}  // namespace busprobe

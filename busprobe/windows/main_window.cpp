@@ -1,0 +1,443 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "about_box.h"
+#include "monitor_feed.h"
+#include "platform/ini.h"
+#include "schedule_dialog.h"
+#include "traffic_format.h"
+
+namespace busprobe {
+namespace {
+
+const QString kLogFilter = QStringLiteral("VEK Network Log (*.LOG)|*.LOG|All Files (*.*)|*.*");
+
+QLabel* label(QWidget* parent, const char* text) {
+    return new QLabel(QString::fromLatin1(text), parent);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      prompter_(prompter),
+      clock_(clock) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Network Monitor/Message Tester"));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildDisplay(), 1);
+    composer_ = new MessageComposer(prompter_, handler_, central);
+    layout->addWidget(composer_);
+    setCentralWidget(central);
+    buildMenus();
+    setFixedWidth(624);
+    setMinimumHeight(473);
+    resize(624, 640);
+
+    scheduleTimer_ = new QTimer(this);
+    scheduleTimer_->setObjectName(QStringLiteral("tmrSchedule"));
+    scheduleTimer_->setSingleShot(true);  // restarted after each tick
+    scheduleTimer_->setInterval(1000);
+    connect(scheduleTimer_, &QTimer::timeout, this, &TfrmMain::scheduleTick);
+
+    handler_.afterNotification = [this](const CapturedMessage& m) { composer_->answerIfWanted(m); };
+    setMode(DisplayMode::Machine, machineTraffic_, "Currently Displaying All Network Traffic");
+
+    MonitorFeed::instance().attach(
+        [this](std::vector<CapturedMessage>& batch) { handleBatch(batch); });
+    registration_ = VEKBaseStartup();
+    if (registration_ > 0) {
+        monitor_ = RegisterNetMonCallback_CB(registration_, &MonitorFeed::onNetMonMessage);
+    }
+    composer_->setRegistration(registration_);
+}
+
+TfrmMain::~TfrmMain() {
+    scheduleTimer_->stop();
+    MonitorFeed::instance().detach();
+    closeAllLogs();
+    handler_.schedule.setEntries({});
+    if (registration_ > 0) {
+        UnRegisterNetMonCallback(registration_, monitor_);
+        VEKBaseCleanup(registration_);
+    }
+}
+
+QWidget* TfrmMain::buildDisplay() {
+    auto* display = new QWidget(this);
+    auto* layout = new QVBoxLayout(display);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QHBoxLayout;
+    header_ = new QLabel(display);
+    header_->setObjectName(QStringLiteral("lblNetworkDisplayHeader"));
+    scheduleLabel_ = new QLabel(display);
+    scheduleLabel_->setObjectName(QStringLiteral("lblSchedule"));
+    top->addWidget(header_, 1);
+    top->addWidget(scheduleLabel_);
+    layout->addLayout(top);
+
+    memo_ = new QPlainTextEdit(display);
+    memo_->setObjectName(QStringLiteral("memNetMessage"));
+    memo_->setReadOnly(true);
+    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(memo_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(label(display, "Max Display: "));
+    limit_ = new QSpinBox(display);
+    limit_->setObjectName(QStringLiteral("SpinEdit1"));
+    limit_->setRange(10, 60);
+    limit_->setValue(30);
+    connect(limit_, &QSpinBox::valueChanged, this, [this](int v) { handler_.displayLimit = v; });
+    bottom->addWidget(limit_);
+
+    filterPanel_ = new QWidget(display);
+    filterPanel_->setObjectName(QStringLiteral("pnlFilter"));
+    auto* filters = new QHBoxLayout(filterPanel_);
+    filters->setContentsMargins(0, 0, 0, 0);
+    filterIp_ = new TVEKIPEdit(filterPanel_);
+    filterIp_->setObjectName(QStringLiteral("edtFilterIP"));
+    filterObject_ = new FilteredEdit(filterPanel_);
+    filterObject_->setObjectName(QStringLiteral("edtFilterObject"));
+    filterMessage_ = new FilteredEdit(filterPanel_);
+    filterMessage_->setObjectName(QStringLiteral("edtFilterMsg"));
+    filters->addWidget(label(filterPanel_, "Filter IP:"));
+    filters->addWidget(filterIp_);
+    filters->addWidget(label(filterPanel_, "Filter Object:"));
+    filters->addWidget(filterObject_);
+    filters->addWidget(label(filterPanel_, "Message ID:"));
+    filters->addWidget(filterMessage_);
+    for (auto* edit : {filterObject_, filterMessage_}) {
+        edit->setRule(FilteredEdit::hexIdRule());
+        edit->setMaximumWidth(48);
+        connect(edit, &FilteredEdit::keyAccepted, this, [this] { composer_->markModified(); });
+        connect(edit, &QLineEdit::textChanged, this, &TfrmMain::updateFilter);
+    }
+    connect(filterIp_, &TVEKIPEdit::Ononchange, this, &TfrmMain::updateFilter);
+    bottom->addWidget(filterPanel_);
+    bottom->addStretch();
+    auto* clear = new QPushButton(QStringLiteral("&Clear Display"), display);
+    clear->setObjectName(QStringLiteral("btnClearDisplay"));
+    connect(clear, &QPushButton::clicked, this, &TfrmMain::clearDisplay);
+    bottom->addWidget(clear);
+    layout->addLayout(bottom);
+    filterPanel_->hide();
+    return display;
+}
+
+QAction* TfrmMain::addAction(QMenu* menu, const char* name, const char* caption,
+                             const QKeySequence& keys) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    return action;
+}
+
+void TfrmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    connect(addAction(file, "mnuNewMessage", "&New Message", QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, composer_, &MessageComposer::newMessage);
+    connect(
+        addAction(file, "mnuLoadMessage", "&Load Message...", QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, composer_, &MessageComposer::loadMessage);
+    connect(addAction(file, "mnuSaveMessage", "&Save Message", QKeySequence(Qt::CTRL | Qt::Key_G)),
+            &QAction::triggered, composer_, &MessageComposer::saveMessage);
+    connect(addAction(file, "mnuSaveMessageAs", "Save Message &As...",
+                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, composer_, &MessageComposer::saveMessageAs);
+    file->addSeparator();
+    newLog_ = addAction(file, "mnuNewLogFile", "New &Log File", QKeySequence(Qt::CTRL | Qt::Key_L));
+    closeLog_ =
+        addAction(file, "mnuCloseLogFile", "&Close Log File", QKeySequence(Qt::CTRL | Qt::Key_X));
+    viewLog_ =
+        addAction(file, "mnuViewLogFile", "&View Log File", QKeySequence(Qt::CTRL | Qt::Key_V));
+    closeLog_->setEnabled(false);
+    viewLog_->setEnabled(false);
+    connect(newLog_, &QAction::triggered, this, &TfrmMain::newLogFile);
+    connect(closeLog_, &QAction::triggered, this, &TfrmMain::closeLogFile);
+    connect(viewLog_, &QAction::triggered, this, &TfrmMain::viewLogFile);
+    connect(addAction(file, "mnuSavePcapng", "Save as &pcapng...", QKeySequence()),
+            &QAction::triggered, this, &TfrmMain::saveAsPcapng);
+    file->addSeparator();
+    connect(addAction(file, "mnuExit", "E&xit", QKeySequence()), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    copy_ = addAction(edit, "mnuCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy_, &QAction::triggered, memo_, &QPlainTextEdit::copy);
+    connect(edit, &QMenu::aboutToShow, this,
+            [this] { copy_->setEnabled(memo_->textCursor().hasSelection()); });
+    connect(addAction(edit, "mnuClearDisplay", "C&lear Display",
+                      QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+            &QAction::triggered, this, &TfrmMain::clearDisplay);
+    connect(addAction(edit, "mnuSchedule", "&Schedule", QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &TfrmMain::openSchedule);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    programTraffic_ = addAction(options, "mnuProgramTraffic", "Display Program Traffic",
+                                QKeySequence(Qt::CTRL | Qt::Key_P));
+    machineTraffic_ = addAction(options, "mnuMachineTraffic", "Display Machine Traffic",
+                                QKeySequence(Qt::CTRL | Qt::Key_M));
+    filteredTraffic_ = addAction(options, "mnuFilteredTraffic", "Display &Filtered Traffic",
+                                 QKeySequence(Qt::CTRL | Qt::Key_F));
+    for (auto* action : {programTraffic_, machineTraffic_, filteredTraffic_}) {
+        action->setCheckable(true);
+    }
+    connect(programTraffic_, &QAction::triggered, this, &TfrmMain::displayProgramTraffic);
+    connect(machineTraffic_, &QAction::triggered, this, &TfrmMain::displayMachineTraffic);
+    connect(filteredTraffic_, &QAction::triggered, this, &TfrmMain::displayFilteredTraffic);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    connect(addAction(help, "mnuAbout", "&About", QKeySequence()), &QAction::triggered, this,
+            &TfrmMain::showAbout);
+}
+
+void TfrmMain::setMode(DisplayMode mode, QAction* tick, const char* header) {
+    handler_.mode = mode;
+    for (auto* action : {programTraffic_, machineTraffic_, filteredTraffic_}) {
+        action->setChecked(action == tick);
+    }
+    filterPanel_->setVisible(mode == DisplayMode::Filtered);
+    header_->setText(QString::fromLatin1(header));
+}
+
+void TfrmMain::displayProgramTraffic() {
+    setMode(DisplayMode::Program, programTraffic_, "Currently Displaying Only Program Traffic");
+}
+
+void TfrmMain::displayMachineTraffic() {
+    setMode(DisplayMode::Machine, machineTraffic_, "Currently Displaying All Network Traffic");
+}
+
+void TfrmMain::displayFilteredTraffic() {
+    setMode(DisplayMode::Filtered, filteredTraffic_,
+            "Currently Displaying Filtered Network Traffic");
+}
+
+void TfrmMain::updateFilter() {
+    handler_.displayFilter = {filterIp_->text().toStdString(), filterObject_->text().toStdString(),
+                              filterMessage_->text().toStdString()};
+}
+
+void TfrmMain::clearDisplay() {
+    memo_->clear();
+    memoEmpty_ = true;
+}
+
+void TfrmMain::handleBatch(std::vector<CapturedMessage>& batch) {
+    for (const auto& m : batch) {
+        store_.add(m);
+        handler_.handleNotification(m);
+    }
+    handler_.flushLogs();
+    applyDisplayUpdate();
+}
+
+void TfrmMain::applyDisplayUpdate() {
+    DisplayUpdate update = handler_.takeDisplayUpdate();
+    if (update.cleared) {
+        clearDisplay();
+    }
+    if (update.text.empty() && !update.cleared) {
+        return;
+    }
+    QString text = QString::fromLatin1(update.text.data(), static_cast<int>(update.text.size()));
+    if (memoEmpty_) {
+        memo_->setPlainText(text);
+    } else {
+        memo_->appendPlainText(text);
+    }
+    memoEmpty_ = memo_->document()->isEmpty();
+}
+
+void TfrmMain::newLogFile() {
+    handler_.manualSimple =
+        prompter_.askYesNo(this, QStringLiteral("Log data in simple format?"), windowTitle());
+    QString name = prompter_.openFileName(this, QStringLiteral("Open Network Capture Log File"),
+                                          kLogFilter, QStringLiteral(".LOG"));
+    if (name.isEmpty()) {
+        return;
+    }
+    if (QFileInfo::exists(name) &&
+        prompter_.askYesNo(this,
+                           QStringLiteral("File will be appended to unless delete action is "
+                                          "requested.  Do you wish do delete the Existing "
+                                          "Capture file ?"),
+                           QStringLiteral("Capture File Exists")) &&
+        !QFile::remove(name)) {
+        prompter_.warn(this, QStringLiteral("Unable to Delete Specified Capture File !"),
+                       QStringLiteral("Capture File Deletion Error"));
+        return;
+    }
+    if (!handler_.manualLog.open(name.toStdString())) {
+        logFileName_.clear();
+        prompter_.warn(this,
+                       QStringLiteral("Unable to successfully Log to specified Network Capture "
+                                      "File !!"),
+                       QStringLiteral("Network Capture Open Error"));
+        return;
+    }
+    logFileName_ = name;
+    handler_.manualLog.writeLines(manualOpeningBlock(
+        logDateTimeText(clock_.now()), filterIp_->text().toStdString(),
+        filterObject_->text().toStdString(), filterMessage_->text().toStdString()));
+    handler_.manualLog.flush();
+    newLog_->setEnabled(false);
+    viewLog_->setEnabled(false);
+    closeLog_->setEnabled(true);
+}
+
+void TfrmMain::closeLogFile() {
+    if (handler_.manualLog.isOpen()) {
+        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now())));
+        handler_.manualLog.close();
+    }
+    newLog_->setEnabled(true);
+    viewLog_->setEnabled(!logFileName_.isEmpty());
+    closeLog_->setEnabled(false);
+}
+
+void TfrmMain::viewLogFile() {
+    if (!logFileName_.isEmpty()) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(logFileName_));
+    }
+}
+
+void TfrmMain::loadSchedule() {
+    const QString caption = QStringLiteral("Capture Schedule");
+    QFileInfo file(QString::fromStdString(plat::ini::resolvePath(kScheduleFile)));
+    if (file.exists() && !file.isReadable()) {
+        prompter_.warn(
+            this,
+            QStringLiteral("Unable to read the capture schedule from %1 !").arg(file.filePath()),
+            caption);
+    }
+    std::vector<ScheduleRow> rows;
+    int number = 0;
+    for (auto& row : readScheduleRows(kScheduleFile)) {
+        ++number;
+        if (row[kColLogFile].empty()) {
+            // An entry without a log file could never log: say so instead of
+            // trying to open "" every second.
+            prompter_.warn(this,
+                           QStringLiteral("Schedule item %1 of BUSPROBE.INI names no log file "
+                                          "and is left out.")
+                               .arg(number),
+                           caption);
+            continue;
+        }
+        rows.push_back(std::move(row));
+    }
+    applyScheduleRows(std::move(rows), true);
+}
+
+void TfrmMain::applyScheduleRows(std::vector<ScheduleRow> rows, bool restartTimer) {
+    std::vector<ScheduleEntry> entries;
+    for (auto& row : rows) {
+        entries.push_back(scheduleEntryFromRow(row));
+    }
+    scheduleRows_ = std::move(rows);
+    handler_.schedule.setEntries(std::move(entries));
+    if (restartTimer && handler_.schedule.size() > 0) {
+        scheduleTimer_->start();
+    } else {
+        scheduleTimer_->stop();
+    }
+    scheduleLabel_->setText(QString::fromStdString(handler_.schedule.label()));
+}
+
+void TfrmMain::stopSchedule() {
+    scheduleTimer_->stop();
+    handler_.schedule.closeAll(clock_.now());
+    scheduleLabel_->clear();
+}
+
+void TfrmMain::scheduleTick() {
+    handler_.schedule.tick(clock_.now());
+    scheduleLabel_->setText(QString::fromStdString(handler_.schedule.label()));
+    if (handler_.schedule.size() > 0) {
+        scheduleTimer_->start();
+    }
+}
+
+void TfrmMain::openSchedule() {
+    stopSchedule();
+    TfrmSchedule dialog(prompter_, kScheduleFile, this);
+    dialog.setRows(scheduleRows_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;  // the schedule stays stopped
+    }
+    std::vector<ScheduleRow> rows;
+    for (const auto& row : dialog.rows()) {
+        if (!row[kColLogFile].empty()) {
+            rows.push_back(row);
+        }
+    }
+    if (!writeScheduleRows(kScheduleFile, rows)) {
+        prompter_.warn(this, QStringLiteral("Unable to save the schedule in BUSPROBE.INI !"),
+                       QStringLiteral("Capture Schedule"));
+    }
+    applyScheduleRows(std::move(rows), true);
+}
+
+void TfrmMain::saveAsPcapng() {
+    QString name = prompter_.saveFileName(
+        this, QStringLiteral("Save Captured Traffic"),
+        QStringLiteral("pcapng Capture (*.pcapng)|*.pcapng|All Files (*.*)|*.*"),
+        QStringLiteral(".pcapng"));
+    if (name.isEmpty()) {
+        return;
+    }
+    uint32_t own = registration_ > 0 ? GetNetworkAddress(registration_) : 0;
+    std::string error;
+    if (!writePcapng(name.toStdString(), store_.messages(), readCaptureEndpoints(own), error)) {
+        prompter_.warn(this,
+                       QStringLiteral("Unable to write the capture file: %1")
+                           .arg(QString::fromStdString(error)),
+                       QStringLiteral("Capture Save Error"));
+    }
+}
+
+void TfrmMain::showAbout() {
+    TdlgAboutBox(registration_, this).exec();
+}
+
+void TfrmMain::closeAllLogs() {
+    handler_.schedule.closeAll(clock_.now());
+    if (handler_.manualLog.isOpen()) {
+        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now())));
+        handler_.manualLog.close();
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (composer_->isModified() &&
+        !prompter_.askYesNo(this,
+                            QStringLiteral("Are you sure you wish to exit?  Network Message has "
+                                           "NOT been saved!"),
+                            windowTitle())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace busprobe

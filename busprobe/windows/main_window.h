@@ -1,0 +1,103 @@
+// TfrmMain ("Network Monitor/Message Tester"): the traffic display with its
+// modes, filters and logs in the upper half, the message composer in the
+// lower half, and the capture schedule's timer.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTimer>
+#include <memory>
+
+#include "clock.h"
+#include "filtered_edit.h"
+#include "ip_edit.h"
+#include "message_composer.h"
+#include "pcapng_writer.h"
+#include "prompter.h"
+#include "traffic_handler.h"
+
+namespace busprobe {
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Registers with hubclient and subscribes to the monitor stream.
+    TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TrafficHandler& handler() { return handler_; }
+    MessageComposer* composer() const { return composer_; }
+    const CaptureStore& captureStore() const { return store_; }
+    int32_t registration() const { return registration_; }
+    QTimer* scheduleTimer() const { return scheduleTimer_; }
+
+    // Handles one batch of the monitor stream (the feed's sink).
+    void handleBatch(std::vector<CapturedMessage>& batch);
+
+    // The schedule's one-second tick (also run directly by tests).
+    void scheduleTick();
+    // Loads BUSPROBE.INI's schedule as at program start.
+    void loadSchedule();
+
+  public slots:
+    void displayProgramTraffic();
+    void displayMachineTraffic();
+    void displayFilteredTraffic();
+    void clearDisplay();
+    void newLogFile();
+    void closeLogFile();
+    void viewLogFile();
+    void openSchedule();
+    void saveAsPcapng();
+    void showAbout();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QWidget* buildDisplay();
+    void buildMenus();
+    void setMode(DisplayMode mode, QAction* tick, const char* header);
+    void applyDisplayUpdate();
+    void updateFilter();
+    void applyScheduleRows(std::vector<ScheduleRow> rows, bool restartTimer);
+    void stopSchedule();
+    void closeAllLogs();
+    QAction* addAction(QMenu* menu, const char* name, const char* caption,
+                       const QKeySequence& keys);
+
+    Prompter& prompter_;
+    const Clock& clock_;
+    TrafficHandler handler_;
+    CaptureStore store_;
+    int32_t registration_ = 0;
+    int32_t monitor_ = 0;
+
+    QPlainTextEdit* memo_ = nullptr;
+    bool memoEmpty_ = true;
+    QLabel* header_ = nullptr;
+    QLabel* scheduleLabel_ = nullptr;
+    QSpinBox* limit_ = nullptr;
+    QWidget* filterPanel_ = nullptr;
+    TVEKIPEdit* filterIp_ = nullptr;
+    FilteredEdit* filterObject_ = nullptr;
+    FilteredEdit* filterMessage_ = nullptr;
+    MessageComposer* composer_ = nullptr;
+    QTimer* scheduleTimer_ = nullptr;
+    std::vector<ScheduleRow> scheduleRows_;
+
+    QAction* newLog_ = nullptr;
+    QAction* closeLog_ = nullptr;
+    QAction* viewLog_ = nullptr;
+    QAction* copy_ = nullptr;
+    QAction* programTraffic_ = nullptr;
+    QAction* machineTraffic_ = nullptr;
+    QAction* filteredTraffic_ = nullptr;
+    QString logFileName_;
+};
+
+}  // namespace busprobe

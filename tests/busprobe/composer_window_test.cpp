@@ -1,0 +1,137 @@
+#include <QCheckBox>
+#include <QTest>
+
+#include "gui_fixture.h"
+#include "temp_folder.h"
+
+namespace busprobe::testing {
+namespace {
+
+class ComposerTest : public MonitorWindowTest {
+  protected:
+    MessageComposer* composer() { return window->composer(); }
+    void typeIds(const char* objectId, const char* messageId) {
+        QTest::keyClicks(child<QLineEdit>("edtObjectID"), objectId);
+        QTest::keyClicks(child<QLineEdit>("edtMessageID"), messageId);
+    }
+    TNetField* addTypedField(FieldType type, const char* text) {
+        composer()->addField();
+        TNetField* field = composer()->selectedField();
+        field->changeType(type);
+        QTest::keyClicks(field->valueEdit(), text);
+        return field;
+    }
+};
+
+TEST_F(ComposerTest, SaveLoadRoundTripAndTheSentBytesReachThePeer) {
+    TempFolder dir;
+    std::string path = dir.path("ROUND.MSG");
+    typeIds("ff00", "405");
+    addTypedField(FieldType::Word, "1ff");
+    addTypedField(FieldType::Text, "ab");
+    addTypedField(FieldType::WordList, "1,,FF");
+    EXPECT_TRUE(composer()->isModified());
+
+    prompter.fileNames = {QString::fromStdString(path)};
+    composer()->saveMessage();  // no file name yet: save as
+    EXPECT_FALSE(composer()->isModified());
+    EXPECT_EQ(readFile(path),
+              "[Message Description]\r\nDescription=" + path +
+                  "\r\n\r\n[Message Data]\r\nObjectID=0xFF00\r\nMessageID=0x0405\r\n"
+                  "NumberFields=3\r\nField1=Word, 0x01FF\r\nField2=Text, \"ab\"\r\n"
+                  "Field3=WordList, 0x0001, 0x0000, 0x00FF\r\n");
+
+    composer()->newMessage();
+    EXPECT_TRUE(composer()->fields().empty());
+    EXPECT_TRUE(prompter.questions.empty());  // nothing unsaved: no question
+    prompter.fileNames = {QString::fromStdString(path)};
+    composer()->loadMessage();
+    ASSERT_EQ(composer()->fields().size(), 3u);
+    EXPECT_EQ(composer()->fields()[0]->valueText(), "01FF");
+    EXPECT_EQ(composer()->fields()[1]->type(), FieldType::Text);
+    EXPECT_FALSE(composer()->isModified());
+
+    auto peer = device(3);
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    QTest::keyClick(composer()->fields()[2]->valueEdit(), Qt::Key_Return);  // the default button
+    auto got = receive(*peer);
+    ASSERT_TRUE(got.has_value());
+    std::vector<uint8_t> data(got->bytes.begin() + 9, got->bytes.end());
+    EXPECT_EQ(data, (std::vector<uint8_t>{0xFF, 0x01, 'a', 'b', 1, 0, 0, 0, 0xFF, 0}));
+    EXPECT_EQ(got->bytes[4], 0xFF);
+    EXPECT_GE(got->bytes[8], 0x80);  // a message number from the server
+}
+
+TEST_F(ComposerTest, FieldTypingAndSelectionRules) {
+    TNetField* byte = addTypedField(FieldType::Byte, "1fa");
+    EXPECT_EQ(byte->valueText(), "1F");  // the third digit is refused
+    TNetField* list = addTypedField(FieldType::ByteList, "12,345");
+    EXPECT_EQ(list->valueText(), "12,34");
+    addTypedField(FieldType::Text, "Mixed Case");
+    EXPECT_EQ(composer()->fields()[2]->valueText(), "Mixed Case");
+
+    // A type with a lower code empties the value; a higher one keeps it.
+    list->changeType(FieldType::DWordList);
+    EXPECT_EQ(list->valueText(), "12,34");
+    list->changeType(FieldType::Word);
+    EXPECT_TRUE(list->valueText().isEmpty());
+
+    composer()->fields()[0]->valueEdit()->setFocus();
+    QTest::qWait(0);
+    // Deleting the first of three selects the new first field.
+    composer()->fields()[0]->setSelected(true);
+    for (size_t i = 1; i < composer()->fields().size(); ++i) {
+        composer()->fields()[i]->setSelected(false);
+    }
+    TNetField* second = composer()->fields()[1];
+    composer()->deleteField();
+    ASSERT_EQ(composer()->fields().size(), 2u);
+    EXPECT_EQ(composer()->selectedField(), second);
+    EXPECT_EQ(second->objectName(), "Field1");
+}
+
+TEST_F(ComposerTest, FiftyFieldsAtMost) {
+    for (int i = 0; i < kMaxFields; ++i) {
+        composer()->addField();
+    }
+    EXPECT_TRUE(prompter.warnings.empty());
+    composer()->addField();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0], "Field Add Error: Could Not add new Field !");
+    EXPECT_EQ(composer()->fields().size(), static_cast<size_t>(kMaxFields));
+}
+
+TEST_F(ComposerTest, RefusalsKeepTheComposerAsItIs) {
+    TempFolder dir;
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "12");
+    composer()->sendFields();
+    composer()->saveMessage();
+    std::string bad = dir.path("BAD.MSG");
+    writeFile(bad, "[Message Data]\nObjectID=0x1\nMessageID=0x2\nNumberFields=51\n");
+    prompter.answers = {true};
+    prompter.fileNames = {QString::fromStdString(bad)};
+    composer()->addField();
+    composer()->loadMessage();
+    ASSERT_EQ(prompter.warnings.size(), 3u);
+    EXPECT_EQ(prompter.warnings[0], "Message ID Error: Invalid Message ID !!");
+    EXPECT_EQ(prompter.warnings[1], "Save Error: You MUST specify an Object ID and a Message ID");
+    EXPECT_EQ(prompter.warnings[2],
+              "Network Message Load Error: Invalid Number of Fields specified in Network "
+              "Message File !!");
+    EXPECT_EQ(child<QLineEdit>("edtObjectID")->text(), "12");
+    EXPECT_EQ(composer()->fields().size(), 1u);
+}
+
+TEST_F(ComposerTest, ClosingWithUnsavedChangesAsks) {
+    composer()->addField();
+    prompter.answers = {false};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_EQ(prompter.questions[0],
+              "Are you sure you wish to exit?  Network Message has NOT been saved!");
+    prompter.answers = {true};
+    EXPECT_TRUE(window->close());
+}
+
+}  // namespace
+}  // namespace busprobe::testing

@@ -1,0 +1,279 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+
+#include "about_box.h"
+#include "gui_fixture.h"
+#include "platform/ini.h"
+#include "temp_folder.h"
+#include "tshark_run.h"
+
+namespace busprobe::testing {
+namespace {
+
+using testing_support::loopback;
+
+// Date, time and gap vary from run to run; the rest of a log is fixed.
+QString masked(QString text) {
+    text.replace(QRegularExpression(QStringLiteral("\\[[0-9:]+ \\([0-9.]+ ms\\)\\]")),
+                 QStringLiteral("[TIME (GAP ms)]"));
+    text.replace(
+        QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}")),
+        QStringLiteral("STAMP"));
+    return text;
+}
+
+QString fileText(const std::string& path) {
+    return QString::fromStdString(readFile(path));
+}
+
+TEST_F(MonitorWindowTest, ShowsReceivedAndSentTrafficWithDirectionAddressAndDump) {
+    auto from = device(2);
+    auto to = device(3);
+    EXPECT_EQ(child<QLabel>("lblNetworkDisplayHeader")->text(),
+              "Currently Displaying All Network Traffic");
+    sendToServer(*from, datagram(0x0102, 0x0311, 0x8001, {'h', 'i', 0x00}));
+    ASSERT_TRUE(waitForHandled(1));
+    QString text = memoText();
+    EXPECT_TRUE(text.contains("Machine Received Data from : 127.0.0.2 [")) << text.toStdString();
+    EXPECT_TRUE(text.contains("  56 45 4B 02 01 11 03 01 80 68 69 00" + QString(12 + 4, ' ') +
+                              "VEK......hi."))
+        << text.toStdString();
+
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "ff00");
+    QTest::keyClicks(child<QLineEdit>("edtMessageID"), "405");
+    ASSERT_TRUE(window->composer()->sendFields());
+    auto got = receive(*to);
+    ASSERT_TRUE(got.has_value());
+    ASSERT_EQ(got->bytes.size(), 9u);
+    EXPECT_EQ(got->bytes[3], 0x00);
+    EXPECT_EQ(got->bytes[4], 0xFF);
+    EXPECT_EQ(got->bytes[5], 0x05);
+    EXPECT_EQ(got->bytes[6], 0x04);
+    ASSERT_TRUE(waitFor([&] { return memoText().contains("Machine Sent Data to : 127.0.0.3 ["); }));
+}
+
+TEST_F(MonitorWindowTest, ClearDisplayCopyAndDisplayLimit) {
+    auto peer = device(2);
+    child<QSpinBox>("SpinEdit1")->setValue(12);
+    EXPECT_EQ(window->handler().displayLimit, 12);
+    // Each test sends datagrams of its own: the server drops a repeat of any
+    // of the last five it received.
+    sendToServer(*peer, datagram(1, 0x0312, 0x8001));
+    ASSERT_TRUE(waitForHandled(1));
+    QMenu* edit = window->findChild<QMenu*>("mnuEdit");
+    QAction* copy = window->findChild<QAction*>("mnuCopy");
+    emit edit->aboutToShow();
+    EXPECT_FALSE(copy->isEnabled());
+    child<QPlainTextEdit>("memNetMessage")->selectAll();
+    emit edit->aboutToShow();
+    EXPECT_TRUE(copy->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>("btnClearDisplay"), Qt::LeftButton);
+    EXPECT_TRUE(memoText().isEmpty());
+    EXPECT_EQ(window->handler().handledCounter(), 1);  // clearing keeps the count
+    sendToServer(*peer, datagram(1, 0x0312, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    EXPECT_TRUE(memoText().startsWith("\nMachine Received Data from : 127.0.0.2 ["));
+}
+
+TEST_F(MonitorWindowTest, FilteredDisplayShowsOnlyMatchingTraffic) {
+    auto two = device(2);
+    auto four = device(4);
+    window->findChild<QAction*>("mnuFilteredTraffic")->trigger();
+    EXPECT_TRUE(child<QWidget>("edtFilterIP")->isVisibleTo(window.get()));
+    child<TVEKIPEdit>("edtFilterIP")->setText("127.0.0.2");
+    QTest::keyClicks(child<QLineEdit>("edtFilterMsg"), "0405");
+    EXPECT_TRUE(window->composer()->isModified());  // typing in a filter box counts
+
+    sendToServer(*two, datagram(1, 0x0405, 0x8001));
+    sendToServer(*two, datagram(1, 0x8405, 0x8002));
+    sendToServer(*two, datagram(1, 0x0406, 0x8003));
+    sendToServer(*four, datagram(1, 0x0405, 0x8004));
+    sendToServer(*two, datagram(7, 0x0405, 0x8005));  // the last one, shown
+    ASSERT_TRUE(waitFor([&] { return memoText().contains("01 80 "); }) &&
+                waitFor([&] { return memoText().contains("05 80 "); }));
+    QString text = memoText();
+    EXPECT_EQ(occurrences(text, "Machine Received Data from : 127.0.0.2"), 3u)
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("127.0.0.4"));
+    EXPECT_FALSE(text.contains("06 04 03 80"));
+
+    child<QLineEdit>("edtFilterObject")->setText("7");
+    sendToServer(*two, datagram(1, 0x0405, 0x8006));
+    sendToServer(*two, datagram(7, 0x0405, 0x8007));
+    ASSERT_TRUE(waitFor([&] { return memoText().contains("07 80 "); }));
+    EXPECT_FALSE(memoText().contains("06 80 "));
+}
+
+TEST_F(MonitorWindowTest, ProgramModeShowsOwnSendsAndTheRepliesToThem) {
+    auto peer = device(3);
+    window->findChild<QAction*>("mnuProgramTraffic")->trigger();
+    EXPECT_EQ(child<QLabel>("lblNetworkDisplayHeader")->text(),
+              "Currently Displaying Only Program Traffic");
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "12");
+    QTest::keyClicks(child<QLineEdit>("edtMessageID"), "34");
+    ASSERT_TRUE(window->composer()->sendFields());
+    auto request = receive(*peer);
+    ASSERT_TRUE(request.has_value());
+    uint16_t number = static_cast<uint16_t>(request->bytes[7] | request->bytes[8] << 8);
+    sendToServer(*peer, datagram(0x12, 0x0099, number));              // not a reply
+    sendToServer(*peer, datagram(0x12, 0x8034, number, {'o', 'k'}));  // the reply
+    ASSERT_TRUE(waitFor([&] { return memoText().contains("Received Data from : 127.0.0.3"); }));
+    QString text = memoText();
+    EXPECT_EQ(occurrences(text, "Sending Data to : 127.0.0.3 ["), 1u);
+    EXPECT_FALSE(text.contains("Machine "));
+    EXPECT_EQ(occurrences(text, "Received Data from"), 1u);
+}
+
+TEST_F(MonitorWindowTest, AutomaticReplyAnswersOnlyReceivedRequests) {
+    auto peer = device(3);
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "12");
+    QTest::keyClicks(child<QLineEdit>("edtMessageID"), "8405");
+    child<QCheckBox>("chkResponse")->setChecked(true);
+    window->composer()->addField();
+    QTest::keyClicks(window->composer()->fields()[0]->valueEdit(), "7");
+    // A response ID in the box: answering it would answer its own reply
+    // again and again. Responses are never answered.
+    sendToServer(*peer, datagram(0x12, 0x8405, 0x8001));
+    EXPECT_FALSE(receive(*peer, 500).has_value());
+
+    child<QLineEdit>("edtMessageID")->setText("405");
+    sendToServer(*peer, datagram(0x12, 0x0405, 0x8002));
+    auto reply = receive(*peer);
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->bytes,
+              datagram(0x12, 0x8405, static_cast<uint16_t>(reply->bytes[7] | reply->bytes[8] << 8),
+                       {0x07}));
+    EXPECT_FALSE(receive(*peer, 500).has_value());
+
+    child<QLineEdit>("edtObjectID")->clear();  // only the message ID: no reply
+    sendToServer(*peer, datagram(0x12, 0x0405, 0x8003));
+    EXPECT_FALSE(receive(*peer, 500).has_value());
+}
+
+TEST_F(MonitorWindowTest, ManualLogInFullFormatMatchesTheFixture) {
+    TempFolder dir;
+    std::string path = dir.path("MANUAL.LOG");
+    auto peer = device(2);
+    prompter.answers = {false};  // not the simple format
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    EXPECT_FALSE(window->findChild<QAction*>("mnuNewLogFile")->isEnabled());
+    EXPECT_TRUE(window->findChild<QAction*>("mnuCloseLogFile")->isEnabled());
+    sendToServer(*peer, datagram(0x0102, 0x0304, 0x8001, {'A', 'B'}));
+    ASSERT_TRUE(waitForHandled(1));
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    EXPECT_TRUE(window->findChild<QAction*>("mnuViewLogFile")->isEnabled());
+
+    QString stars(60, '*');
+    QString dateTime = QString::fromStdString(logDateTimeText(clock.moment));
+    QString expected = stars + "\r\n" + dateTime + " - Start of Capture\r\n" +
+                       "IP Addr  : ...\r\nObject ID: \r\nMessageID: \r\n" + stars + "\r\n" +
+                       "\r\nMachine Received Data from : 127.0.0.2 [TIME (GAP ms)]\r\n\r\n" +
+                       "  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F    0123456789ABCDEF\r\n" +
+                       QString(72, '-') + "\r\n" + "  56 45 4B 02 01 04 03 01 80 41 42" +
+                       QString(15 + 4, ' ') + "VEK......AB\r\n\r\n" + stars + "\r\n" + dateTime +
+                       " - Log Capture Terminated\r\n" + stars + "\r\n";
+    EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
+}
+
+TEST_F(MonitorWindowTest, AlwaysActiveScheduleEntryLogsItsTrafficInSimpleFormat) {
+    TempFolder dir;
+    std::string path = dir.path("SCHED.LOG");
+    plat::ini::writeString("Schedule", "Item1", "1,,,127.0.0.2,,,\"" + path + "\",1",
+                           "BUSPROBE.INI");
+    window->loadSchedule();
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "0/1 Active Scheduled Logs");
+    EXPECT_TRUE(window->scheduleTimer()->isActive());
+    window->scheduleTick();
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "1/1 Active Scheduled Logs");
+    auto two = device(2);
+    auto four = device(4);
+    sendToServer(*four, datagram(0x0102, 0x0304, 0x8001, {'x'}));
+    sendToServer(*two, datagram(0x0102, 0x0304, 0x8002, {'A', 0x01}));
+    ASSERT_TRUE(waitFor([&] { return window->handler().loggedCount() >= 1; }));
+    window.reset();  // closes every log
+
+    QString stars(60, '*');
+    QString dateTime = QString::fromStdString(logDateTimeText(clock.moment));
+    QString stop = QString::fromStdString(longTimeText(QTime(0, 0)));
+    QString expected = stars + "\r\n" + dateTime + " - Start of Scheduled Capture\r\n" +
+                       "Scheduled Stop Time is " + stop + "\r\n" +
+                       "IP Addr  : 127.0.0.2\r\nObject ID: \r\nMessageID: \r\n" + stars + "\r\n" +
+                       "STAMP 127.0.0.2       <- 0x0102/0x0304 8002 A<01>\r\n" + stars + "\r\n" +
+                       dateTime + " - Log Capture Terminated\r\n" + stars + "\r\n";
+    EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
+    plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
+}
+
+TEST_F(MonitorWindowTest, ScheduleItemsWithoutLogFileAreReportedAndLeftOut) {
+    plat::ini::writeString("Schedule", "Item1", "1,8:00,9:00", "BUSPROBE.INI");
+    plat::ini::writeString("Schedule", "Item2", "2,,,,,,x.LOG", "BUSPROBE.INI");
+    window->loadSchedule();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0],
+              "Capture Schedule: Schedule item 1 of BUSPROBE.INI names no log file and is left "
+              "out.");
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "0/1 Active Scheduled Logs");
+    plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
+}
+
+TEST_F(MonitorWindowTest, UnwritableLogFileIsReportedAndNothingIsLost) {
+    prompter.fileNames = {QStringLiteral("/nonexistent-folder/X.LOG")};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0],
+              "Network Capture Open Error: Unable to successfully Log to specified Network "
+              "Capture File !!");
+    EXPECT_TRUE(window->findChild<QAction*>("mnuNewLogFile")->isEnabled());
+    auto peer = device(2);
+    sendToServer(*peer, datagram(1, 2, 0x8001));
+    EXPECT_TRUE(waitForHandled(1));
+}
+
+TEST_F(MonitorWindowTest, AboutBoxShowsTheVersionsOrTheUnavailableLines) {
+    TdlgAboutBox registered(window->registration());
+    EXPECT_EQ(registered.findChild<QLabel*>("lblProduct")->text(),
+              "VEK Network Testing Utility (32 Bit)");
+    EXPECT_FALSE(registered.findChild<QLabel*>("lblServerVersion")->text().isEmpty());
+    EXPECT_FALSE(registered.findChild<QLabel*>("lblLibraryVersion")->text().contains("UNABLE"));
+    TdlgAboutBox unregistered(0);
+    EXPECT_EQ(unregistered.findChild<QLabel*>("lblLibraryVersion")->text(),
+              " * UNABLE TO REGISTER WITH VEK BASE *");
+    EXPECT_EQ(unregistered.findChild<QLabel*>("lblServerVersion")->text(),
+              "* NETWORK SUPPORT NOT AVAILABLE !!!! *");
+}
+
+TEST_F(MonitorWindowTest, SavedCaptureHoldsTheTraffic) {
+    TempFolder dir;
+    auto peer = device(2);
+    sendToServer(*peer, datagram(0xFF00, 0x0C01, 0x8001, {0, 1}));
+    ASSERT_TRUE(waitForHandled(1));
+    prompter.fileNames = {QString::fromStdString(dir.path("cap.pcapng"))};
+    window->saveAsPcapng();
+    EXPECT_TRUE(prompter.warnings.empty());
+    std::string bytes = readFile(dir.path("cap.pcapng"));
+    ASSERT_GT(bytes.size(), 64u);
+    EXPECT_NE(bytes.find(std::string("VEK\x00\xFF\x01\x0C\x01\x80", 9)), std::string::npos);
+    if (!tsharkInstalled()) {
+        GTEST_SKIP() << "tshark is not installed (Debian package tshark): capture not decoded";
+    }
+    std::string out = tsharkFields(dir.path("cap.pcapng"),
+                                   " -e ip.src -e ip.dst -e udp.srcport -e udp.dstport"
+                                   " -e vek.object_id -e vek.message_id -e vek.response"
+                                   " -e vek.message_number",
+                                   dir.path("tshark.err"));
+    std::string expected = "127.0.0.2,127.0.0.1," + std::to_string(serverPorts().send) + "," +
+                           std::to_string(serverPorts().receive) + ",0xff00,0x0c01,0,0x8001\n";
+    EXPECT_NE(out.find(expected), std::string::npos) << out << readFile(dir.path("tshark.err"));
+}
+
+}  // namespace
+}  // namespace busprobe::testing

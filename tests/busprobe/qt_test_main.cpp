@@ -1,0 +1,13 @@
+// GoogleTest main with a QApplication on the offscreen platform, so the
+// tests can create windows and run the GUI thread's event loop.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
