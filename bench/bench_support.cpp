@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <dirent.h>
 #include <sched.h>
 #include <stdlib.h>
 
@@ -12,7 +13,11 @@ namespace bench_support {
 void MedianReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.aggregate_name == "median") {
-            medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) {
+                name += "/" + run.run_name.args;
+            }
+            medians[name] = run.GetAdjustedRealTime();
         }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -40,10 +45,21 @@ bool pinWhenAsked(int& argc, char** argv) {
     if (!takePinFlag(argc, argv)) {
         return false;
     }
+    // Every thread that exists already (a library loaded with the program
+    // may have started one); threads and processes started later inherit it.
     cpu_set_t one;
     CPU_ZERO(&one);
     CPU_SET(0, &one);
-    return sched_setaffinity(0, sizeof one, &one) == 0;
+    bool pinned = sched_setaffinity(0, sizeof one, &one) == 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(tasks)) {
+            if (e->d_name[0] != '.') {
+                pinned = sched_setaffinity(std::atoi(e->d_name), sizeof one, &one) == 0 && pinned;
+            }
+        }
+        closedir(tasks);
+    }
+    return pinned;
 }
 
 std::string usePrivateFolders() {

@@ -17,8 +17,9 @@ class MedianReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> medians;
 };
 
-// Removes "--pin" from the command line; when it was there, keeps this
-// process and the children it starts on CPU 0. True when pinned.
+// Removes "--pin" from the command line; when it was there, keeps every
+// thread of this process and the children it starts on CPU 0. True when
+// pinned.
 bool pinWhenAsked(int& argc, char** argv);
 
 // Points the config, state and runtime folders at a fresh folder under /tmp,

@@ -1,6 +1,7 @@
 // The round trip of one client request to hubserver (code 1654, a message
-// number) against a raw round trip of one Unix datagram between two
-// processes, measured in the same run. Prints the medians and their ratio.
+// number) against a raw round trip of one record on a Unix SOCK_SEQPACKET
+// connection between two processes (the transport the requests use),
+// measured in the same run. Prints the medians and their ratio.
 //
 //   ipc_roundtrip_bench [--pin] [benchmark flags]
 //
@@ -35,7 +36,7 @@ namespace {
 
 constexpr size_t kPingSize = 64;  // about the size of one request record
 
-// A child process that echoes every datagram it receives on `fd`.
+// A child process that echoes every record it receives on `fd`.
 pid_t startEchoProcess(int fd) {
     pid_t pid = fork();
     if (pid == 0) {
@@ -50,9 +51,9 @@ pid_t startEchoProcess(int fd) {
     return pid;
 }
 
-void BM_RawUnixDatagramPingPong(benchmark::State& state) {
+void BM_RawUnixSeqpacketPingPong(benchmark::State& state) {
     int fds[2];
-    if (socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, fds) != 0) {
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
         state.SkipWithError("socketpair failed");
         return;
     }
@@ -124,7 +125,7 @@ void BM_HubserverRequest1654(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_RawUnixDatagramPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_RawUnixSeqpacketPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_HubserverRequest1654)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 
 }  // namespace
@@ -135,10 +136,10 @@ int main(int argc, char** argv) {
     bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    double raw = reporter.medians["BM_RawUnixDatagramPingPong"];
+    double raw = reporter.medians["BM_RawUnixSeqpacketPingPong"];
     double ipc = reporter.medians["BM_HubserverRequest1654"];
     std::printf("\npinned to one CPU: %s\n", pin ? "yes (CPU 0)" : "no");
-    std::printf("median round trip: raw datagram %.2f us, request 1654 %.2f us\n", raw / 1000.0,
+    std::printf("median round trip: raw seqpacket %.2f us, request 1654 %.2f us\n", raw / 1000.0,
                 ipc / 1000.0);
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", ipc / raw);

@@ -1,18 +1,25 @@
-// Datagrams received by the server's network service and dispatched to 4
-// network-monitor registrations ("MessageDelayTime" 0, trace off), against a
-// raw UDP receive loop, measured in the same run on the same thread. Each
-// iteration sends a batch of datagrams from 127.0.0.2 and waits until all of
-// them were handled. Prints the medians per datagram and their ratio.
+// Datagrams received by a real hubserver and delivered through libhubclient
+// to 1, 4, 16 and 64 network-monitor processes, against a raw UDP receive
+// loop, measured in the same run. Each iteration sends a batch of distinct
+// datagrams from 127.0.0.2 and waits until every monitor has counted all of
+// them. Prints per datagram: wall time, CPU time of the server and of all
+// monitors together, the server's system calls and context switches, the
+// ratio against the raw receive and the cost of each monitor past the first.
 //
-//   network_receive_bench [benchmark flags]
+//   network_receive_bench [--pin] [benchmark flags]
 //
-// Everything runs on one thread of one process, so no wake-up crosses CPUs;
-// the process is not pinned.
+// --pin keeps this process, the server and the monitors on CPU 0, so no
+// wake-up crosses CPUs. "MessageDelayTime" is 0 and the trace is off.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <netinet/in.h>
-#include <stdlib.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -20,23 +27,27 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench_support.h"
-#include "client_registry.h"
-#include "config.h"
-#include "message_codes.h"
-#include "network.h"
-#include "platform/window.h"
+#include "fanout_shared.h"
+#include "process_activity.h"
+#include "server_settings.h"
+#include "udp_peer.h"
 #include "wire/datagram.h"
+
+extern char** environ;
 
 namespace {
 
+using testing_support::loopback;
+
 constexpr int kBatch = 32;
-constexpr int kMonitors = 4;
-constexpr uint32_t kServerAddress = 0x7F000001;
-constexpr uint32_t kDeviceAddress = 0x7F000002;
+constexpr int kMonitorCounts[] = {1, 4, 16, 64};
+constexpr auto kWaitLimit = std::chrono::seconds(20);
 
 sockaddr_in endpoint(uint32_t address, uint16_t port) {
     sockaddr_in at{};
@@ -68,14 +79,15 @@ uint16_t localPort(int fd) {
 // must let every one pass).
 class Device {
   public:
-    Device() : fd_(boundSocket(kDeviceAddress, 0)) {}
+    Device() : fd_(boundSocket(loopback(2), 0)) {}
     ~Device() { close(fd_); }
 
-    bool sendBatch(uint16_t port) {
-        sockaddr_in to = endpoint(kServerAddress, port);
+    bool sendBatch(uint32_t address, uint16_t port) {
+        sockaddr_in to = endpoint(address, port);
         std::array<uint8_t, 24> data{};
         for (int i = 0; i < kBatch; ++i) {
-            std::vector<uint8_t> d = wire::buildDatagram({0x1234, 0x42, number_++}, data);
+            std::vector<uint8_t> d = wire::buildDatagram({0x1234, 0x42, number_}, data);
+            number_ = number_ == 0xFFFF ? 0x8000 : number_ + 1;
             if (sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) !=
                 static_cast<ssize_t>(d.size())) {
                 return false;
@@ -95,7 +107,7 @@ void BM_RawUdpReceive(benchmark::State& state) {
     Device device;
     std::vector<uint8_t> buffer(65536);
     for (auto _ : state) {
-        if (!device.sendBatch(port)) {
+        if (!device.sendBatch(loopback(1), port)) {
             state.SkipWithError("send failed");
             break;
         }
@@ -110,119 +122,251 @@ void BM_RawUdpReceive(benchmark::State& state) {
     close(receiver);
 }
 
-// The network service in this process: a main window that reads one datagram
-// per readiness, and 4 client windows with one monitor registration each.
-class InProcessServer {
+std::string gRoot;
+uint16_t gReceivePort = 0;
+pid_t gServer = -1;
+
+bool startServer() {
+    testing_support::ServerPorts ports = testing_support::writeServerSettings("AutoShutdown=0\n");
+    gReceivePort = ports.receive;
+    std::string path = std::string(VEK_BIN_DIR) + "/hubserver";
+    char* argv[] = {path.data(), nullptr};
+    if (posix_spawn(&gServer, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        gServer = -1;
+        return false;
+    }
+    std::string title = gRoot + "/run/VEKBASE Application (32 Bit)";
+    return testing_support::waitUntil([&] { return std::filesystem::exists(title); });
+}
+
+void stopServer() {
+    if (gServer > 0) {
+        kill(gServer, SIGTERM);
+        waitpid(gServer, nullptr, 0);
+    }
+}
+
+// N monitor processes with their shared counters. Their standard input is
+// one pipe; closing it ends them.
+class MonitorGroup {
   public:
-    InProcessServer() {
-        mainWindow_ = plat::createWindow([](plat::Message& m) -> int64_t {
-            if (m.msg == hub::kMsgSocketReady) {
-                hub::ProcessNetworkRead();
+    explicit MonitorGroup(int count) : count_(count) {
+        std::string file = gRoot + "/counters";
+        int fd = open(file.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0 || ftruncate(fd, sizeof(FanoutCounters)) != 0) {
+            return;
+        }
+        void* map =
+            mmap(nullptr, sizeof(FanoutCounters), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        close(fd);
+        if (map == MAP_FAILED) {
+            return;
+        }
+        shared_ = static_cast<FanoutCounters*>(map);
+        int notify[2];
+        int input[2];
+        if (pipe2(notify, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
+            return;
+        }
+        // Above the descriptors the children get (0 and 3), whatever this
+        // process was started with.
+        for (int* fd : {&notify[0], &notify[1], &input[0], &input[1]}) {
+            int high = fcntl(*fd, F_DUPFD_CLOEXEC, 10);
+            close(*fd);
+            *fd = high;
+        }
+        notify_ = notify[0];
+        stdin_ = input[1];
+        std::string path = std::string(VEK_BIN_DIR) + "/fanout_monitor";
+        for (int i = 0; i < count; ++i) {
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+            posix_spawn_file_actions_adddup2(&actions, notify[1], 3);
+            std::string slot = std::to_string(i);
+            std::string fdText = "3";
+            char* argv[] = {path.data(), slot.data(), file.data(), fdText.data(), nullptr};
+            pid_t pid = -1;
+            if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ) == 0) {
+                pids_.push_back(pid);
             }
-            return 0;
-        });
-        hub::InitClientInterface(mainWindow_, 0);
-        for (size_t i = 0; i < monitors_.size(); ++i) {
-            monitors_[i] = plat::createWindow([this](plat::Message& m) -> int64_t {
-                delivered_ += m.msg == hub::kMsgNetworkMessage ? 1 : 0;
-                return 0;
-            });
-            clients_[i] = hub::RegisterWin32Client(monitors_[i], static_cast<uint32_t>(getpid()));
+            posix_spawn_file_actions_destroy(&actions);
         }
+        close(notify[1]);
+        close(input[0]);
+        ready_ = static_cast<int>(pids_.size()) == count && awaitSignals(count);
     }
-    ~InProcessServer() {
-        hub::RemoveNetworkInterface();
-        hub::RemoveClientInterface();
-        for (plat::Hwnd window : monitors_) {
-            plat::destroyWindow(window);
+    ~MonitorGroup() {
+        if (stdin_ >= 0) {
+            close(stdin_);
         }
-        plat::destroyWindow(mainWindow_);
-    }
-
-    bool start(uint16_t recvPort) {
-        hub::ServerConfig config;
-        config.sendSocketPort = 0;
-        config.recvSocketPort = recvPort;
-        config.vekBaseAddress = "127.0.0.1";
-        config.messageDelayTime = 0;
-        config.messagesOut = 0;
-        if (hub::InitNetworkInterface(mainWindow_, config) != 1) {
-            return false;
+        for (pid_t pid : pids_) {
+            waitpid(pid, nullptr, 0);
         }
-        for (int32_t client : clients_) {
-            hub::RegisterNetworkClient(client, hub::NetMonRegistration);
+        if (notify_ >= 0) {
+            close(notify_);
         }
-        return hub::NetRegistrationCount() == kMonitors;
+        if (shared_ != nullptr) {
+            munmap(shared_, sizeof(FanoutCounters));
+        }
     }
 
-    // Pumps until `count` more deliveries arrived; false after 10 s.
-    bool pumpDeliveries(uint64_t count) {
-        uint64_t target = delivered_ + count;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (delivered_ < target) {
-            if (std::chrono::steady_clock::now() > deadline) {
+    bool ready() const { return ready_; }
+    const std::vector<pid_t>& pids() const { return pids_; }
+
+    // Every monitor counts `more` further received messages.
+    void expect(uint64_t more) { shared_->target += more; }
+    bool awaitAll() { return awaitSignals(count_); }
+
+  private:
+    bool awaitSignals(int count) {
+        auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
+        char bytes[64];
+        while (count > 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{notify_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) {
                 return false;
             }
-            plat::waitForMessage(std::chrono::milliseconds(100));
-            plat::Message m;
-            while (plat::peekMessage(m)) {
-                plat::dispatchMessage(m);
+            ssize_t n = read(notify_, bytes, std::min<size_t>(sizeof bytes, count));
+            if (n <= 0) {
+                return false;
             }
+            count -= static_cast<int>(n);
         }
         return true;
     }
 
-  private:
-    plat::Hwnd mainWindow_ = plat::kNoWindow;
-    std::array<plat::Hwnd, kMonitors> monitors_{};
-    std::array<int32_t, kMonitors> clients_{};
-    uint64_t delivered_ = 0;
+    int count_;
+    FanoutCounters* shared_ = nullptr;
+    int notify_ = -1;
+    int stdin_ = -1;
+    std::vector<pid_t> pids_;
+    bool ready_ = false;
 };
 
-void BM_ServerReceiveAndDispatch(benchmark::State& state) {
-    int probe = boundSocket(0, 0);
-    uint16_t port = localPort(probe);
-    close(probe);
-    InProcessServer server;
-    if (!server.start(port)) {
-        state.SkipWithError("network did not start");
+// CPU time in seconds of the server or all monitors together: from the perf
+// task clocks when they could be opened, else from /proc (clock ticks, too
+// coarse for 64 small shares).
+class CpuMeter {
+  public:
+    explicit CpuMeter(const std::vector<pid_t>& pids) : pids_(pids) {
+        for (pid_t pid : pids) {
+            counters_.push_back(std::make_unique<bench_support::ProcessActivity>(pid));
+            precise_ = precise_ && counters_.back()->available();
+        }
+    }
+    double seconds() const {
+        double total = 0;
+        for (size_t i = 0; i < pids_.size(); ++i) {
+            total += precise_ ? static_cast<double>(counters_[i]->read().cpuNs) * 1e-9
+                              : bench_support::cpuSecondsOf(pids_[i]);
+        }
+        return total;
+    }
+    const bench_support::ProcessActivity& first() const { return *counters_.front(); }
+
+  private:
+    std::vector<pid_t> pids_;
+    std::vector<std::unique_ptr<bench_support::ProcessActivity>> counters_;
+    bool precise_ = true;
+};
+
+// Kept across the repetitions of one monitor count.
+std::unique_ptr<MonitorGroup> gGroup;
+
+void BM_ServerToMonitorProcesses(benchmark::State& state) {
+    int count = static_cast<int>(state.range(0));
+    if (!gGroup || static_cast<int>(gGroup->pids().size()) != count) {
+        gGroup.reset();
+        gGroup = std::make_unique<MonitorGroup>(count);
+    }
+    if (gServer <= 0 || !gGroup->ready()) {
+        state.SkipWithError("server or monitors did not start");
         return;
     }
     Device device;
+    CpuMeter server({gServer});
+    CpuMeter monitors(gGroup->pids());
+    auto activityBefore = server.first().read();
+    double serverBefore = server.seconds();
+    double monitorsBefore = monitors.seconds();
     for (auto _ : state) {
-        if (!device.sendBatch(port) || !server.pumpDeliveries(kBatch * kMonitors)) {
+        gGroup->expect(kBatch);
+        if (!device.sendBatch(loopback(1), gReceivePort) || !gGroup->awaitAll()) {
             state.SkipWithError("datagrams lost");
-            break;
+            gGroup.reset();
+            return;
         }
+    }
+    double datagrams = static_cast<double>(state.iterations()) * kBatch;
+    auto activityAfter = server.first().read();
+    state.counters["server_cpu_us"] = (server.seconds() - serverBefore) * 1e6 / datagrams;
+    state.counters["monitors_cpu_us"] = (monitors.seconds() - monitorsBefore) * 1e6 / datagrams;
+    if (server.first().available()) {
+        state.counters["server_syscalls"] =
+            static_cast<double>(activityAfter.syscalls - activityBefore.syscalls) / datagrams;
+        state.counters["server_switches"] =
+            static_cast<double>(activityAfter.switches - activityBefore.switches) / datagrams;
     }
     state.SetItemsProcessed(state.iterations() * kBatch);
 }
 
-BENCHMARK(BM_RawUdpReceive)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_ServerReceiveAndDispatch)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_RawUdpReceive)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_ServerToMonitorProcesses)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(16)
+    ->Arg(64)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime()
+    ->MinTime(0.2);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string root = bench_support::usePrivateFolders();
+    bool pin = bench_support::pinWhenAsked(argc, argv);
+    gRoot = bench_support::usePrivateFolders();
+    std::filesystem::create_directories(gRoot + "/config");
+    setenv("VEK_HUBSERVER", (std::string(VEK_BIN_DIR) + "/hubserver").c_str(), 1);
     benchmark::Initialize(&argc, argv);
+    bool started = startServer();
+    if (!started) {
+        std::fprintf(stderr, "hubserver did not start\n");
+    }
     bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    plat::shutdownThreadLoop();
+    gGroup.reset();
+    stopServer();
     std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
+    std::filesystem::remove_all(gRoot, ignored);
 
     double raw = reporter.medians["BM_RawUdpReceive"] / kBatch;
-    double served = reporter.medians["BM_ServerReceiveAndDispatch"] / kBatch;
-    std::printf("\npinned to one CPU: no (one thread does all the work)\n");
-    std::printf(
-        "median per datagram: raw receive %.2f us, server receive + dispatch to %d "
-        "monitors %.2f us\n",
-        raw / 1000.0, kMonitors, served / 1000.0);
-    if (raw > 0 && served > 0) {
-        std::printf("datagrams per second: raw %.0f, server %.0f; ratio server/raw time: %.2f\n",
-                    1e9 / raw, 1e9 / served, served / raw);
+    std::printf("\npinned to one CPU: %s\n", pin ? "yes (CPU 0)" : "no");
+    std::printf("median raw UDP receive: %.2f us per datagram\n", raw / 1000.0);
+    double one = 0;
+    for (int count : kMonitorCounts) {
+        std::string name = "BM_ServerToMonitorProcesses/" + std::to_string(count);
+        double served = reporter.medians[name] / kBatch;
+        if (served <= 0 || raw <= 0) {
+            continue;
+        }
+        if (count == 1) {
+            one = served;
+        }
+        std::printf(
+            "%2d monitor processes: %.2f us per datagram (%.0f datagrams/s), ratio to raw "
+            "%.2f",
+            count, served / 1000.0, 1e9 / served, served / raw);
+        if (count > 1 && one > 0) {
+            double perMonitor = (served - one) / (count - 1);
+            std::printf(", per extra monitor %.2f us = %.2f x raw", perMonitor / 1000.0,
+                        perMonitor / raw);
+        }
+        std::printf("\n");
     }
     return 0;
 }

@@ -2,7 +2,9 @@
 // (objlink, hubclient, hubserver, UDP to a device peer on 127.0.0.2 and
 // back) against the raw UDP round trip between two loopback sockets,
 // measured in the same run. Prints the medians, the requests per second and
-// the ratio. "MessageDelayTime" is 0, so the server does not pace.
+// the ratio, and per request the system calls and context switches (each a
+// sleep ended by a wake-up) of the requesting process, the server and the
+// device. "MessageDelayTime" is 0, so the server does not pace.
 //
 //   objlink_request_bench [--pin] [benchmark flags]
 //
@@ -11,6 +13,9 @@
 // hubserver (see private_env_preinit.cpp).
 #include <benchmark/benchmark.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -22,6 +27,7 @@
 
 #include "bench_support.h"
 #include "objlink.h"
+#include "process_activity.h"
 #include "server_settings.h"
 #include "udp_peer.h"
 
@@ -34,16 +40,23 @@ using namespace std::chrono_literals;
 constexpr size_t kPayload = 16;  // data bytes of request and response
 constexpr uint32_t kTimeOutMs = 2000;
 
-// Answers every datagram it receives on a thread of its own: the response
-// flag set, sent to `replyPort` of 127.0.0.1 (or back to the sender's port
-// when `replyPort` is 0, for the raw echo).
+// Answers every datagram it receives, in a process of its own (so that its
+// system calls and wake-ups are counted apart): the response flag set, sent
+// to `replyPort` of 127.0.0.1.
 class Echo {
   public:
     Echo(uint32_t address, uint16_t port, uint16_t replyPort, bool setResponseFlag)
         : peer_(address, port) {
-        thread_ = std::thread([this, replyPort, setResponseFlag] {
-            while (running_) {
-                auto in = peer_.receive(50ms);
+        if (!peer_.bound()) {
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            for (;;) {
+                auto in = peer_.receive(1000ms);
+                if (getppid() == 1) {
+                    _exit(0);
+                }
                 if (!in || in->bytes.size() < 9) {
                     continue;
                 }
@@ -52,23 +65,61 @@ class Echo {
                 }
                 peer_.sendTo(loopback(1), replyPort, in->bytes);
             }
-        });
+        }
     }
     ~Echo() {
-        running_ = false;
-        thread_.join();
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
     }
-    bool bound() const { return peer_.bound(); }
+    bool bound() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
 
   private:
     UdpPeer peer_;
-    std::atomic<bool> running_{true};
-    std::thread thread_;
+    pid_t pid_ = -1;
+};
+
+// System calls and switches per iteration of the processes taking part.
+class Activity {
+  public:
+    explicit Activity(std::vector<std::pair<std::string, pid_t>> processes) {
+        for (auto& [name, pid] : processes) {
+            parts_.push_back(Part{name, std::make_unique<bench_support::ProcessActivity>(pid), {}});
+            parts_.back().before = parts_.back().counters->read();
+        }
+    }
+    void report(benchmark::State& state) {
+        double n = static_cast<double>(state.iterations());
+        double switches = 0;
+        for (Part& p : parts_) {
+            if (!p.counters->available() || n == 0) {
+                continue;
+            }
+            auto after = p.counters->read();
+            state.counters[p.name + "_syscalls"] =
+                static_cast<double>(after.syscalls - p.before.syscalls) / n;
+            double s = static_cast<double>(after.switches - p.before.switches) / n;
+            state.counters[p.name + "_switches"] = s;
+            switches += s;
+        }
+        state.counters["switches"] = switches;
+    }
+
+  private:
+    struct Part {
+        std::string name;
+        std::unique_ptr<bench_support::ProcessActivity> counters;
+        bench_support::ProcessActivity::Totals before;
+    };
+    std::vector<Part> parts_;
 };
 
 struct Session {
     testing_support::ServerPorts ports;
     int32_t registration = 0;
+    pid_t server = -1;
 };
 Session gSession;
 
@@ -78,12 +129,14 @@ void BM_RawUdpRoundTrip(benchmark::State& state) {
     uint16_t echoPort = testing_support::freeUdpPort();
     Echo echo(loopback(3), echoPort, clientPort, false);
     std::vector<uint8_t> ping(9 + kPayload, 0x55);
+    Activity activity({{"client", getpid()}, {"device", echo.pid()}});
     for (auto _ : state) {
         if (!client.sendTo(loopback(3), echoPort, ping) || !client.receive(2000ms)) {
             state.SkipWithError("echo failed");
             break;
         }
     }
+    activity.report(state);
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -95,6 +148,8 @@ void BM_ObjlinkSyncRequest(benchmark::State& state) {
     }
     std::vector<uint8_t> data(kPayload, 0x55);
     uint8_t answer[64];
+    Activity activity(
+        {{"client", getpid()}, {"server", gSession.server}, {"device", device.pid()}});
     for (auto _ : state) {
         VEKMessage_t m{};
         m.ObjectID = 0xFF00;
@@ -111,6 +166,7 @@ void BM_ObjlinkSyncRequest(benchmark::State& state) {
             break;
         }
     }
+    activity.report(state);
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -124,6 +180,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     gSession.ports = testing_support::writeServerSettings();
     gSession.registration = VEKNetStartup();
+    gSession.server = bench_support::findChild("hubserver");
     bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -5,6 +5,7 @@ packages=(
     build-essential cmake ninja-build g++ gcc pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
+    qt6-base-dev python3
     iproute2 util-linux procps
     qt6-base-dev tshark
 )

@@ -46,6 +46,9 @@ int64_t hiddenWindowProc(plat::Message& m) {
         case wire::kMsgNetData:
             deliverNetworkMessage(static_cast<int32_t>(m.wParam), m.payload);
             return 0;
+        case wire::kMsgNetDataBatch:
+            deliverNetworkBatch(static_cast<int32_t>(m.wParam), m.payload);
+            return 0;
         case wire::kMsgCommData:
             deliverCommData(m.payload);
             return 0;
@@ -59,6 +62,12 @@ int64_t hiddenWindowProc(plat::Message& m) {
             return 0;
         case kMsgStopTimer:
             plat::killTimer(m.hwnd, m.wParam);
+            return 0;
+        case kMsgWatchChild:
+            watchChildOnWindow(m.hwnd, static_cast<int>(m.wParam));
+            return 0;
+        case kMsgChildEnded:
+            childEnded();
             return 0;
         case plat::kMsgClose:
             plat::destroyWindow(m.hwnd);

@@ -12,6 +12,8 @@ namespace hubclient {
 // Private messages of the hidden window (posted by the library itself).
 constexpr uint32_t kMsgStartTimer = 0x8101;  // wParam timer ID, lParam period in ms
 constexpr uint32_t kMsgStopTimer = 0x8102;   // wParam timer ID
+constexpr uint32_t kMsgWatchChild = 0x8103;  // wParam pidfd of a started server
+constexpr uint32_t kMsgChildEnded = 0x8104;  // wParam that pidfd, now readable
 
 // Starts the thread; it creates the hidden window and then runs its loop.
 void startLibraryThread();

@@ -1,5 +1,6 @@
 // SendVEKNetMessage, GetMessageNumber and GetNetworkAddress.
 #include <atomic>
+#include <mutex>
 #include <span>
 
 #include "hubclient.h"
@@ -7,12 +8,59 @@
 #include "server_link.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"
+#include "wire/msgnumber.h"
 
 using namespace hubclient;
 
 namespace {
 
 std::atomic<uint32_t> gOwnAddress{0};
+
+// Message numbers are fetched from the server in blocks, so that a request
+// needs no round trip of its own for its number. A block belongs to the
+// server it came from; a new server starts a new block.
+constexpr uint16_t kNumberBlock = 32;
+
+struct NumberBlock {
+    std::mutex mutex;
+    plat::Hwnd server = plat::kNoWindow;
+    uint16_t next = 0;
+    uint16_t left = 0;
+};
+
+NumberBlock& numberBlock() {
+    static NumberBlock* block = new NumberBlock;  // used until the process ends
+    return *block;
+}
+
+uint16_t following(uint16_t number) {
+    return number == 0xFFFF ? wire::kFirstMessageNumber : static_cast<uint16_t>(number + 1);
+}
+
+// The next number of this process's block, or 0 when the server does not
+// answer.
+int32_t takeMessageNumber() {
+    NumberBlock& b = numberBlock();
+    std::lock_guard<std::mutex> lock(b.mutex);
+    plat::Hwnd server = serverWindow();
+    if (server == plat::kNoWindow) {
+        return 0;
+    }
+    if (b.server != server || b.left == 0) {
+        auto result = request(wire::kReqMessageNumber, 0, kNumberBlock);
+        if (!result || (*result & 0xFFFF) < wire::kFirstMessageNumber) {
+            b.left = 0;
+            return 0;
+        }
+        b.server = server;
+        b.next = static_cast<uint16_t>(*result & 0xFFFF);
+        b.left = kNumberBlock;
+    }
+    uint16_t number = b.next;
+    b.next = following(number);
+    --b.left;
+    return number;
+}
 
 // A message needs its data and at least the 9-byte datagram header.
 bool isSendable(const _Message& m) {
@@ -67,8 +115,7 @@ extern "C" int32_t GetMessageNumber(int32_t RegistrationID) {
     if (RegistrationID == kSelfRegistration || !isRegistered(RegistrationID)) {
         return 0;
     }
-    auto result = request(wire::kReqMessageNumber, 0, 0);
-    return result ? static_cast<int32_t>(*result & 0xFFFF) : 0;
+    return takeMessageNumber();
 }
 
 extern "C" uint32_t GetNetworkAddress(int32_t RegistrationID) {

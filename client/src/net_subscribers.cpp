@@ -53,8 +53,13 @@ int32_t addSubscriber(NetSubscriber subscriber) {
     if (serverWindow() == plat::kNoWindow) {
         return VEK_ERR_SERVER;
     }
-    auto result = request(wire::kReqNetRegister, static_cast<uint32_t>(subscriber.registrationId),
-                          static_cast<int64_t>(subscriber.type));
+    // This library delivers batches in order, one message at a time, and a
+    // receive subscriber only ever takes received application messages.
+    int64_t kind = subscriber.type == NetRegistrationType::Monitor
+                       ? wire::kNetMonitor | wire::kNetBatches
+                       : wire::kNetReceive | wire::kNetReceivedOnly | wire::kNetBatches;
+    auto result =
+        request(wire::kReqNetRegister, static_cast<uint32_t>(subscriber.registrationId), kind);
     if (!result || *result <= 0) {
         return VEK_ERR_SERVER;
     }

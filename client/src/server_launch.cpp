@@ -1,7 +1,10 @@
 #include "server_launch.h"
 
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -22,15 +25,22 @@ constexpr const char* kServerOverride = "VEK_HUBSERVER";
 constexpr std::chrono::milliseconds kStartLimit{5000};
 constexpr std::chrono::milliseconds kPollPause{20};
 
-// Timer IDs of the library's own housekeeping lie above every timer ID of
-// the timer exports (those are positive 32-bit values).
+// A server this process started is a child to reap once it ends. Its
+// pidfd is watched on the hidden window, so a waiting client makes no
+// wake-ups. Without pidfds (an old kernel) a housekeeping timer looks every
+// 500 ms while some child runs. Its ID lies above every timer ID of the
+// timer exports (those are positive 32-bit values).
 constexpr uint64_t kReaperTimerId = uint64_t{1} << 40;
 constexpr uint32_t kReaperPeriodMs = 500;
 
-// Servers this process started: a server that ends is a child to reap.
+struct Child {
+    pid_t pid = -1;
+    int pidfd = -1;  // -1: looked after by the timer
+};
+
 struct Children {
     std::mutex mutex;
-    std::vector<pid_t> pids;
+    std::vector<Child> list;
 };
 
 // One launch at a time in this process.
@@ -42,22 +52,47 @@ Children& children() {
     return staticInstance<Children>();
 }
 
-// Reaps the children that ended; true while some still run.
+int openPidfd(pid_t pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+void closeChild(Child& child) {
+    if (child.pidfd >= 0) {
+        plat::unwatch(child.pidfd);
+        ::close(child.pidfd);
+        child.pidfd = -1;
+    }
+}
+
+// Reaps the children that ended; true while some looked after by the timer
+// still run.
 bool reapChildren() {
     Children& c = children();
     std::lock_guard<std::mutex> lock(c.mutex);
-    std::erase_if(c.pids, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
-    return !c.pids.empty();
+    std::erase_if(c.list, [](Child& child) {
+        if (::waitpid(child.pid, nullptr, WNOHANG) == 0) {
+            return false;
+        }
+        closeChild(child);
+        return true;
+    });
+    return std::any_of(c.list.begin(), c.list.end(), [](const Child& x) { return x.pidfd < 0; });
 }
 
 void watchChild(pid_t pid) {
+    Child child{pid, openPidfd(pid)};
     {
         std::lock_guard<std::mutex> lock(children().mutex);
-        children().pids.push_back(pid);
+        children().list.push_back(child);
     }
-    // The reaper timer runs on the hidden window; install it there.
+    // Watches and timers belong to the hidden window's thread; install there.
     plat::Hwnd hidden = hiddenWindow();
-    if (hidden != plat::kNoWindow) {
+    if (hidden == plat::kNoWindow) {
+        return;
+    }
+    if (child.pidfd >= 0) {
+        plat::postMessage(hidden, kMsgWatchChild, static_cast<uint64_t>(child.pidfd), 0);
+    } else {
         plat::postMessage(hidden, kMsgStartTimer, kReaperTimerId, kReaperPeriodMs);
     }
 }
@@ -125,7 +160,12 @@ bool findOrStartServer() {
 
 void forgetChildren() {
     std::lock_guard<std::mutex> lock(children().mutex);
-    std::vector<pid_t>().swap(children().pids);
+    for (Child& child : children().list) {
+        if (child.pidfd >= 0) {
+            ::close(child.pidfd);  // the hidden window's loop has ended
+        }
+    }
+    std::vector<Child>().swap(children().list);
 }
 
 bool handleServiceTimer(plat::Hwnd hidden, uint64_t timerId) {
@@ -136,6 +176,38 @@ bool handleServiceTimer(plat::Hwnd hidden, uint64_t timerId) {
         plat::killTimer(hidden, kReaperTimerId);
     }
     return true;
+}
+
+bool isChildPidfd(int pidfd) {
+    std::lock_guard<std::mutex> lock(children().mutex);
+    return pidfd >= 0 && std::any_of(children().list.begin(), children().list.end(),
+                                     [&](const Child& x) { return x.pidfd == pidfd; });
+}
+
+void watchChildOnWindow(plat::Hwnd hidden, int pidfd) {
+    // Any process of the user may post to the hidden window: only a pidfd
+    // this library opened is watched.
+    if (!isChildPidfd(pidfd)) {
+        return;
+    }
+    if (plat::watchReadable(pidfd, hidden, kMsgChildEnded)) {
+        return;
+    }
+    // Not watchable: the timer looks after the child instead.
+    {
+        std::lock_guard<std::mutex> lock(children().mutex);
+        for (Child& child : children().list) {
+            if (child.pidfd == pidfd) {
+                ::close(child.pidfd);
+                child.pidfd = -1;
+            }
+        }
+    }
+    plat::setTimer(hidden, kReaperTimerId, kReaperPeriodMs);
+}
+
+void childEnded() {
+    reapChildren();
 }
 
 }  // namespace hubclient

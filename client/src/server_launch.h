@@ -13,8 +13,14 @@ namespace hubclient {
 bool findOrStartServer();
 
 // Timer messages of the hidden window that belong to the launcher (reaping
-// servers this process started once they end). True when handled.
+// servers this process started once they end, where no pidfd can watch
+// them). True when handled.
 bool handleServiceTimer(plat::Hwnd hidden, uint64_t timerId);
+
+// On the hidden window's thread: watch a started server's pidfd
+// (kMsgWatchChild), and reap it once it became readable (kMsgChildEnded).
+void watchChildOnWindow(plat::Hwnd hidden, int pidfd);
+void childEnded();
 
 // At unload: servers still running are no longer watched.
 void forgetChildren();

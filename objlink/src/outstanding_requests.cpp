@@ -45,6 +45,13 @@ bool takeRequest(RequestList& list, RequestList& taken, Pred pred) {
     return true;
 }
 
+// A synchronous request has no timer: its waiter keeps the deadline.
+void removeTimerOf(const OutstandingRequest& r) {
+    if (r.timerId > 0) {
+        RemoveTimer(r.baseRegistrationId, r.timerId);
+    }
+}
+
 void fillFromResponse(const OutstandingRequest& r, const IncomingMessage& m) {
     VEKMessageResponse_t* rec = r.response;
     uint16_t length = recordedLength(m);
@@ -106,7 +113,7 @@ bool withdrawOutstandingRequest(int32_t internalId, bool markTimedOut) {
         }
     }
     const OutstandingRequest& r = taken.front();
-    RemoveTimer(r.baseRegistrationId, r.timerId);
+    removeTimerOf(r);
     if (markTimedOut) {
         fillAsTimedOut(r);
     }
@@ -125,7 +132,7 @@ void completeWithResponse(const IncomingMessage& message) {
             return;
         }
         OutstandingRequest& r = taken.front();
-        RemoveTimer(r.baseRegistrationId, r.timerId);
+        removeTimerOf(r);
         fillFromResponse(r, message);
         reportLater = finish(r, scope);
     }
@@ -148,7 +155,7 @@ void completeWithTimeOut(uint32_t timerParameter) {
             return;
         }
         OutstandingRequest& r = taken.front();
-        RemoveTimer(r.baseRegistrationId, r.timerId);
+        removeTimerOf(r);
         fillAsTimedOut(r);
         reportLater = finish(r, scope);
     }
@@ -177,7 +184,7 @@ void dropOutstandingRequests(int32_t registrationId) {
         }
     }
     for (const OutstandingRequest& r : taken) {
-        RemoveTimer(r.baseRegistrationId, r.timerId);
+        removeTimerOf(r);
     }
 }
 

@@ -20,7 +20,7 @@ struct OutstandingRequest {
     int32_t registrationId = 0;
     int32_t baseRegistrationId = 0;  // owner of the time-out timer
     int32_t internalId = 0;
-    int32_t timerId = 0;
+    int32_t timerId = 0;  // 0 for a synchronous request: its waiter times it
     uint16_t messageNumber = 0;
     uint16_t messageId = 0;  // as sent
     uint16_t objectId = 0;

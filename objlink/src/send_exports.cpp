@@ -1,5 +1,6 @@
 // SendVEKMessage, AsyncSendVEKMessage_CB, AsyncSendVEKMessage_Window and
 // RespondVEKMessage.
+#include <chrono>
 #include <new>
 
 #include "hubclient.h"
@@ -37,17 +38,20 @@ int32_t sendSynchronously(const Registration& registration, uint32_t timeoutMs,
     request.message = message;
     request.response = response;
     request.wakeFd = threadWakeFd();
+    // The time-out runs from before the send, as a timer installed then
+    // would; the waiter keeps it, no timer is needed.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int32_t internalId = 0;
     int32_t result = sendNumbered(request, &internalId);
     if (result <= 0 || timeoutMs == 0) {
         return result;
     }
-    WaitEnd end = waitForSyncResponse(registration.registrationId, internalId);
+    WaitEnd end = waitForSyncResponse(registration.registrationId, internalId, deadline);
     if (end != WaitEnd::Completed) {
         // Nothing may write into the caller's record once the call returned.
-        // A wait ended by a quit request reads as a time-out unless the
-        // response had arrived.
-        withdrawOutstandingRequest(internalId, end == WaitEnd::Quit);
+        // A wait that timed out or was ended by a quit request reads as a
+        // time-out unless the response had arrived.
+        withdrawOutstandingRequest(internalId, end == WaitEnd::Quit || end == WaitEnd::TimedOut);
         takeSyncResponse(internalId);
     }
     return result;

@@ -30,7 +30,8 @@ void onTimeOut(uint32_t parameter, int32_t /*timerId*/) {
     completeWithTimeOut(parameter);
 }
 
-// Lists the request with its time-out timer. Returns its internal ID, or a
+// Lists the request, an asynchronous one with its time-out timer (a
+// synchronous one is timed by its waiter). Returns its internal ID, or a
 // negative code.
 int32_t listRequest(const SendRequest& request, uint32_t destination) {
     const VEKMessage_t& message = *request.message;
@@ -50,16 +51,19 @@ int32_t listRequest(const SendRequest& request, uint32_t destination) {
     if (!request.target.isAsynchronous()) {
         r.syncSlot.push_back(SyncResponse{r.registrationId, r.internalId, request.wakeFd});
     }
-    uint32_t parameter = static_cast<uint32_t>(r.internalId) |
-                         (request.target.isAsynchronous() ? kAsynchronousFlag : 0);
-    r.timerId = InstallTimer_CB(r.baseRegistrationId, request.timeoutMs, &onTimeOut, parameter);
-    if (r.timerId <= 0) {
-        return VEKNET_ERR_NO_TIMER;
+    if (request.target.isAsynchronous()) {
+        uint32_t parameter = static_cast<uint32_t>(r.internalId) | kAsynchronousFlag;
+        r.timerId = InstallTimer_CB(r.baseRegistrationId, request.timeoutMs, &onTimeOut, parameter);
+        if (r.timerId <= 0) {
+            return VEKNET_ERR_NO_TIMER;
+        }
     }
     int32_t timerId = r.timerId;
     int32_t internalId = r.internalId;
     if (!addOutstandingRequest(node)) {
-        RemoveTimer(request.registration.baseRegistrationId, timerId);
+        if (timerId > 0) {
+            RemoveTimer(request.registration.baseRegistrationId, timerId);
+        }
         return VEKNET_ERR_NOT_REGISTERED;
     }
     return internalId;

@@ -1,9 +1,11 @@
 #include "sync_wait.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
+
+#include "platform/wait.h"
 #include "platform/window.h"
 #include "registrations.h"
 #include "sync_responses.h"
@@ -38,14 +40,14 @@ bool isQuit(const plat::Message& m) {
     return m.msg == plat::kMsgQuit && m.hwnd == plat::kNoWindow;
 }
 
-// Sleeps until the thread's queue or the wake descriptor is ready.
-void sleepUntilReady(int wakeFd) {
-    pollfd fds[2] = {{plat::queueFd(), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-    if (wakeFd >= 0) {
-        ::poll(fds, 2, kSafetyPollMs);
-    } else {
-        ::poll(fds, 1, kFallbackPollMs);
-    }
+// Sleeps until the thread's queue or the wake descriptor is ready, or the
+// deadline passes. On a thread with an outer event loop (Qt) the platform's
+// wait hook sleeps and keeps that loop's events flowing too.
+plat::WaitReadiness sleepUntilReady(int wakeFd, std::chrono::steady_clock::time_point deadline) {
+    using namespace std::chrono;
+    auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count() + 1;
+    int cap = wakeFd >= 0 ? kSafetyPollMs : kFallbackPollMs;
+    return plat::waitForMessageOrFd(wakeFd, milliseconds{std::clamp<int64_t>(left, 0, cap)});
 }
 
 }  // namespace
@@ -55,12 +57,16 @@ int threadWakeFd() {
     return wake.fd;
 }
 
-WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId) {
+WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId,
+                            std::chrono::steady_clock::time_point deadline) {
     int wakeFd = threadWakeFd();
+    // The queue is looked at first (it may hold messages collected before
+    // the wait), then again only when the sleep ended because it had work.
+    // The wake descriptor is drained only after it woke the sleep and before
+    // the lists are checked again: a completion after that check leaves it
+    // readable, so the next sleep ends at once.
+    bool lookAtQueue = true;
     for (;;) {
-        // Drained before the checks: a completion after them leaves the
-        // descriptor readable, so the sleep below ends at once.
-        drain(wakeFd);
         if (!isRegistered(registrationId)) {
             return WaitEnd::RegistrationGone;
         }
@@ -68,7 +74,7 @@ WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId) {
             return WaitEnd::Completed;
         }
         plat::Message m;
-        if (plat::peekMessage(m)) {
+        if (lookAtQueue && plat::peekMessage(m)) {
             if (isQuit(m)) {
                 plat::postQuitMessage(static_cast<int>(static_cast<int64_t>(m.wParam)));
                 return WaitEnd::Quit;
@@ -76,7 +82,14 @@ WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId) {
             plat::dispatchMessage(m);
             continue;
         }
-        sleepUntilReady(wakeFd);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return WaitEnd::TimedOut;
+        }
+        plat::WaitReadiness ready = sleepUntilReady(wakeFd, deadline);
+        lookAtQueue = ready.queue || wakeFd < 0;
+        if (ready.extra) {
+            drain(wakeFd);
+        }
     }
 }
 

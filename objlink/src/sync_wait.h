@@ -4,6 +4,7 @@
 // no CPU.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace objlink {
@@ -16,8 +17,10 @@ enum class WaitEnd {
     Completed,         // the request's synchronous entry was taken
     RegistrationGone,  // the registration was cleaned up meanwhile
     Quit,              // a quit request arrived; it was queued again
+    TimedOut,          // the deadline passed first
 };
 
-WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId);
+WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId,
+                            std::chrono::steady_clock::time_point deadline);
 
 }  // namespace objlink

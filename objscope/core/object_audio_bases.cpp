@@ -151,4 +151,11 @@ void TComplexAudioObject::CollectObjects(ObjectList& list) {
         list.push_back(object.get());
 }
 
+ObjectList TComplexAudioObject::OwnedObjectList() const {
+    ObjectList list;
+    for (const auto& object : owned_)
+        list.push_back(object.get());
+    return list;
+}
+
 }  // namespace objscope

@@ -120,6 +120,7 @@ class TComplexAudioObject : public TVEKroot {
     void ClearOwnedObjects() override;
     std::unique_ptr<TVEKroot> AddOwnedObject(std::unique_ptr<TVEKroot> object) override;
     void CollectObjects(ObjectList& list) override;
+    ObjectList OwnedObjectList() const override;
 
     const std::vector<std::unique_ptr<TVEKroot>>& OwnedObjects() const { return owned_; }
 

@@ -43,6 +43,16 @@ TVEKPropertyBase* TVEKroot::FindProperty(uint16_t id) const {
     return nullptr;
 }
 
+void TVEKroot::ReplaceListedProperties(std::vector<std::unique_ptr<TVEKPropertyBase>> properties) {
+    // Only the class's own properties are kept: a list that replaced them
+    // earlier is freed.
+    if (!replacedOwnList_) {
+        unlistedProperties_ = std::move(properties_);
+        replacedOwnList_ = true;
+    }
+    properties_ = std::move(properties);
+}
+
 void TVEKroot::SetAddress(uint16_t net, uint16_t dev, uint16_t obj) {
     netHandle_.SetData(net);
     devHandle_.SetData(dev);

@@ -116,6 +116,8 @@ class TVEKroot {
     }
     // Appends this object, then (in complex classes) its owned objects.
     virtual void CollectObjects(ObjectList& list);
+    // The objects this one owns directly, in their order (none in the base).
+    virtual ObjectList OwnedObjectList() const { return {}; }
 
     // The properties of input / output `index`; the base empties the list
     // and answers false.
@@ -156,12 +158,19 @@ class TVEKroot {
     }
 
   protected:
+    // Makes `properties` the listed properties. The class's own properties
+    // stay alive (unlisted), so the typed accessors above remain valid; a
+    // list that replaced them before is freed.
+    void ReplaceListedProperties(std::vector<std::unique_ptr<TVEKPropertyBase>> properties);
+
     // Records that subclasses append after the base part of the stream.
     virtual void SaveClassRecords(ByteWriter&) const {}
     virtual bool LoadClassRecords(ByteReader&) { return true; }
 
   private:
     std::vector<std::unique_ptr<TVEKPropertyBase>> properties_;
+    std::vector<std::unique_ptr<TVEKPropertyBase>> unlistedProperties_;
+    bool replacedOwnList_ = false;
     TU32aesClass_ID classId_;
     TU32aesNET_Handle netHandle_;
     TU32aesDEV_Handle devHandle_;

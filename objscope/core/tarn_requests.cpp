@@ -33,7 +33,7 @@ TarnRequest startRequest(MessageKind kind, RequestMode mode, const TarnRequester
 }
 
 std::optional<TarnRequest> checkedLength(TarnRequest request) {
-    if (request.data.size() > kTarnRequestBufferSize)
+    if (request.data.size() > kTarnMaxRequestLength)
         return std::nullopt;
     return request;
 }

@@ -15,8 +15,11 @@
 
 namespace objscope {
 
-// The data buffer of a request record; no request may be longer.
+// The data buffer a request record starts with. Requests whose length depends
+// on their content (confirm, multi-set, methods) may be longer, up to what one
+// datagram carries; a longer one is refused, never cut.
 constexpr size_t kTarnRequestBufferSize = 512;
+constexpr size_t kTarnMaxRequestLength = 1480 - 9;  // one datagram less its 9-byte header
 
 constexpr uint16_t kUnregisterCode = 1023;
 constexpr uint16_t kResetKey = 0x5AA5;  // guards soft reset and set-default-data
@@ -47,7 +50,7 @@ struct RegistrationProperty {
 };
 
 // Requests whose length depends on their content return nothing when they
-// would not fit the request buffer, an item is empty, or a value is too long
+// would not fit one datagram (kTarnMaxRequestLength), an item is empty, or a value is too long
 // for an item's length byte.
 std::optional<TarnRequest> buildSet(const TarnRequester& from, const TarnAddress& target,
                                     bool replyWanted, std::span<const uint8_t> item);

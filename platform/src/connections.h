@@ -20,14 +20,17 @@ class Connections {
     static void closeCurrent();
 
     // Sends one record to the loop that owns the handle, connecting (again)
-    // when needed. Before a send, replies that arrived too late for earlier
-    // sends are discarded.
+    // when needed. When an earlier send or probe on the connection was not
+    // answered in time, its late reply is discarded first. With `wait` the
+    // send time-out is set to `waitMs` (only when it differs from the last).
     SendStatus send(Hwnd target, const OutgoingDatagram& d, bool wait, int64_t waitMs);
 
-    // Waits for the reply to `seq` from the loop that owns the handle.
-    // nullopt: time-out, the loop dropped the message, or it closed.
+    // Waits for the reply to `seq` from the loop that owns the handle, sent
+    // with this time-out, until the deadline. nullopt: time-out, the loop
+    // dropped the message, or it closed.
     std::optional<SendResult> awaitReply(Hwnd target, uint64_t seq,
-                                         std::chrono::steady_clock::time_point deadline);
+                                         std::chrono::steady_clock::time_point deadline,
+                                         std::chrono::milliseconds timeout);
 
     uint64_t nextSeq() { return ++seq_; }
 
@@ -35,11 +38,19 @@ class Connections {
     // Loops are told apart by the pid and slot of their handles.
     static uint64_t loopKey(Hwnd hwnd) { return hwnd >> 16; }
 
-    int connectionFor(Hwnd target, SendStatus& status);
-    void drop(uint64_t key);
-    void dropStaleReplies(uint64_t key, int fd);
+    struct Link {
+        UniqueFd fd;
+        int64_t sendTimeoutMs = -1;     // as last set on the socket; -1 none
+        int64_t receiveTimeoutMs = -1;  // the same for receiving
+        bool replyOutstanding = false;  // a reply may still come for an earlier record
+    };
 
-    std::map<uint64_t, UniqueFd> byLoop_;
+    Link* linkFor(Hwnd target, SendStatus& status);
+    void drop(uint64_t key);
+    // False when the connection closed (it was dropped).
+    bool dropStaleReplies(uint64_t key, Link& link);
+
+    std::map<uint64_t, Link> byLoop_;
     std::vector<uint8_t> buffer_;
     uint64_t seq_ = 0;
 };

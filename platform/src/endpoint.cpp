@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/payload.h"
+#include "process_ids.h"
 
 namespace plat::detail {
 namespace {
@@ -71,7 +72,7 @@ bool takeControlData(msghdr& mh, IncomingDatagram& out) {
         if (c->cmsg_type == SCM_CREDENTIALS && c->cmsg_len >= CMSG_LEN(sizeof(ucred))) {
             ucred cred;
             std::memcpy(&cred, CMSG_DATA(c), sizeof(cred));
-            haveCreds = cred.uid == ::getuid();
+            haveCreds = cred.uid == ownUid();
             out.senderPid = cred.pid;
         } else if (c->cmsg_type == SCM_RIGHTS) {
             size_t n = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
@@ -196,8 +197,7 @@ UniqueFd acceptPeer(int listenFd, bool& more) {
     }
     ucred cred{};
     socklen_t len = sizeof(cred);
-    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 ||
-        cred.uid != ::getuid()) {
+    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != ownUid()) {
         fd.reset();
         return fd;
     }
@@ -237,14 +237,26 @@ UniqueFd connectToLoop(const std::string& path, SendStatus& status) {
     return fd;
 }
 
-void setSendTimeout(int fd, int64_t ms) {
+namespace {
+
+void setTimeout(int fd, int option, int64_t ms) {
     if (ms < 1) {
         ms = 1;
     }
     timeval tv{};
     tv.tv_sec = static_cast<time_t>(ms / 1000);
     tv.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
+    ::setsockopt(fd, SOL_SOCKET, option, &tv, sizeof(tv));
+}
+
+}  // namespace
+
+void setSendTimeout(int fd, int64_t ms) {
+    setTimeout(fd, SO_SNDTIMEO, ms);
+}
+
+void setReceiveTimeout(int fd, int64_t ms) {
+    setTimeout(fd, SO_RCVTIMEO, ms);
 }
 
 bool attachPayload(OutgoingDatagram& d, const Payload& payload, Payload& holder) {
@@ -275,25 +287,16 @@ Payload takePayload(IncomingDatagram& in) {
     return Payload::copyOf(in.inlineBytes.data(), in.inlineBytes.size());
 }
 
-ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out) {
-    out = IncomingDatagram{};
-    buffer.resize(kMaxDatagram);
-    iovec iov{buffer.data(), buffer.size()};
-    alignas(cmsghdr) char
-        control[CMSG_SPACE(sizeof(ucred)) + CMSG_SPACE(kMaxFdsPerDatagram * sizeof(int))];
-    msghdr mh{};
-    mh.msg_iov = &iov;
-    mh.msg_iovlen = 1;
-    mh.msg_control = control;
-    mh.msg_controllen = sizeof(control);
+namespace {
 
-    ssize_t n;
-    do {
-        n = ::recvmsg(fd, &mh, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        return errno == EAGAIN ? ReceiveStatus::Empty : ReceiveStatus::Closed;
-    }
+constexpr size_t kControlSize =
+    CMSG_SPACE(sizeof(ucred)) + CMSG_SPACE(kMaxFdsPerDatagram * sizeof(int));
+
+// Checks one received record (`n` bytes in `buffer`, its control data in
+// `mh`) and fills `out`. Any descriptor of a record that is dropped is
+// closed.
+ReceiveStatus checkRecord(msghdr& mh, size_t n, const uint8_t* buffer, IncomingDatagram& out) {
+    out = IncomingDatagram{};
     if (n == 0 && mh.msg_controllen == 0) {
         return ReceiveStatus::Closed;  // a record is never empty: end of connection
     }
@@ -305,22 +308,94 @@ ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagr
         out.sectionFd.reset();
         return ReceiveStatus::Dropped;
     }
-    if (static_cast<size_t>(n) < sizeof(DatagramHeader)) {
+    if (n < sizeof(DatagramHeader)) {
         out.sectionFd.reset();
         return ReceiveStatus::Dropped;
     }
-    std::memcpy(&out.header, buffer.data(), sizeof(DatagramHeader));
+    std::memcpy(&out.header, buffer, sizeof(DatagramHeader));
     if (!headerIsValid(out.header, out.sectionFd.valid())) {
         out.sectionFd.reset();
         return ReceiveStatus::Dropped;
     }
-    out.inlineBytes = std::span<const uint8_t>(buffer.data() + sizeof(DatagramHeader),
-                                               static_cast<size_t>(n) - sizeof(DatagramHeader));
+    out.inlineBytes =
+        std::span<const uint8_t>(buffer + sizeof(DatagramHeader), n - sizeof(DatagramHeader));
     if (out.sectionFd.valid() && !out.inlineBytes.empty()) {
         out.sectionFd.reset();
         return ReceiveStatus::Dropped;
     }
     return ReceiveStatus::Got;
+}
+
+}  // namespace
+
+ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out,
+                            bool wait) {
+    out = IncomingDatagram{};
+    buffer.resize(kMaxDatagram);
+    iovec iov{buffer.data(), buffer.size()};
+    alignas(cmsghdr) char control[kControlSize];
+    msghdr mh{};
+    mh.msg_iov = &iov;
+    mh.msg_iovlen = 1;
+    mh.msg_control = control;
+    mh.msg_controllen = sizeof(control);
+
+    ssize_t n;
+    do {
+        n = ::recvmsg(fd, &mh, (wait ? 0 : MSG_DONTWAIT) | MSG_CMSG_CLOEXEC);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        return errno == EAGAIN || errno == EWOULDBLOCK ? ReceiveStatus::Empty
+                                                       : ReceiveStatus::Closed;
+    }
+    return checkRecord(mh, static_cast<size_t>(n), buffer.data(), out);
+}
+
+struct RecordBatch::Slot {
+    uint8_t data[kMaxDatagram];
+    alignas(cmsghdr) char control[kControlSize];
+};
+
+RecordBatch::RecordBatch() : slots_(new Slot[kSlots]) {}
+
+RecordBatch::~RecordBatch() {
+    delete[] slots_;
+}
+
+RecordBatch::Result RecordBatch::receive(int fd) {
+    mmsghdr headers[kSlots]{};
+    iovec vectors[kSlots];
+    for (size_t i = 0; i < kSlots; ++i) {
+        vectors[i] = {slots_[i].data, sizeof slots_[i].data};
+        headers[i].msg_hdr.msg_iov = &vectors[i];
+        headers[i].msg_hdr.msg_iovlen = 1;
+        headers[i].msg_hdr.msg_control = slots_[i].control;
+        headers[i].msg_hdr.msg_controllen = sizeof slots_[i].control;
+    }
+    int n;
+    do {
+        n = ::recvmmsg(fd, headers, kSlots, MSG_DONTWAIT | MSG_CMSG_CLOEXEC, nullptr);
+    } while (n < 0 && errno == EINTR);
+    Result result;
+    if (n < 0) {
+        result.closed = errno != EAGAIN;
+        return result;
+    }
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+        status[i] = checkRecord(headers[i].msg_hdr, headers[i].msg_len, slots_[i].data, records[i]);
+        if (status[i] == ReceiveStatus::Closed) {
+            // Records after the end (the same end, read again) are not looked
+            // at; their descriptors, if any, are closed.
+            for (size_t j = i + 1; j < static_cast<size_t>(n); ++j) {
+                closeReceivedFds(headers[j].msg_hdr);
+            }
+            result.closed = true;
+            return result;
+        }
+        ++result.count;
+    }
+    result.more = static_cast<size_t>(n) == kSlots;
+    return result;
 }
 
 }  // namespace plat::detail

@@ -89,7 +89,41 @@ enum class ReceiveStatus { Got, Empty, Dropped, Closed };
 // or from another user, was truncated, had a wrong magic or version, or its
 // descriptors did not match its flags (any descriptors are closed). Closed:
 // the peer closed the connection.
-ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out);
+// With `wait` the call blocks up to the socket's receive time-out
+// (setReceiveTimeout); Empty when none came.
+ReceiveStatus receiveRecord(int fd, std::vector<uint8_t>& buffer, IncomingDatagram& out,
+                            bool wait = false);
+void setReceiveTimeout(int fd, int64_t ms);
+
+// Room for several records taken with one recvmmsg. Only the pages a record
+// fills are touched, so the reserved size costs address space only.
+class RecordBatch {
+  public:
+    static constexpr size_t kSlots = 16;
+
+    RecordBatch();
+    ~RecordBatch();
+    RecordBatch(const RecordBatch&) = delete;
+    RecordBatch& operator=(const RecordBatch&) = delete;
+
+    // Takes up to kSlots records without waiting: Got and Dropped ones in
+    // `status`/`records` (their first `count` entries), then `closed` when
+    // the peer closed the connection, or `more` when every slot was filled
+    // (more may be waiting). Neither: the connection is empty now.
+    struct Result {
+        size_t count = 0;
+        bool closed = false;
+        bool more = false;
+    };
+    Result receive(int fd);
+
+    ReceiveStatus status[kSlots];
+    IncomingDatagram records[kSlots];
+
+  private:
+    struct Slot;
+    Slot* slots_ = nullptr;
+};
 
 // The payload of a received record (its section adopted, or its inline bytes
 // copied). Empty for a section that cannot be mapped safely.

@@ -10,6 +10,7 @@
 #include "handle.h"
 #include "loop_sources.h"
 #include "platform/dirs.h"
+#include "process_ids.h"
 #include "thread_owned.h"
 
 namespace plat::detail {
@@ -59,7 +60,6 @@ void Loop::shutdownCurrent() {
 }
 
 Loop::Loop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
-    buffer_.reserve(kMaxDatagram);
     if (!listen()) {
         // Without a runtime folder the loop still runs timers and watches,
         // but can own no windows. Its slot only has to be unique here.
@@ -90,7 +90,7 @@ bool Loop::listen() {
         if (s == 0) {
             continue;
         }
-        std::string path = loopSocketPath(static_cast<uint32_t>(::getpid()), s);
+        std::string path = loopSocketPath(static_cast<uint32_t>(ownPid()), s);
         if (path.empty()) {
             return false;
         }
@@ -118,7 +118,7 @@ bool Loop::listen() {
 
 void Loop::teardown(bool notifyWindows) {
     while (!windows_.empty()) {
-        Hwnd h = makeHandle(static_cast<uint32_t>(::getpid()), slot_, windows_.begin()->first);
+        Hwnd h = makeHandle(static_cast<uint32_t>(ownPid()), slot_, windows_.begin()->first);
         if (!notifyWindows || windows_.begin()->second.destroying || !destroyWindow(h)) {
             windows_.erase(windows_.begin());
         }
@@ -140,7 +140,7 @@ void Loop::teardown(bool notifyWindows) {
 }
 
 bool Loop::owns(Hwnd hwnd) const {
-    return handlePid(hwnd) == static_cast<uint32_t>(::getpid()) && handleSlot(hwnd) == slot_;
+    return handlePid(hwnd) == static_cast<uint32_t>(ownPid()) && handleSlot(hwnd) == slot_;
 }
 
 bool Loop::hasWindow(Hwnd hwnd) const {
@@ -169,7 +169,7 @@ Hwnd Loop::createWindow(WindowProc proc, const std::string& title) {
     if (n == 0) {
         return kNoWindow;
     }
-    Hwnd h = makeHandle(static_cast<uint32_t>(::getpid()), slot_, n);
+    Hwnd h = makeHandle(static_cast<uint32_t>(ownPid()), slot_, n);
     WindowRecord rec;
     rec.proc = std::make_shared<WindowProc>(std::move(proc));
     if (!title.empty()) {
@@ -211,7 +211,7 @@ bool Loop::destroyWindow(Hwnd hwnd) {
     Message m;
     m.hwnd = hwnd;
     m.msg = kMsgDestroy;
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     (*proc)(m);
     windows_.erase(handleNumber(hwnd));
     return true;

@@ -43,6 +43,8 @@ class Loop {
     std::optional<SendResult> callDirect(Message& msg);
 
     bool peek(Message& out);
+    // Takes the first queued message without looking at the sources.
+    bool takeQueued(Message& out);
     // Waits until a message is queued; false when the loop cannot wait (its
     // epoll descriptor could not be made).
     bool waitForAny();
@@ -101,9 +103,9 @@ class Loop {
     std::deque<Message> queue_;
     std::map<uint16_t, WindowRecord> windows_;
     uint16_t lastWindowNumber_ = 0;
-    std::map<int, Timer> timers_;   // by timerfd
-    std::map<int, Watch> watches_;  // by watched descriptor
-    std::vector<uint8_t> buffer_;
+    std::map<int, Timer> timers_;           // by timerfd
+    std::map<int, Watch> watches_;          // by watched descriptor
+    std::unique_ptr<RecordBatch> records_;  // made on first receive
 };
 
 }  // namespace plat::detail

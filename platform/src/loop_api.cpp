@@ -10,7 +10,9 @@ using detail::Loop;
 
 bool getMessage(Message& out) {
     Loop& loop = Loop::current();
-    while (!loop.peek(out)) {
+    // With nothing queued the loop goes straight to its blocking wait, which
+    // returns at once when a source is ready (no empty look first).
+    while (!loop.takeQueued(out)) {
         if (!loop.waitForAny()) {
             // Without a way to wait the loop ends rather than spin.
             out = Message{};

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "handle.h"
+#include "process_ids.h"
 
 namespace plat::detail {
 namespace {
@@ -84,7 +85,7 @@ std::deque<Message> LoopInbox::close() {
 }
 
 std::shared_ptr<LoopInbox> findLocalInbox(Hwnd hwnd) {
-    if (handlePid(hwnd) != static_cast<uint32_t>(::getpid())) {
+    if (handlePid(hwnd) != static_cast<uint32_t>(ownPid())) {
         return nullptr;
     }
     Registry& r = registry();

@@ -7,18 +7,16 @@
 #include "handle.h"
 #include "loop.h"
 #include "loop_sources.h"
+#include "process_ids.h"
 #include "send_route.h"
 
 namespace plat::detail {
 namespace {
 
-// Past this many queued messages the loop stops pulling more in, so a flood
-// waits in the kernel (where it is bounded) rather than in memory.
-constexpr size_t kQueueHighWater = 4096;
 // Records taken from one connection, and connections accepted, per
 // readiness, so timers, the inbox and other senders get their turn during a
 // flood.
-constexpr int kRecordsPerCollect = 64;
+constexpr size_t kRecordsPerCollect = 64;
 constexpr int kAcceptsPerCollect = 16;
 // Connections one loop keeps open; more are refused, so a runaway peer
 // cannot use up the process's descriptors.
@@ -84,19 +82,27 @@ void Loop::collectConnection(int fd) {
         return;
     }
     auto connection = it->second;  // a record's reply route may outlive the map entry
-    IncomingDatagram in;
-    for (int i = 0; i < kRecordsPerCollect; ++i) {
-        ReceiveStatus st = receiveRecord(fd, buffer_, in);
-        if (st == ReceiveStatus::Empty) {
-            return;
+    if (!records_) {
+        records_ = std::make_unique<RecordBatch>();
+    }
+    // Several records per call; a call that does not fill every slot found
+    // the connection empty, so no read is spent to learn that.
+    for (size_t taken = 0; taken < kRecordsPerCollect;) {
+        RecordBatch::Result got = records_->receive(fd);
+        for (size_t i = 0; i < got.count; ++i) {
+            if (records_->status[i] == ReceiveStatus::Got) {
+                takeDatagram(records_->records[i], connection);
+            }
+            records_->records[i] = IncomingDatagram{};
         }
-        if (st == ReceiveStatus::Closed) {
+        if (got.closed) {
             closeConnection(fd);
             return;
         }
-        if (st == ReceiveStatus::Got) {
-            takeDatagram(in, connection);
+        if (!got.more) {
+            return;
         }
+        taken += got.count;
     }
 }
 
@@ -146,9 +152,16 @@ void Loop::answerProbe(const IncomingDatagram& in, int connection) {
 }
 
 bool Loop::peek(Message& out) {
-    if (queue_.size() < kQueueHighWater) {
+    // Messages already queued are handed out first; the sources are looked
+    // at again only once the queue is empty, so a burst costs one
+    // epoll_wait per refill instead of one per message.
+    if (queue_.empty()) {
         collect(0);
     }
+    return takeQueued(out);
+}
+
+bool Loop::takeQueued(Message& out) {
     if (queue_.empty()) {
         return false;
     }
@@ -204,7 +217,7 @@ void Loop::postQuit(int exitCode) {
     Message m;
     m.msg = kMsgQuit;
     m.wParam = static_cast<uint64_t>(static_cast<int64_t>(exitCode));
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     queue_.push_back(std::move(m));
     inbox_->wake();  // so an outer loop polling queueFd() sees it
 }

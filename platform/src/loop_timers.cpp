@@ -7,6 +7,7 @@
 
 #include "loop.h"
 #include "loop_sources.h"
+#include "process_ids.h"
 
 namespace plat::detail {
 
@@ -71,7 +72,7 @@ void Loop::collectTimer(int fd) {
     m.hwnd = it->second.hwnd;
     m.msg = kMsgTimer;
     m.wParam = it->second.id;
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     queue_.push_back(std::move(m));
 }
 
@@ -119,7 +120,7 @@ void Loop::collectWatch(int fd) {
     m.hwnd = it->second.hwnd;
     m.msg = it->second.msg;
     m.wParam = static_cast<uint64_t>(fd);
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     queue_.push_back(std::move(m));
 }
 

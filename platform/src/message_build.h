@@ -6,6 +6,7 @@
 #include "datagram.h"
 #include "endpoint.h"
 #include "platform/window.h"
+#include "process_ids.h"
 
 namespace plat::detail {
 
@@ -17,7 +18,7 @@ inline Message makeMessage(Hwnd hwnd, uint32_t msg, uint64_t wParam, int64_t lPa
     m.wParam = wParam;
     m.lParam = lParam;
     m.payload = std::move(payload);
-    m.senderPid = static_cast<uint32_t>(::getpid());
+    m.senderPid = static_cast<uint32_t>(ownPid());
     return m;
 }
 

@@ -45,8 +45,8 @@ bool isWindow(Hwnd hwnd) {
         default:
             return false;
     }
-    auto answer = connections.awaitReply(hwnd, d.header.seq,
-                                         std::chrono::steady_clock::now() + kProbeTimeout);
+    auto answer = connections.awaitReply(
+        hwnd, d.header.seq, std::chrono::steady_clock::now() + kProbeTimeout, kProbeTimeout);
     if (answer) {
         return answer->result != 0;
     }

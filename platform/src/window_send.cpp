@@ -62,7 +62,8 @@ std::optional<SendResult> sendMessageTimeoutWithReply(Hwnd hwnd, uint32_t msg, u
         SendStatus::Ok) {
         return std::nullopt;
     }
-    return connections.awaitReply(hwnd, d.header.seq, deadline);
+    return connections.awaitReply(hwnd, d.header.seq, deadline,
+                                  duration_cast<milliseconds>(timeout));
 }
 
 }  // namespace plat

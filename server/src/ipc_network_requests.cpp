@@ -44,7 +44,10 @@ int64_t ownAddress(plat::Message&) {
     return GetIPAddress();
 }
 
-int64_t messageNumber(plat::Message&) {
+int64_t messageNumber(plat::Message& m) {
+    if (m.lParam >= 2 && m.lParam <= wire::kMaxMessageNumberBlock) {
+        return TakeMessageNumbers(static_cast<uint16_t>(m.lParam));
+    }
     return GetNextMessageNumber();
 }
 
@@ -52,9 +55,19 @@ int64_t addRegistration(plat::Message& m) {
     if (!FindClient(clientIdFrom(m.wParam))) {
         return wire::kResultBadRequest;
     }
-    bool knownType = m.lParam == wire::kNetReceive || m.lParam == wire::kNetMonitor;
-    int32_t type = knownType ? static_cast<int32_t>(m.lParam) : -1;
-    return RegisterNetworkClient(clientIdFrom(m.wParam), type);
+    // The kind, with the options this library's clients may add.
+    int64_t kind = m.lParam & ~(wire::kNetReceivedOnly | wire::kNetBatches);
+    NetOptions options;
+    options.batches = (m.lParam & wire::kNetBatches) != 0;
+    if ((m.lParam & wire::kNetReceivedOnly) != 0) {
+        if (kind != wire::kNetReceive) {
+            return wire::kResultBadRequest;
+        }
+        options.copies = NetCopies::ReceivedForObjects;
+    }
+    bool knownType = kind == wire::kNetReceive || kind == wire::kNetMonitor;
+    int32_t type = knownType ? static_cast<int32_t>(kind) : -1;
+    return RegisterNetworkClient(clientIdFrom(m.wParam), type, options);
 }
 
 int64_t removeRegistration(plat::Message& m) {

@@ -55,9 +55,25 @@ int32_t SendVEKNetworkMessage(int32_t clientID, const plat::Payload& section);
 // or from a registered client whose data arrived otherwise (WIN16).
 int32_t SendVEKNetworkMessage(int32_t clientID, std::span<const uint8_t> envelope);
 
+constexpr uint32_t kMsgNetworkBatch = 1626;  // to a client: wParam NetID, payload envelopes
+
+// Which copies a registration is posted.
+enum class NetCopies {
+    All,                 // every sent and accepted message
+    ReceivedForObjects,  // only accepted messages with ObjectID not 0
+};
+
+// How a registration is posted its copies: `batches` lets the server hand
+// it the envelopes of one receive pass in one message 1626 (envelopes one
+// after the other, in order); without it every envelope is one 1624.
+struct NetOptions {
+    NetCopies copies = NetCopies::All;
+    bool batches = false;
+};
+
 // New NetID for a registration of this client; -9 type not 0 or 1, -12
 // network not installed.
-int32_t RegisterNetworkClient(int32_t clientID, int32_t type);
+int32_t RegisterNetworkClient(int32_t clientID, int32_t type, NetOptions options = {});
 
 // 0 = removed, 1 = not found or network not installed.
 int32_t DeRegisterNetworkClient(uint32_t netID);
@@ -83,6 +99,18 @@ void ProcessNetworkMessage(std::span<uint8_t> envelope);
 // Hands the envelope to every registration, newest first.
 void DispatchNetworkMessage(std::span<const uint8_t> envelope);
 
+// While one exists, registrations that take batches collect what is
+// dispatched; when the last one ends, each of them is posted what it
+// collected in one message (in the order dispatched). Others are posted
+// every envelope at once, as without it.
+class NetDispatchBatch {
+  public:
+    NetDispatchBatch();
+    ~NetDispatchBatch();
+    NetDispatchBatch(const NetDispatchBatch&) = delete;
+    NetDispatchBatch& operator=(const NetDispatchBatch&) = delete;
+};
+
 // The server's own IPv4 address in host order; 0 without one.
 uint32_t GetIPAddress();
 
@@ -92,6 +120,9 @@ void TurnOnNetworkDebugging(int32_t on);
 // The next message number, 0x8000..0xFFFF; starts again at 0x8000 when the
 // network starts.
 uint16_t GetNextMessageNumber();
+
+// The first of `count` consecutive message numbers (wrapping as above).
+uint16_t TakeMessageNumbers(uint16_t count);
 
 // Messages that could not be posted to a client because its queue was full.
 uint64_t NetDispatchDropCount();

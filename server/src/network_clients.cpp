@@ -5,14 +5,14 @@
 
 namespace hub {
 
-int32_t RegisterNetworkClient(int32_t clientID, int32_t type) {
+int32_t RegisterNetworkClient(int32_t clientID, int32_t type, NetOptions options) {
     if (type != NetworkRegistration && type != NetMonRegistration) {
         return kNetBadRequest;
     }
     if (!networkState().NetworkInstalled) {
         return kNetFailed;
     }
-    uint32_t netID = addNetRegistration(clientID, type);
+    uint32_t netID = addNetRegistration(clientID, type, options);
     return netID != 0 ? static_cast<int32_t>(netID) : kNetFailed;
 }
 

@@ -90,6 +90,8 @@ void ProcessNetworkRead() {
     if (!s.NetworkInstalled || !batch.ready()) {
         return;
     }
+    // Clients that take batches get what this pass accepted in one message.
+    NetDispatchBatch handOff;
     for (size_t read = 0; read < kReadBudget;) {
         batch.prepare();
         // Never wait here: a notification without data must not stall the server.

@@ -3,14 +3,38 @@
 #include <forward_list>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "client_registry.h"
 #include "network.h"
 #include "platform/payload.h"
 #include "win16_interface.h"
+#include "wire/datagram.h"
 
 namespace hub {
 namespace {
+
+// The envelopes a receive pass dispatched, kept for the registrations that
+// take batches: all of them, and those receive-only registrations want.
+struct Collected {
+    std::vector<uint8_t> bytes;  // envelopes one after the other
+    size_t count = 0;
+
+    void add(std::span<const uint8_t> envelope) {
+        bytes.insert(bytes.end(), envelope.begin(), envelope.end());
+        ++count;
+    }
+    void clear() {
+        bytes.clear();
+        count = 0;
+    }
+};
+
+struct PendingBatch {
+    int depth = 0;  // open NetDispatchBatch objects
+    Collected all;
+    Collected forReceivers;
+};
 
 struct NetList {
     std::mutex lock;
@@ -18,6 +42,7 @@ struct NetList {
     std::forward_list<_net_info> entries;  // newest first
     uint32_t NextNetID = 1;
     uint64_t drops = 0;
+    PendingBatch batch;
 };
 
 NetList& netList() {
@@ -33,12 +58,40 @@ uint32_t takeNetID(NetList& list) {
 
 enum class Delivery { Delivered, Skipped, Gone };
 
+// Whether a registration that asked only for received messages for
+// application objects (ObjectID not 0) is posted this envelope.
+bool receiversWant(std::span<const uint8_t> envelope) {
+    std::optional<wire::EnvelopeView> view = wire::readEnvelope(envelope);
+    return view && wire::receiveSubscribersWant(*view);
+}
+
+// Posts `count` envelopes to a Win32 client: one as 1624, more as 1626. A
+// full queue loses them for this client only.
+Delivery post(NetList& list, const _Client& client, uint32_t netID, const plat::Payload& payload,
+              size_t count) {
+    uint32_t msg = count == 1 ? kMsgNetworkMessage : kMsgNetworkBatch;
+    switch (plat::postMessage(client.ClientHandle, msg, netID, 0, payload)) {
+        case plat::PostResult::Ok:
+            return Delivery::Delivered;
+        case plat::PostResult::Full:
+            list.drops += count;
+            return Delivery::Delivered;
+        case plat::PostResult::Gone:
+            break;
+    }
+    return Delivery::Gone;
+}
+
 // Hands one envelope to the application owning `entry`. Called with the list
 // lock held; the registry lookup takes the registry lock briefly.
-Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& payload) {
+Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& payload,
+                 bool receiversWantIt) {
     std::optional<_Client> client = FindClient(entry.RegistrationID);
     if (!client || client->ClientHandle == plat::kNoWindow) {
         return Delivery::Skipped;  // nothing to reach it through
+    }
+    if (!receiversWantIt && entry.options.copies == NetCopies::ReceivedForObjects) {
+        return Delivery::Skipped;  // a copy it did not ask for
     }
     if (client->ClientType == win16_client) {
         if (!PostToWin16Interface(client->ClientHandle, entry.NetID, payload.bytes())) {
@@ -46,16 +99,68 @@ Delivery deliver(NetList& list, const _net_info& entry, const plat::Payload& pay
         }
         return Delivery::Delivered;
     }
-    switch (plat::postMessage(client->ClientHandle, kMsgNetworkMessage, entry.NetID, 0, payload)) {
-        case plat::PostResult::Ok:
-            return Delivery::Delivered;
-        case plat::PostResult::Full:
-            ++list.drops;  // this one message is lost for this client only
-            return Delivery::Delivered;
-        case plat::PostResult::Gone:
-            break;
+    return post(list, *client, entry.NetID, payload, 1);
+}
+
+// Calls `step` for every entry that `which` selects; entries whose window is
+// gone are deleted.
+template <typename Which, typename Step>
+void forEachEntry(NetList& list, Which which, Step step) {
+    auto before = list.entries.before_begin();
+    for (auto it = list.entries.begin(); it != list.entries.end();) {
+        if (which(*it) && step(*it) == Delivery::Gone) {
+            it = list.entries.erase_after(before);  // its window no longer exists
+        } else {
+            before = it++;
+        }
     }
-    return Delivery::Gone;
+}
+
+bool takesBatches(const _net_info& entry) {
+    return entry.options.batches;
+}
+
+// Posts every batch-taking registration what was collected for it, in one
+// message, and empties the batch.
+void flushBatch(NetList& list) {
+    PendingBatch& b = list.batch;
+    if (b.all.count == 0) {
+        return;
+    }
+    plat::Payload all = plat::Payload::fromBytes(std::move(b.all.bytes));
+    plat::Payload forReceivers = plat::Payload::fromBytes(std::move(b.forReceivers.bytes));
+    size_t allCount = b.all.count;
+    size_t receiverCount = b.forReceivers.count;
+    b.all.clear();
+    b.forReceivers.clear();
+    forEachEntry(list, takesBatches, [&](const _net_info& entry) {
+        bool receiveOnly = entry.options.copies == NetCopies::ReceivedForObjects;
+        size_t count = receiveOnly ? receiverCount : allCount;
+        std::optional<_Client> client = FindClient(entry.RegistrationID);
+        if (count == 0 || !client || client->ClientHandle == plat::kNoWindow ||
+            client->ClientType == win16_client) {
+            return Delivery::Skipped;
+        }
+        return post(list, *client, entry.NetID, receiveOnly ? forReceivers : all, count);
+    });
+}
+
+// Adds the envelope to the open batch; false when it must be posted on its
+// own (larger than one batch message may be).
+bool collect(NetList& list, std::span<const uint8_t> envelope, bool receiversWantIt) {
+    if (envelope.size() > plat::kInlinePayloadMax) {
+        flushBatch(list);  // what came before goes first
+        return false;
+    }
+    PendingBatch& b = list.batch;
+    if (b.all.bytes.size() + envelope.size() > plat::kInlinePayloadMax) {
+        flushBatch(list);
+    }
+    b.all.add(envelope);
+    if (receiversWantIt) {
+        b.forReceivers.add(envelope);
+    }
+    return true;
 }
 
 }  // namespace
@@ -72,17 +177,19 @@ void closeNetList() {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     list.entries.clear();
+    list.batch.all.clear();
+    list.batch.forReceivers.clear();
     list.lockExists = false;
 }
 
-uint32_t addNetRegistration(int32_t clientID, int32_t type) {
+uint32_t addNetRegistration(int32_t clientID, int32_t type, NetOptions options) {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     if (!list.lockExists) {
         return 0;
     }
     uint32_t id = takeNetID(list);
-    list.entries.push_front({id, type, clientID});
+    list.entries.push_front({id, type, clientID, options});
     return id;
 }
 
@@ -116,16 +223,27 @@ void dispatchToRegistrations(std::span<const uint8_t> envelope) {
     if (!list.lockExists || list.entries.empty()) {
         return;
     }
+    bool receiversWantIt = receiversWant(envelope);
+    bool collected = list.batch.depth > 0 && collect(list, envelope, receiversWantIt);
     // Every receiver gets its own copy of the same bytes; one payload serves
     // them all.
     plat::Payload payload = plat::Payload::copyOf(envelope.data(), envelope.size());
-    auto before = list.entries.before_begin();
-    for (auto it = list.entries.begin(); it != list.entries.end();) {
-        if (deliver(list, *it, payload) == Delivery::Gone) {
-            it = list.entries.erase_after(before);  // its window no longer exists
-        } else {
-            before = it++;
-        }
+    forEachEntry(
+        list, [&](const _net_info& entry) { return !collected || !takesBatches(entry); },
+        [&](const _net_info& entry) { return deliver(list, entry, payload, receiversWantIt); });
+}
+
+void openDispatchBatch() {
+    NetList& list = netList();
+    std::lock_guard<std::mutex> guard(list.lock);
+    ++list.batch.depth;
+}
+
+void closeDispatchBatch() {
+    NetList& list = netList();
+    std::lock_guard<std::mutex> guard(list.lock);
+    if (--list.batch.depth == 0 && list.lockExists) {
+        flushBatch(list);
     }
 }
 
@@ -133,6 +251,14 @@ uint64_t netDispatchDrops() {
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     return list.drops;
+}
+
+NetDispatchBatch::NetDispatchBatch() {
+    openDispatchBatch();
+}
+
+NetDispatchBatch::~NetDispatchBatch() {
+    closeDispatchBatch();
 }
 
 }  // namespace hub

@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <span>
 
+#include "network.h"
+
 namespace hub {
 
 struct _net_info {
     uint32_t NetID = 0;
     int32_t NetRegistrationType = 0;  // stored, not used by the server
     int32_t RegistrationID = 0;       // client ID of the owning application
+    NetOptions options;
 };
 
 // NetIDs run from 1 to this value, then start again at 1.
@@ -26,7 +29,7 @@ void openNetList();
 void closeNetList();
 
 // The new entry's NetID at the head of the list; 0 when there is no lock.
-uint32_t addNetRegistration(int32_t clientID, int32_t type);
+uint32_t addNetRegistration(int32_t clientID, int32_t type, NetOptions options = {});
 
 // True when an entry with this NetID was removed.
 bool removeNetRegistration(uint32_t netID);
@@ -39,5 +42,9 @@ size_t netRegistrationCount();
 void dispatchToRegistrations(std::span<const uint8_t> envelope);
 
 uint64_t netDispatchDrops();
+
+// See NetDispatchBatch in network.h.
+void openDispatchBatch();
+void closeDispatchBatch();
 
 }  // namespace hub

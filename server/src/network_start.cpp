@@ -232,6 +232,10 @@ uint16_t GetNextMessageNumber() {
     return networkState().messageNumbers.next();
 }
 
+uint16_t TakeMessageNumbers(uint16_t count) {
+    return networkState().messageNumbers.take(count);
+}
+
 void TurnOnNetworkDebugging(int32_t on) {
     networkSettings().setNetworkDebug(on != 0);
 }

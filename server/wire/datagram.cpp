@@ -89,4 +89,12 @@ std::optional<EnvelopeView> readEnvelope(std::span<const uint8_t> bytes) {
     return view;
 }
 
+bool receiveSubscribersWant(const EnvelopeView& envelope) {
+    if (envelope.parameter != kDirectionReceived) {
+        return false;
+    }
+    std::optional<DatagramHeader> header = readHeader(envelope.datagram);
+    return header && header->objectId != 0;
+}
+
 }  // namespace wire

@@ -45,6 +45,11 @@ struct EnvelopeView {
 // claims more bytes than follow the fixed part.
 std::optional<EnvelopeView> readEnvelope(std::span<const uint8_t> bytes);
 
+// True when a receive subscriber is handed this envelope: a message received
+// from the network (Parameter 1) for an application object (ObjectID not 0).
+// Network monitors get every sent and received message.
+bool receiveSubscribersWant(const EnvelopeView& envelope);
+
 // Little-endian helpers shared by the readers and writers of this folder.
 uint16_t readLe16(const uint8_t* p);
 uint32_t readLe32(const uint8_t* p);

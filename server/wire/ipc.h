@@ -29,6 +29,9 @@ constexpr uint32_t kReqDebugText = 1524;      // wParam process ID; payload 8192
 constexpr uint32_t kReqSendNetwork = 1634;    // wParam client ID; payload an envelope
 constexpr uint32_t kReqGetAddress = 1644;     // result the own IPv4 address, host order
 constexpr uint32_t kReqMessageNumber = 1654;  // result the next message number
+// lParam of 1654 from 2 up to this: a block of that many numbers, the result
+// its first (the client library hands them out in order without asking).
+constexpr int64_t kMaxMessageNumberBlock = 256;
 constexpr uint32_t kReqNetRegister = 1664;    // wParam client ID, lParam 0 receive, 1 monitor
 constexpr uint32_t kReqNetDeregister = 1674;  // lParam NetID
 constexpr uint32_t kReqOpenComm = 1724;       // wParam client ID; payload _CommRegInfo
@@ -37,6 +40,9 @@ constexpr uint32_t kReqWriteComm = 1924;      // wParam client ID; payload _Comm
 
 // Messages, server to client (posted).
 constexpr uint32_t kMsgNetData = 1624;
+// Several envelopes for one NetID, one after the other in order (each 12 +
+// Length bytes); only to registrations made with kNetBatches.
+constexpr uint32_t kMsgNetDataBatch = 1626;
 constexpr uint32_t kMsgCommData = 2024;
 
 // Time-outs of a request.
@@ -54,6 +60,13 @@ constexpr int32_t kResultFailed = -12;
 // 1664: kinds of network registration.
 constexpr int64_t kNetReceive = 0;
 constexpr int64_t kNetMonitor = 1;
+// Added to kNetReceive by this library: the registration asks only for the
+// copies a receive subscriber delivers (received from the network, ObjectID
+// not 0), so the server posts it no sent copies it would throw away.
+constexpr int64_t kNetReceivedOnly = 0x100;
+// Added by this library to either kind: the registration takes the
+// envelopes of one receive pass in one message kMsgNetDataBatch.
+constexpr int64_t kNetBatches = 0x200;
 
 }  // namespace wire
 

@@ -8,4 +8,12 @@ uint16_t MessageNumberCounter::next() {
     return issued;
 }
 
+uint16_t MessageNumberCounter::take(uint16_t count) {
+    constexpr uint32_t kRange = 0x10000 - kFirstMessageNumber;
+    uint16_t issued = current_;
+    current_ = static_cast<uint16_t>(kFirstMessageNumber +
+                                     (issued - kFirstMessageNumber + count) % kRange);
+    return issued;
+}
+
 }  // namespace wire

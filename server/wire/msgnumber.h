@@ -13,6 +13,9 @@ class MessageNumberCounter {
   public:
     // Returns the current number and advances.
     uint16_t next();
+    // Returns the current number and advances past `count` numbers (a block
+    // handed to one client, which uses them in order, wrapping like next()).
+    uint16_t take(uint16_t count);
     // Back to the first number (when the network starts).
     void reset() { current_ = kFirstMessageNumber; }
 

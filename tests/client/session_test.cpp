@@ -72,6 +72,48 @@ TEST(ServerLoss, RequestsFailPromptlyAndTheNextStartupStartsANewServer) {
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }
 
+// Voluntary context switches of every thread of this process but the
+// calling one: each is a sleep that a wake-up ended.
+uint64_t otherThreadsSwitches() {
+    uint64_t total = 0;
+    std::string self = std::to_string(::gettid());
+    DIR* tasks = ::opendir("/proc/self/task");
+    while (dirent* e = tasks != nullptr ? ::readdir(tasks) : nullptr) {
+        if (e->d_name[0] == '.' || self == e->d_name) {
+            continue;
+        }
+        std::istringstream status(
+            readFile(std::string("/proc/self/task/") + e->d_name + "/status"));
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+                total += std::stoull(line.substr(line.find(':') + 1));
+            }
+        }
+    }
+    if (tasks != nullptr) {
+        ::closedir(tasks);
+    }
+    return total;
+}
+
+// A server the library started is reaped as soon as it ends, and while it
+// runs the idle library thread sleeps (no housekeeping timer wakes it).
+TEST(ServerLoss, StartedServerIsReapedWhenItEndsAndTheIdleClientSleeps) {
+    writeServerSettings();
+    int32_t registration = VEKBaseStartup();
+    ASSERT_GE(registration, 1);
+    pid_t server = serverChildPid();
+    ASSERT_GT(server, 0);
+    uint64_t before = otherThreadsSwitches();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    EXPECT_LE(otherThreadsSwitches() - before, 1u);
+    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    std::string proc = "/proc/" + std::to_string(server);
+    EXPECT_TRUE(waitUntil([&] { return ::access(proc.c_str(), F_OK) != 0; }));
+    VEKBaseCleanup(registration);
+}
+
 // The startup itself finds the recorded server gone and starts a new one.
 TEST(ServerLoss, StartupRightAfterTheLossStartsANewServer) {
     writeServerSettings();

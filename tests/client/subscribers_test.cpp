@@ -1,9 +1,13 @@
 // Deliveries to receive and network-monitor subscribers: filtering, and
 // callbacks that change subscriptions and timers while they run.
 #include <algorithm>
+#include <cstdio>
 
 #include "peer_socket.h"
+#include "platform/window.h"
 #include "session_fixture.h"
+#include "wire/datagram.h"
+#include "wire/ipc.h"
 
 namespace client_testing {
 namespace {
@@ -73,6 +77,60 @@ TEST_F(Subscribers, ReceiverGetsOnlyReceivedMessagesForApplicationObjects) {
     EXPECT_EQ(received[0].extra, 77u);
     EXPECT_EQ(received[0].address, kPeerAddress);
     EXPECT_EQ(received[0].bytes, datagram(0x0006, 0x8001, 0x8000, "ok"));
+}
+
+// A burst from a device is read by the server in passes and handed on in
+// batches: every subscriber still gets every message once, one callback per
+// message, in the order the device sent them.
+TEST_F(Subscribers, BurstReachesEverySubscriberOnceEachInOrder) {
+    constexpr uint16_t kBurst = 100;  // well within the socket buffer
+    ASSERT_GE(RegisterReceiveCallback_CB(registration_, toReceiver, 5), 1);
+    ASSERT_GE(RegisterNetMonCallback_CB(registration_, toMonitor), 1);
+    PeerSocket peer(kPeerAddress, ports_.receive);
+    ASSERT_TRUE(peer.bound());
+    for (uint16_t n = 0; n < kBurst; ++n) {
+        peer.sendToServer(ports_.receive, datagram(0x0007, 0x0002, 0x8000 + n));
+    }
+    ASSERT_TRUE(gReceiver.waitFor(kBurst));
+    ASSERT_TRUE(gMonitor.waitFor(kBurst));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (Recorder* r : {&gReceiver, &gMonitor}) {
+        auto items = r->items();
+        ASSERT_EQ(items.size(), kBurst);
+        for (uint16_t n = 0; n < kBurst; ++n) {
+            EXPECT_EQ(items[n].bytes, datagram(0x0007, 0x0002, 0x8000 + n)) << n;
+        }
+    }
+}
+
+// A batch message is read envelope by envelope, each delivered on its own
+// in order; a last envelope whose Length claims more bytes than are left is
+// dropped, not read past the end.
+TEST_F(Subscribers, BatchIsDeliveredEnvelopeByEnvelopeAndATruncatedTailIsDropped) {
+    int32_t netId = RegisterNetMonCallback_CB(registration_, toMonitor);
+    ASSERT_GE(netId, 1);
+    char title[64];
+    std::snprintf(title, sizeof title, "HUBCLIENT App 0x%X", static_cast<unsigned>(::getpid()));
+    plat::Hwnd hidden = plat::findWindow(title);
+    ASSERT_NE(hidden, plat::kNoWindow);
+    std::vector<uint8_t> batch;
+    for (uint16_t n = 0; n < 3; ++n) {
+        auto e = wire::buildEnvelope(kPeerAddress, n % 2, datagram(0x0009, 0x0001, 0x8000 + n));
+        batch.insert(batch.end(), e.begin(), e.end());
+    }
+    auto tail = wire::buildEnvelope(kPeerAddress, 1, datagram(0x0009, 0x0001, 0x8003, "long"));
+    batch.insert(batch.end(), tail.begin(), tail.end() - 2);
+    ASSERT_EQ(plat::postMessage(hidden, wire::kMsgNetDataBatch, static_cast<uint64_t>(netId), 0,
+                                plat::Payload::fromBytes(std::move(batch))),
+              plat::PostResult::Ok);
+    ASSERT_TRUE(gMonitor.waitFor(3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto items = gMonitor.items();
+    ASSERT_EQ(items.size(), 3u);
+    for (uint16_t n = 0; n < 3; ++n) {
+        EXPECT_EQ(items[n].bytes, datagram(0x0009, 0x0001, 0x8000 + n));
+        EXPECT_EQ(items[n].extra, n % 2u);
+    }
 }
 
 void unregisterSelfOnFirstCall(_Message* m, NetMonCBReason_t reason) {

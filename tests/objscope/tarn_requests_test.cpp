@@ -133,16 +133,21 @@ TEST(TarnRequests, ConfirmObjectAndSetMultiplePropsCountTheirItems) {
     EXPECT_EQ(payloadOf(*multi), (Bytes{2, 0, 1, 0, 9, 2, 0xC0, 3, 1, 2, 3}));
 }
 
-TEST(TarnRequests, RequestsThatWouldOverflowTheBufferAreRefused) {
-    // 14 header + 2 count + 2 * 258 bytes of items = 532 > 512.
+TEST(TarnRequests, RequestsLongerThanOneDatagramAreRefusedNotCut) {
+    // 14 header + 2 count + 2 * 258 bytes of items = 532: more than the
+    // 512-byte buffer a request record starts with, still one datagram.
     std::vector<Bytes> items(2, encodeItem(1, Bytes(255, 0)));
-    EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, items));
-    EXPECT_FALSE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, items));
-    items.pop_back();
-    EXPECT_TRUE(buildSetMultipleProps(kMe, kTarget, items));
+    auto multi = buildSetMultipleProps(kMe, kTarget, items);
+    ASSERT_TRUE(multi);
+    EXPECT_EQ(multi->data.size(), 532u);
+    EXPECT_TRUE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, items));
+    // 14 + 2 + 6 * 258 = 1564 > 1471 data bytes of one datagram.
+    std::vector<Bytes> tooMany(6, encodeItem(1, Bytes(255, 0)));
+    EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, tooMany));
+    EXPECT_FALSE(buildConfirmObject(kMe, 1, 5, 1, 2, 3, tooMany));
     EXPECT_FALSE(buildSetMultipleProps(kMe, kTarget, std::vector<Bytes>{Bytes{}}));
-    EXPECT_TRUE(buildMethod(kMe, kTarget, 3073, true, Bytes(498, 0)));
-    EXPECT_FALSE(buildMethod(kMe, kTarget, 3073, true, Bytes(499, 0)));
+    EXPECT_TRUE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 14, 0)));
+    EXPECT_FALSE(buildMethod(kMe, kTarget, 3073, true, Bytes(kTarnMaxRequestLength - 13, 0)));
 }
 
 TEST(TarnRequests, DeviceCommandsAddressTheDevice) {

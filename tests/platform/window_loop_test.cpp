@@ -1,6 +1,8 @@
 // Message loops within one process: posts and sends on one thread and
 // between threads, timers, watched descriptors, destruction and teardown.
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -70,6 +72,36 @@ TEST_F(WindowLoopTest, PostsArriveInOrderWithTheirPayloadOnTheSameThread) {
         EXPECT_EQ(seen[i].first, i);
         EXPECT_EQ(seen[i].second, std::vector<uint8_t>{static_cast<uint8_t>(i)});
     }
+}
+
+// The process id the loop keeps is read again in a forked child: the
+// child's windows name the child, and a send from the parent reaches it.
+TEST_F(WindowLoopTest, ForkedChildsWindowsNameTheChild) {
+    Hwnd parent = createWindow([](Message&) { return int64_t{0}; });
+    ASSERT_EQ(parent >> 32, static_cast<uint64_t>(::getpid()));
+    int toParent[2];
+    ASSERT_EQ(::pipe(toParent), 0);
+    pid_t child = ::fork();
+    if (child == 0) {
+        shutdownThreadLoop();  // the parent's loop is not the child's
+        Hwnd own = createWindow([](Message& m) { return static_cast<int64_t>(m.wParam) + 1; });
+        [[maybe_unused]] ssize_t w = ::write(toParent[1], &own, sizeof own);
+        Message m;
+        while (getMessage(m)) {
+            dispatchMessage(m);
+        }
+        ::_exit(0);
+    }
+    Hwnd childWindow = kNoWindow;
+    ASSERT_EQ(::read(toParent[0], &childWindow, sizeof childWindow),
+              static_cast<ssize_t>(sizeof childWindow));
+    EXPECT_EQ(childWindow >> 32, static_cast<uint64_t>(child));
+    EXPECT_EQ(sendMessageTimeout(childWindow, kMsgUser, 41, 0, {}, 5s), std::optional<int64_t>(42));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(toParent[0]);
+    ::close(toParent[1]);
+    destroyWindow(parent);
 }
 
 TEST_F(WindowLoopTest, SendToOwnThreadCallsTheProcedureDirectly) {

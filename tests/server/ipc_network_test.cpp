@@ -53,11 +53,24 @@ TEST_F(IpcNetworkTest, AddressMessageNumbersAndDeregistration) {
     EXPECT_EQ(client.request(wire::kReqGetAddress, 0, 0), kLoopback);
     EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8000);
     EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8001);
+    // A block: its first number, the next request starts after it; a size
+    // past the largest block gives one number.
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 16), 0x8002);
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, wire::kMaxMessageNumberBlock + 1), 0x8012);
+    EXPECT_EQ(client.request(wire::kReqMessageNumber, 0, 0), 0x8013);
 
     int64_t netID = client.subscribe(id, wire::kNetReceive);
     ASSERT_GT(netID, 0);
     EXPECT_EQ(client.unsubscribe(static_cast<uint32_t>(netID)), 0);
     EXPECT_EQ(client.unsubscribe(static_cast<uint32_t>(netID)), 1);
+    // The options this library adds: batches for either kind, received-only
+    // for receive registrations alone.
+    EXPECT_GT(client.subscribe(id, wire::kNetMonitor | wire::kNetBatches), 0);
+    EXPECT_GT(client.subscribe(id, wire::kNetReceive | wire::kNetReceivedOnly | wire::kNetBatches),
+              0);
+    EXPECT_EQ(client.subscribe(id, wire::kNetMonitor | wire::kNetReceivedOnly),
+              wire::kResultBadRequest);
+    EXPECT_EQ(client.subscribe(id, 0x400), wire::kResultBadRequest);
     EXPECT_EQ(client.subscribe(id, 2), wire::kResultBadRequest);
     EXPECT_EQ(client.subscribe(id + 1, wire::kNetReceive), wire::kResultBadRequest);
 }

@@ -46,9 +46,11 @@ class NetworkFixture : public ::testing::Test {
             return 0;
         });
         clientWindow_ = plat::createWindow([this](plat::Message& m) -> int64_t {
+            auto bytes = m.payload.bytes();
             if (m.msg == hub::kMsgNetworkMessage) {
-                auto bytes = m.payload.bytes();
                 deliveries_.push_back({m.wParam, {bytes.begin(), bytes.end()}});
+            } else if (m.msg == hub::kMsgNetworkBatch) {
+                batches_.push_back({m.wParam, {bytes.begin(), bytes.end()}});
             }
             return 0;
         });
@@ -102,6 +104,7 @@ class NetworkFixture : public ::testing::Test {
     plat::Hwnd clientWindow_ = plat::kNoWindow;
     int32_t clientID_ = 0;
     std::vector<Delivery> deliveries_;
+    std::vector<Delivery> batches_;  // 1626: `envelope` holds several
     size_t logSeen_ = 0;
 };
 

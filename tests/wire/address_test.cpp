@@ -53,4 +53,15 @@ TEST(MessageNumber, StartsAt0x8000AndWrapsAfter0xFFFF) {
     EXPECT_EQ(counter.next(), 0x8000);
 }
 
+TEST(MessageNumber, BlockStartsAtTheNextNumberAndWrapsLikeSingleNumbers) {
+    wire::MessageNumberCounter counter;
+    EXPECT_EQ(counter.take(32), 0x8000);
+    EXPECT_EQ(counter.next(), 0x8020);
+    for (int i = 0; i < 0x7FFD - 32; ++i) {
+        counter.next();
+    }
+    EXPECT_EQ(counter.take(4), 0xFFFE);  // 0xFFFE, 0xFFFF, 0x8000, 0x8001
+    EXPECT_EQ(counter.next(), 0x8002);
+}
+
 }  // namespace

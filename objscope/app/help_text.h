@@ -1,0 +1,8 @@
+// The text of "objscope --help".
+#pragma once
+
+namespace objscope {
+
+extern const char kHelpText[];
+
+}  // namespace objscope

@@ -1,0 +1,44 @@
+// TimedMessageDlg: a message dialog that answers by itself. A label near
+// the bottom counts the remaining seconds down once a second; at 0 the
+// dialog closes and the caller gets the default result.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include "core/settings_timed_countdown.h"
+
+class QLabel;
+class QTimer;
+
+namespace objscope {
+
+class TTimedMessageDlg : public QMessageBox {
+    Q_OBJECT
+  public:
+    TTimedMessageDlg(const QString& text, QMessageBox::Icon type,
+                     QMessageBox::StandardButtons buttons, int seconds, QWidget* parent = nullptr);
+
+    // The countdown label (objectName "lblCountdown").
+    QLabel* CountdownLabel() const { return countdown_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Tick();
+    void PlaceCountdown();
+
+    TimedCountdown counter_;
+    QLabel* countdown_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+// Shows the dialog modally and returns the button pressed
+// (QMessageBox::StandardButton), or `defaultResult` when it timed out.
+int TimedMessageDlg(const QString& text, QMessageBox::Icon type,
+                    QMessageBox::StandardButtons buttons, int seconds, int defaultResult,
+                    QWidget* parent = nullptr);
+
+}  // namespace objscope

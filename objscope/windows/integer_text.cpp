@@ -1,0 +1,63 @@
+#include "windows/integer_text.h"
+
+#include <charconv>
+#include <string>
+
+namespace objscope {
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+constexpr int64_t kMaxDeviceNumber = 65535;
+
+}  // namespace
+
+std::optional<int64_t> IntegerLiteral(std::string_view text) {
+    if (text.empty())
+        return std::nullopt;
+    if (text.front() == '$') {
+        text.remove_prefix(1);
+        uint64_t value = 0;
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size())
+            return std::nullopt;
+        return static_cast<int64_t>(value);
+    }
+    bool negative = text.front() == '-';
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
+    if (text.empty() || !IsDecimalDigit(text.front()))
+        return std::nullopt;
+    int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<uint16_t> DeviceNumberFromText(std::string_view text) {
+    bool hex = text.find('$') != std::string_view::npos;
+    std::string kept;
+    for (char c : text) {
+        if (c == '$' || (hex ? IsHexDigit(c) : IsDecimalDigit(c)))
+            kept += c;
+    }
+    // A well-formed number too large for 64 bits is too large for a device
+    // as well, not a text that "does not convert" (which would mean device 0).
+    size_t digitsFrom = !kept.empty() && kept.front() == '$' ? 1 : 0;
+    bool wellFormed = kept.size() > digitsFrom && kept.find('$', digitsFrom) == std::string::npos;
+    std::optional<int64_t> number = IntegerLiteral(kept);
+    if (!number)
+        return wellFormed ? std::nullopt : std::optional<uint16_t>(0);
+    if (*number < 0 || *number > kMaxDeviceNumber)
+        return std::nullopt;
+    return static_cast<uint16_t>(*number);
+}
+
+}  // namespace objscope

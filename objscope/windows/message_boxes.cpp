@@ -1,0 +1,61 @@
+#include "windows/message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace objscope {
+namespace {
+
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
+    if (Handler())
+        return Handler()(kind, text);
+    QString title = QApplication::applicationDisplayName();
+    switch (kind) {
+        case BoxKind::Information:
+            QMessageBox::information(parent, title, DisplayText(text));
+            return BoxAnswer::Ok;
+        case BoxKind::Error:
+            QMessageBox::critical(parent, title, DisplayText(text));
+            return BoxAnswer::Ok;
+        case BoxKind::Confirmation: {
+            auto answer = QMessageBox::question(
+                parent, title, DisplayText(text),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+            return answer == QMessageBox::Yes  ? BoxAnswer::Yes
+                   : answer == QMessageBox::No ? BoxAnswer::No
+                                               : BoxAnswer::Cancel;
+        }
+    }
+    return BoxAnswer::Cancel;
+}
+
+}  // namespace
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    return std::exchange(Handler(), std::move(handler));
+}
+
+void ShowMessage(QWidget* parent, const std::string& text) {
+    Ask(parent, BoxKind::Information, text);
+}
+
+void ShowError(QWidget* parent, const std::string& text) {
+    Ask(parent, BoxKind::Error, text);
+}
+
+bool ConfirmYes(QWidget* parent, const std::string& text) {
+    return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
+}
+
+QString DisplayText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace('\r', '\n');
+    return shown;
+}
+
+}  // namespace objscope

@@ -1,0 +1,144 @@
+// TfrmObjectList, "Obj/Cl Viewer - v6.5.3": the main window. The user picks
+// a device, lists its objects (with class names or their own names) or its
+// classes, uploads every object with all its properties, runs the
+// device-wide commands and opens the property list of the selected entry.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <memory>
+#include <optional>
+
+#include "core/object_root.h"
+#include "core/vek_list.h"
+#include "windows/device_requests.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+
+namespace objscope {
+
+class TfrmPropertyList;
+
+inline constexpr char kObjectListCaption[] = "Obj/Cl Viewer - v6.5.3";
+inline constexpr char kApplicationTitle[] = "Tarn Property Viewer";
+
+class TfrmObjectList : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `devices`: the device numbers offered by the settings file.
+    TfrmObjectList(TDeviceRequests& requests, const std::vector<uint16_t>& devices,
+                   QWidget* parent = nullptr);
+    ~TfrmObjectList() override;
+
+    void SetPropertyList(TfrmPropertyList* window) { propertyList_ = window; }
+
+    // The device number of the device box; nothing (after telling the user)
+    // when it is above 65535.
+    std::optional<uint16_t> DeviceNumber();
+    QString DeviceText() const;
+
+    // The operations behind the controls (also used by tests and the
+    // console demo).
+    void GetObjects();
+    void GetClasses();
+    void GetObjectsWithNames();
+    void UploadObjects();
+    void ViewProperties();
+    void EditObject();
+    void MakePermanent();
+    void SoftReset();
+    void ResetWithDefaultObjects();
+    void DeleteObject();
+    void SetLoopback();
+    void ToggleSettings();
+    void ApplySettings();
+    void DeviceChanged();
+
+    // True while a listing or the upload is under way.
+    bool Busy() const { return waiting_ || uploading_; }
+    const TVEKList<TVEKroot>& Objects() const { return objects_; }
+    QListWidget* List() const { return lstObjects_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void BuildMoreMenu();
+    QWidget* BuildTopRow();
+    QWidget* BuildSettingsPanel();
+    QWidget* BuildUploadPanel();
+    void StartListing(const char* label);
+    // Objects mode with an empty list and object records; Get Objects and
+    // "T" hide the Test button first, the upload keeps it.
+    void BeginObjectsListing(bool fullObjects);
+    void ObjectsListed();
+    void NamedListArrived();
+    void FullUpload();
+    void UploadProperties(std::vector<std::unique_ptr<TVEKroot>>& built);
+    void HandOwnedObjects(std::vector<std::unique_ptr<TVEKroot>>& built);
+    void RefillFromObjects(bool netTotal);
+    void SetBusyButtonsEnabled(bool on);
+    void NormalCursor();
+    void ShowTestButtons(const TVEKroot& object, bool eob);
+    void SetApplicationTitle();
+    void ScrollToLast();
+    Liveness Alive() const;
+
+    TDeviceRequests& requests_;
+    TfrmPropertyList* propertyList_ = nullptr;
+
+    QComboBox* cboDevices_;
+    QLineEdit* edtIPAddress_;
+    QPushButton* btnLoopback_;
+    QPushButton* btnGetObjects_;
+    QPushButton* btnGetClasses_;
+    QPushButton* btnGetText_;
+    QToolButton* btnMore_;
+    QMenu* pmuMoreMenu_;
+    QPushButton* btnEdit_;
+    QPushButton* btnUploadObjects_;
+    QPushButton* btnDoMethod_;
+    QPushButton* btnViewProperties_;
+    QPushButton* btnMakePerm_;
+    QPushButton* btnReset_;
+    QPushButton* btnTest_;
+    QPushButton* btnEOBTest_;
+    QPushButton* btnClose_;
+    QToolButton* imgSettings_;
+    QFrame* pnlSettings_;
+    QLineEdit* edtTimeout_;
+    QPushButton* btnOKsettings_;
+    QListWidget* lstObjects_;
+    QLabel* lblListTitle_;
+    QLabel* lblTotal_;
+    QFrame* pnlUpload_;
+    QLabel* lblUploading_;
+    QProgressBar* pbUploadProgress_;
+    QPushButton* btnCancelUpload_;
+    QFrame* pnlMakePerm_;
+
+    TVEKList<TVEKroot> objects_;
+    TVEKList<TVEKroot> blobObjects_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool objectsMode_ = true;
+    bool fullObjects_ = false;
+    bool waiting_ = false;
+    bool uploading_ = false;
+    bool cancelUpload_ = false;
+    bool closeAfterUpload_ = false;
+    QElapsedTimer namedListStart_;
+    uint16_t testTag_ = 0;
+    uint16_t eobTestTag_ = 0;
+};
+
+}  // namespace objscope

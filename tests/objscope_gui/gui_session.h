@@ -1,0 +1,55 @@
+// A window test against the real hubserver (started by the client library in
+// the test's private folders) and a tarnsim device on 127.0.0.2 at the
+// server's receive port. Each test gets its own device process, its own
+// communication layer and its own windows; message boxes are recorded and
+// answered "Yes".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm/tarn_monitor.h"
+#include "windows/monitor_requests.h"
+#include "windows/tfrm_object_list.h"
+#include "windows/tfrm_property_list.h"
+
+namespace objscope_gui {
+
+// The server's receive port, chosen once per test program.
+uint16_t ServerReceivePort();
+
+class GuiSession : public ::testing::Test {
+  protected:
+    // Extra tarnsim options (e.g. "--drop-every 3") and an optional device
+    // file; the Tarncom.ini maps devices 1 to the simulator and 2 to
+    // 127.0.0.3, where nothing answers.
+    void StartSession(const QStringList& deviceOptions = {});
+    void TearDown() override;
+
+    // Runs events until `done` holds (at most `limitMs`).
+    bool WaitFor(const std::function<bool()>& done, int limitMs = 20000);
+    // The texts of the message boxes shown so far (and forgets them).
+    std::vector<std::string> TakeMessages();
+    std::vector<std::string> ListLines() const;
+    // The list row of the listed object with this handle (-1 when absent).
+    int RowOfObject(uint16_t handle) const;
+    // The lines tarnsim printed with --trace so far that contain `word`.
+    int TraceCount(const QString& word);
+
+    std::string folder_;
+    std::unique_ptr<QProcess> device_;
+    QByteArray deviceOutput_;
+    std::unique_ptr<objscope::TTarn_Monitor> monitor_;
+    std::unique_ptr<objscope::TMonitorRequests> requests_;
+    std::unique_ptr<objscope::TfrmObjectList> main_;
+    objscope::TfrmPropertyList* properties_ = nullptr;
+    std::vector<std::string> messages_;
+    std::string previousFolder_;
+};
+
+}  // namespace objscope_gui
