@@ -209,7 +209,11 @@ size_t TTarn_Monitor::AddListingPage(TTarnTicket& ticket, std::span<const uint8_
                 property = std::make_unique<TU32VEKByteArray>();
                 label = "(Unknown)";
             }
-            property->SetName("P" + std::to_string(number++) + " " + label);
+            std::string name = "P";
+            name += std::to_string(number++);
+            name += ' ';
+            name += label;
+            property->SetName(name);
             property->SetPropertyID(entry.item.headerWord);
             std::vector<uint8_t> item;
             item.reserve(entry.item.totalLength());
