@@ -50,6 +50,15 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
+    // Qt has taken its own options out; anything else that looks like an
+    // option is a mistake.
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-') {
+            std::fprintf(stderr, "busprobe: unknown option '%s' (try 'busprobe --help')\n",
+                         argv[i]);
+            return 2;
+        }
+    }
     QApplication::setApplicationName(QStringLiteral("busprobe"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/busprobe.png")));
     busprobe::Prompter prompter;

@@ -10,7 +10,19 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "example_options.h"
 #include "hubclient.h"
+
+static const char kHelp[] =
+    "usage: netmon [--help]\n"
+    "Shows every network message this PC's hubserver sends and receives: direction,\n"
+    "peer address, length, object, message and number, and a hex dump. Runs until\n"
+    "SIGINT (Ctrl-C) or SIGTERM. Starts hubserver when none is running. Takes no\n"
+    "arguments.\n"
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n"
+    "Exit status: 0 after a stop signal, 1 when the server cannot be reached,\n"
+    "2 for a wrong command line.\n";
 
 static int stopPipe[2] = {-1, -1};
 
@@ -72,7 +84,15 @@ static void appendToStdout(void) {
     }
 }
 
-int main(void) {
+int main(int argc, char** argv) {
+    int optionsStatus = handleExampleOptions(argc, argv, "netmon", kHelp);
+    if (optionsStatus >= 0) {
+        return optionsStatus;
+    }
+    if (argc > 1) {
+        fprintf(stderr, "netmon: unexpected argument '%s' (try 'netmon --help')\n", argv[1]);
+        return 2;
+    }
     appendToStdout();
     if (installStopSignals() != 0) {
         perror("netmon: signals");

@@ -14,7 +14,24 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "example_options.h"
 #include "objlink.h"
+
+static const char kHelp[] =
+    "usage: objping ADDRESS OBJECT-ID MESSAGE-ID [TIMEOUT-MS [DATA-HEX]]\n"
+    "Sends a request to an object on a device through libobjlink and prints the\n"
+    "response's data in hexadecimal, or \"Time Out\" when the device did not\n"
+    "answer in time.\n"
+    "\n"
+    "  ADDRESS      the device, dotted IPv4 (for example 127.0.0.2)\n"
+    "  OBJECT-ID    0 to 65535, decimal or 0x-prefixed hexadecimal\n"
+    "  MESSAGE-ID   0 to 32767, decimal or 0x-prefixed hexadecimal\n"
+    "  TIMEOUT-MS   1 to 600000, default 1000\n"
+    "  DATA-HEX     data bytes as hexadecimal digit pairs, blanks allowed\n"
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n"
+    "Exit status: 0 when the request went out (a response or \"Time Out\" is\n"
+    "printed), 1 when it could not be sent, 2 for a wrong command line.\n";
 
 enum { kMaxData = 1471, kMaxResponse = 4096 };
 
@@ -78,6 +95,10 @@ static void printResponse(const VEKMessageResponse_t* r) {
 }
 
 int main(int argc, char** argv) {
+    int optionsStatus = handleExampleOptions(argc, argv, "objping", kHelp);
+    if (optionsStatus >= 0) {
+        return optionsStatus;
+    }
     struct in_addr address;
     unsigned long object = 0;
     unsigned long id = 0;

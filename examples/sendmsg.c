@@ -13,7 +13,22 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "example_options.h"
 #include "hubclient.h"
+
+static const char kHelp[] =
+    "usage: sendmsg ADDRESS OBJECT-ID MESSAGE-ID [DATA-HEX]\n"
+    "Sends one network message through hubserver and prints the result and the\n"
+    "message number the server gave it.\n"
+    "\n"
+    "  ADDRESS      the device, dotted IPv4 (for example 127.0.0.2)\n"
+    "  OBJECT-ID    0 to 65535, decimal or 0x-prefixed hexadecimal\n"
+    "  MESSAGE-ID   0 to 65535, decimal or 0x-prefixed hexadecimal\n"
+    "  DATA-HEX     data bytes as hexadecimal digit pairs, blanks allowed\n"
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n"
+    "Exit status: 0 when the server took the message, 1 otherwise, 2 for a wrong\n"
+    "command line.\n";
 
 enum { kHeaderSize = 9, kMaxData = 1471 };
 
@@ -60,6 +75,10 @@ static void putLe16(uint8_t* p, unsigned value) {
 }
 
 int main(int argc, char** argv) {
+    int optionsStatus = handleExampleOptions(argc, argv, "sendmsg", kHelp);
+    if (optionsStatus >= 0) {
+        return optionsStatus;
+    }
     struct in_addr address;
     unsigned objectId = 0;
     unsigned messageId = 0;

@@ -17,7 +17,23 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "example_options.h"
 #include "hubclient.h"
+
+static const char kHelp[] =
+    "usage: serialcat PORT [BAUD]\n"
+    "Copies between serial port COM<PORT> of this PC and the terminal: what the\n"
+    "port receives goes to standard output, standard input goes to the port.\n"
+    "8 data bits, 1 stop bit, no parity; BAUD defaults to 9600. Ends at the end\n"
+    "of standard input, on SIGINT or on SIGTERM.\n"
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n"
+    "Files:\n"
+    "  VEKMAIN.INI, section \"COM Ports\": COMn=/dev/... maps a port number to a\n"
+    "  device (default /dev/ttyS<n-1>)\n"
+    "\n"
+    "Exit status: 0 at the end, 1 when the port or the server fails, 2 for a\n"
+    "wrong command line.\n";
 
 static int stopPipe[2] = {-1, -1};
 
@@ -89,6 +105,10 @@ static int copyInputToPort(int32_t registration, int32_t port) {
 }
 
 int main(int argc, char** argv) {
+    int optionsStatus = handleExampleOptions(argc, argv, "serialcat", kHelp);
+    if (optionsStatus >= 0) {
+        return optionsStatus;
+    }
     uint32_t portNumber = 0;
     COMM_INFORMATION line = {9600, 8, one_stop_bit, no_parity, 0, 0};
     if (argc < 2 || argc > 3 || parseNumber(argv[1], &portNumber) != 0 ||

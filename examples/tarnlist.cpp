@@ -18,9 +18,23 @@
 #include "core/tarn_replies.h"
 #include "core/tarn_requests.h"
 #include "core/tarn_status.h"
+#include "example_options.h"
 #include "objlink.h"
 
 namespace {
+
+constexpr const char kHelp[] =
+    "usage: tarnlist ADDRESS [DEVICE-NUMBER [TIMEOUT-MS]]\n"
+    "Lists the objects of a Tarn device through libobjlink, page after page,\n"
+    "one line per object: handle, class ID, class name and name.\n"
+    "\n"
+    "  ADDRESS        the device, dotted IPv4 (for example 127.0.0.2, tarnsim)\n"
+    "  DEVICE-NUMBER  0 to 65535, default 1\n"
+    "  TIMEOUT-MS     1 to 600000 per page, default 2000\n"
+    "\n" VEK_EXAMPLE_OPTIONS_HELP "\n" VEK_EXAMPLE_ENVIRONMENT_HELP
+    "\n"
+    "Exit status: 0 for a complete list, 1 when the device or the server fails,\n"
+    "2 for a wrong command line.\n";
 
 constexpr int kMaxPages = 256;                     // a device that never finishes cannot hold us
 constexpr objscope::TarnRequester kMe{0, 0x8001};  // network 0, machine 0
@@ -65,6 +79,10 @@ bool exchange(int32_t registration, uint32_t address, uint32_t timeoutMs,
 }  // namespace
 
 int main(int argc, char** argv) {
+    int optionsStatus = handleExampleOptions(argc, argv, "tarnlist", kHelp);
+    if (optionsStatus >= 0) {
+        return optionsStatus;
+    }
     in_addr address{};
     unsigned long device = 1;
     unsigned long timeout = 2000;

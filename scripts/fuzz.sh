@@ -15,8 +15,10 @@ fuzz_tarnsim_requests fuzz_tarnsim_device_file fuzz_server_receive fuzz_ipc_requ
 fuzz_ini_reader"
 targets=${*:-$all_targets}
 
-CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2
+. scripts/compiler-cache.sh
+CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "${CMAKE_CACHE_ARGS[@]}"
+cmake --build "$build" -j"$(nproc)"
 
 seeds="$build/seeds"
 rm -rf "$seeds"

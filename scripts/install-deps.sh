@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build g++ gcc pkg-config
-    libgtest-dev libgmock-dev googletest libbenchmark-dev libfmt-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     qt6-base-dev python3
     iproute2 util-linux procps
@@ -15,8 +15,16 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "install-deps.sh: missing Debian packages: ${missing[*]}" >&2
+            echo "This needs root, and sudo is not installed. As root, run:" >&2
+            echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+            exit 1
+        fi
+        sudo_cmd=(sudo)
+    fi
     echo "Installing: ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 preset=${1:-default}
-cmake --preset "$preset"
+. scripts/compiler-cache.sh
+cmake --preset "$preset" "${CMAKE_CACHE_ARGS[@]}"
 cmake --build --preset "$preset" -j"$(nproc)"
 ctest --preset "$preset" -j"$(nproc)"

@@ -59,14 +59,20 @@ std::string valueText(const DeviceProperty& property) {
         }
         case ValueKind::Numbers: {
             std::string text;
-            for (size_t i = 0; i + 1 < v.size(); i += 2)
-                text += (text.empty() ? "" : " ") + std::to_string(v[i] | (v[i + 1] << 8));
+            for (size_t i = 0; i + 1 < v.size(); i += 2) {
+                if (!text.empty())
+                    text += ' ';
+                text += std::to_string(v[i] | (v[i + 1] << 8));
+            }
             return text;
         }
         case ValueKind::Bytes: {
             std::string text;
-            for (uint8_t byte : v)
-                text += (text.empty() ? "" : " ") + hexByte(byte);
+            for (uint8_t byte : v) {
+                if (!text.empty())
+                    text += ' ';
+                text += hexByte(byte);
+            }
             return text;
         }
         default: {
@@ -111,16 +117,22 @@ std::string objectLines(const DeviceObject& object) {
             text += "  data\n";
         for (size_t i = 0; i < block.size(); i += kDataBytesPerLine) {
             text += "  data";
-            for (size_t k = i; k < block.size() && k < i + kDataBytesPerLine; ++k)
-                text += " " + hexByte(block[k]);
+            for (size_t k = i; k < block.size() && k < i + kDataBytesPerLine; ++k) {
+                text += ' ';
+                text += hexByte(block[k]);
+            }
             text += "\n";
         }
     }
     if (object.matrix) {
         text += "  matrix " + std::to_string(object.matrix->inputs) + " " +
                 std::to_string(object.matrix->outputs);
-        for (const auto& [input, output] : object.matrix->connected)
-            text += " " + std::to_string(input) + ":" + std::to_string(output);
+        for (const auto& [input, output] : object.matrix->connected) {
+            text += ' ';
+            text += std::to_string(input);
+            text += ':';
+            text += std::to_string(output);
+        }
         text += "\n";
     }
     if (object.tests) {

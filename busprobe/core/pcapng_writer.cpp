@@ -31,9 +31,9 @@ void put32be(std::vector<uint8_t>& out, uint32_t v) {
 // byte-order magic tells readers which).
 template <typename T>
 void putHost(std::vector<uint8_t>& out, T v) {
-    uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &v, sizeof(T));
-    out.insert(out.end(), bytes, bytes + sizeof(T));
+    size_t at = out.size();
+    out.resize(at + sizeof(T));
+    std::memcpy(out.data() + at, &v, sizeof(T));
 }
 
 uint16_t ipChecksum(const uint8_t* header, size_t length) {

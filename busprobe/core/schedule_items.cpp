@@ -169,9 +169,9 @@ std::string insertTimeColon(std::string_view text) {
         return out;
     }
     if (out.size() == 3) {
-        out.insert(1, ":");
+        out.insert(1, 1, ':');
     } else if (out.size() == 4) {
-        out.insert(2, ":");
+        out.insert(2, 1, ':');
     }
     return out;
 }

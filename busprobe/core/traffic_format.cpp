@@ -82,15 +82,24 @@ std::string simpleLead(std::string_view dateText, std::string_view timeText, uin
 
 std::string simpleLine(std::string_view lead, std::span<const uint8_t> bytes) {
     std::string line(lead);
-    line += "0x" + byteHex(bytes, 4) + byteHex(bytes, 3);
-    line += "/0x" + byteHex(bytes, 6) + byteHex(bytes, 5);
-    line += " " + byteHex(bytes, 8) + byteHex(bytes, 7) + " ";
+    line += "0x";
+    line += byteHex(bytes, 4);
+    line += byteHex(bytes, 3);
+    line += "/0x";
+    line += byteHex(bytes, 6);
+    line += byteHex(bytes, 5);
+    line += ' ';
+    line += byteHex(bytes, 8);
+    line += byteHex(bytes, 7);
+    line += ' ';
     for (size_t i = 9; i < 25 && i < bytes.size(); ++i) {
         uint8_t b = bytes[i];
         if (printable(b)) {
             line += static_cast<char>(b);
         } else {
-            line += "<" + hexText(b, 2) + ">";
+            line += '<';
+            line += hexText(b, 2);
+            line += '>';
         }
     }
     return line;

@@ -123,9 +123,15 @@ plat::Hwnd awaitServerWindow() {
     }
 }
 
+// The override, then next to the library (the build tree), then the programs
+// folder of the installation the library belongs to, then PATH.
 std::string serverProgramPath() {
-    return plat::locateProgram(kServerProgram, kServerOverride,
-                               plat::moduleDir(reinterpret_cast<const void*>(&findOrStartServer)));
+    std::string libraryDir = plat::moduleDir(reinterpret_cast<const void*>(&findOrStartServer));
+    std::vector<std::string> dirs{libraryDir};
+    if (!libraryDir.empty()) {
+        dirs.push_back(libraryDir + "/" + VEK_PROGRAMS_FROM_LIBRARY);
+    }
+    return plat::locateProgram(kServerProgram, kServerOverride, dirs);
 }
 
 }  // namespace

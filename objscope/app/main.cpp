@@ -78,6 +78,15 @@ int main(int argc, char** argv) {
     if ((options.list || !options.screenshots.isEmpty()) && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // Qt has taken its own options out; any other unknown option is a mistake.
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-' && std::strcmp(argv[i], "--list") != 0 &&
+            std::strcmp(argv[i], "--screenshots") != 0) {
+            std::fprintf(stderr, "objscope: unknown option '%s' (try 'objscope --help')\n",
+                         argv[i]);
+            return 2;
+        }
+    }
     plat::qt::QtMessagePump pump;
 
     objscope::TINI ini;

@@ -223,8 +223,11 @@ size_t TTarn_Monitor::AddListingPage(TTarnTicket& ticket, std::span<const uint8_
         for (const auto& entry : page.entries) {
             bool raw = RawBooleanMode();
             std::unique_ptr<TVEKPropertyBase> property = CreateListedProperty(entry.typeCode, raw);
-            std::string label = ListedPropertyTypeLabel(entry.typeCode, raw);
-            property->SetName("P" + std::to_string(number++) + " " + label);
+            std::string name = "P";
+            name += std::to_string(number++);
+            name += ' ';
+            name += ListedPropertyTypeLabel(entry.typeCode, raw);
+            property->SetName(name);
             property->SetPropertyID(entry.item.headerWord);
             std::vector<uint8_t> item;
             item.reserve(entry.item.totalLength());

@@ -23,7 +23,11 @@ std::unique_ptr<TVEKPropertyBase> CreateListedProperty(const PropertyEntry& entr
         property = std::move(bytes);
         label = kUnknownTypeLabel;
     }
-    property->SetName("P" + std::to_string(number) + " " + label);
+    std::string name = "P";
+    name += std::to_string(number);
+    name += ' ';
+    name += label;
+    property->SetName(name);
     property->SetPropertyID(entry.item.propertyId());
     property->SetModified(false);
     return property;

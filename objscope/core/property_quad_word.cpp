@@ -65,7 +65,9 @@ bool TU32UQWord::UnPackValue(std::span<const uint8_t> value) {
 }
 
 std::string TU32UQWord::DisplayText() const {
-    return "$" + HexWithoutLeadingZeros(static_cast<uint64_t>(data_));
+    std::string text = "$";
+    text += HexWithoutLeadingZeros(static_cast<uint64_t>(data_));
+    return text;
 }
 
 bool TU32UQWord::SameValue(const TVEKPropertyBase& other) const {

@@ -17,8 +17,10 @@ unsigned PackedBits(double value, int first, int count) {
 }  // namespace
 
 std::string TU32UDWord::DisplayText() const {
-    return "$" + HexWithoutLeadingZeros(
-                     static_cast<uint64_t>(std::max<int64_t>(RoundToInt64(GetData()), 0)));
+    std::string text = "$";
+    text += HexWithoutLeadingZeros(
+        static_cast<uint64_t>(std::max<int64_t>(RoundToInt64(GetData()), 0)));
+    return text;
 }
 
 std::string TU32Boolean::DisplayText() const {

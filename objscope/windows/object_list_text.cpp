@@ -26,7 +26,11 @@ std::string ObjectListLine(uint16_t objectId, uint16_t classId, const std::strin
 }
 
 std::string ClassListLine(uint16_t classId, const std::string& name) {
-    return "(" + std::to_string(classId) + ")  " + name;
+    std::string line = "(";
+    line += std::to_string(classId);
+    line += ")  ";
+    line += name;
+    return line;
 }
 
 std::string TotalLabel(size_t count) {

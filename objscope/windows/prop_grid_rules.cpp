@@ -184,9 +184,12 @@ std::string NormaliseNumber(const TU32MultiValue& number, std::string_view edite
         value = RoundToResolution(number, value);
         value = std::max(std::min(value, number.Max()), number.Min());
     }
-    if (number.VEKtype() == kTypeUDWord)
-        return "$" + HexWithoutLeadingZeros(
-                         static_cast<uint64_t>(std::max<int64_t>(RoundToInt64(value), 0)));
+    if (number.VEKtype() == kTypeUDWord) {
+        std::string text = "$";
+        text += HexWithoutLeadingZeros(
+            static_cast<uint64_t>(std::max<int64_t>(RoundToInt64(value), 0)));
+        return text;
+    }
     return ShortestDecimal(value) + number.UnitText();
 }
 

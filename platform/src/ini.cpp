@@ -294,7 +294,10 @@ bool writeString(const std::string& section, const std::string& key, const std::
         if (!text.lines.empty() && !trim(text.lines.back()).empty()) {
             text.lines.push_back(newLine(text, ""));
         }
-        text.lines.push_back(newLine(text, "[" + trim(section) + "]"));
+        std::string sectionLine = "[";
+        sectionLine += trim(section);
+        sectionLine += ']';
+        text.lines.push_back(newLine(text, sectionLine));
         text.lines.push_back(entry);
     } else if (size_t line = findKey(text, header, key); line != kNone) {
         text.lines[line] = entry;

@@ -59,14 +59,21 @@ bool prepareAttributes(posix_spawnattr_t& attr) {
 
 std::string locateProgram(const std::string& name, const std::string& envOverride,
                           const std::string& nextToDir) {
+    return locateProgram(name, envOverride, std::vector<std::string>{nextToDir});
+}
+
+std::string locateProgram(const std::string& name, const std::string& envOverride,
+                          const std::vector<std::string>& searchDirs) {
     if (!envOverride.empty()) {
         const char* override = std::getenv(envOverride.c_str());
         if (override != nullptr && *override != '\0') {
             return override;
         }
     }
-    if (!nextToDir.empty() && isExecutableFile(nextToDir + "/" + name)) {
-        return nextToDir + "/" + name;
+    for (const std::string& dir : searchDirs) {
+        if (!dir.empty() && isExecutableFile(dir + "/" + name)) {
+            return dir + "/" + name;
+        }
     }
     return searchPath(name);
 }

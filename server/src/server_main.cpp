@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "command_line_options.h"
 #include "command_words.h"
 #include "main_window.h"
 #include "message_codes.h"
@@ -26,6 +27,9 @@ void raiseDescriptorLimit() {
 }  // namespace
 
 int runServer(int argc, const char* const* argv) {
+    if (int status = handleCommandLineOptions(argc, argv); status >= 0) {
+        return status;
+    }
     raiseDescriptorLimit();
     CommandWord word = parseCommandWord(joinArguments(argc, argv));
     // Two tries: a start that loses the race for the title to a simultaneous

@@ -3,8 +3,9 @@
 // and users can run private instances side by side.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
 
 namespace plat {
@@ -38,6 +39,10 @@ std::string moduleDir(const void* addressInside);
 // PATH. Empty string when not found.
 std::string locateProgram(const std::string& name, const std::string& envOverride,
                           const std::string& nextToDir);
+
+// The same with several folders, looked at in order before PATH.
+std::string locateProgram(const std::string& name, const std::string& envOverride,
+                          const std::vector<std::string>& searchDirs);
 
 // Starts a program detached from the caller's terminal signals (new session),
 // with these arguments (argv[0] is the path): stdin and stdout on /dev/null,

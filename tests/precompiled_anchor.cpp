@@ -1,0 +1,1 @@
+// The source that carries the precompiled header every test program reuses.
