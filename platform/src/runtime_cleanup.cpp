@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,10 +18,6 @@
 
 namespace plat {
 namespace {
-
-bool processEnded(uint32_t pid) {
-    return pid != 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
 
 // "<runtime>/p<pid>.<slot>" of every loop the process had.
 std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
@@ -41,6 +39,20 @@ std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
 }
 
 }  // namespace
+
+bool processEnded(uint32_t pid) {
+    if (pid == 0) {
+        return false;
+    }
+    if (::kill(static_cast<pid_t>(pid), 0) != 0) {
+        return errno == ESRCH;
+    }
+    // A zombie has closed its descriptors already; only its parent's wait is missing.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    size_t close = text.rfind(')');  // the program name may hold blanks and parentheses
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
 
 void removeRuntimeFilesOf(uint32_t pid) {
     std::string dir = runtimeDir();

@@ -1,6 +1,7 @@
 // 1224/1234 register a client, 1324/1334 unregister it, 1424 the version text.
 #include <string>
 
+#include "client_reaper.h"
 #include "client_registry.h"
 #include "ipc_requests.h"
 #include "wire/ipc.h"
@@ -13,18 +14,24 @@ int64_t registerWin32(plat::Message& m) {
     if (!isSendersOwnWindow(m, m.wParam)) {
         return wire::kResultBadRequest;
     }
-    return RegisterWin32Client(m.wParam, static_cast<uint32_t>(m.lParam));
+    int32_t id = RegisterWin32Client(m.wParam, static_cast<uint32_t>(m.lParam));
+    WatchClientProcesses();
+    return id;
 }
 
 int64_t registerWin16(plat::Message& m) {
     if (!isSendersOwnWindow(m, m.wParam)) {
         return wire::kResultBadRequest;
     }
-    return RegisterWin16Client(m.wParam);
+    int32_t id = RegisterWin16Client(m.wParam);
+    WatchClientProcesses();
+    return id;
 }
 
 int64_t unregister(plat::Message& m) {
-    return UnRegisterClient(clientIdFrom(m.wParam));
+    int32_t result = UnRegisterClient(clientIdFrom(m.wParam));
+    WatchClientProcesses();
+    return result;
 }
 
 // The version text with its terminating zero as the reply data; 1, or 0 for

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include "ipc_test_support.h"
 
@@ -14,6 +16,43 @@ namespace {
 using namespace testing_support;
 
 class IpcKilledClientsTest : public IpcServerTest {};
+
+// Voluntary context switches of every thread of a process: each is a sleep
+// that a wake-up ended.
+uint64_t voluntarySwitchesOf(pid_t pid) {
+    uint64_t total = 0;
+    std::error_code error;
+    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(pid) + "/task", error);
+    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+                total += std::stoull(line.substr(line.find(':') + 1));
+            }
+        }
+    }
+    return total;
+}
+
+// While its one client idles the server sleeps (no timer looks for ended
+// clients), and it still notices at once when that client is killed.
+TEST_F(IpcKilledClientsTest, IdleServerSleepsAndStillNoticesAKilledClient) {
+    startServer({.autoShutdown = 1});
+    PeerProcess peer;
+    ASSERT_FALSE(peer.readLine().empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // start-up work settles
+    uint64_t before = voluntarySwitchesOf(server_);
+    ASSERT_GT(before, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3200));
+    uint64_t wakeUps = voluntarySwitchesOf(server_) - before;
+    EXPECT_LE(wakeUps, 1u) << "wake-ups of the idle server";
+    pid_t pid = peer.pid();
+    peer.killNow();
+    EXPECT_TRUE(serverExited(std::chrono::seconds(2))) << maskedLog();
+    EXPECT_NE(maskedLog().find(": its process " + std::to_string(pid) + " has ended.\n"),
+              std::string::npos);
+}
 
 TEST_F(IpcKilledClientsTest, KilledClientsAreRemovedAndTheServerShutsDown) {
     startServer({.autoShutdown = 1});

@@ -91,9 +91,9 @@ TEST_F(IpcNetworkTest, KilledClientLosesItsRegistrationAtTheNextDispatch) {
     ASSERT_TRUE(own);
     EXPECT_EQ(own->wParam, static_cast<uint64_t>(netID));
     // The dispatch found the dead client's window gone and removed its
-    // registration; its record stays (it never unregistered).
+    // registration, unless the reaper, which watches the process and
+    // removes its whole record at once, came first.
     EXPECT_EQ(client.unsubscribe(static_cast<uint32_t>(peerNetID)), 1);
-    EXPECT_TRUE(client.versionText(static_cast<int32_t>(peerID)));
     EXPECT_GT(client.sendDatagram(id, kLoopback, someDatagram(2)), 0);
 }
 

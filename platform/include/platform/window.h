@@ -165,6 +165,10 @@ bool killTimer(Hwnd hwnd, uint64_t id);
 bool watchReadable(int fd, Hwnd hwnd, uint32_t msg);
 void unwatch(int fd);
 
+// True when the process is gone or has exited and waits only for its parent
+// to collect it (a zombie).
+bool processEnded(uint32_t pid);
+
 // Removes what a process that has ended without tearing its loops down
 // (killed) left in the runtime folder: its loops' sockets and the titles of
 // its windows. Does nothing while the process runs.
