@@ -65,7 +65,15 @@ TfrmObjectList::TfrmObjectList(TDeviceRequests& requests, const std::vector<uint
     requests_.SetRequestTimeout(kInitialTimeoutMs);
 }
 
-TfrmObjectList::~TfrmObjectList() = default;
+TfrmObjectList::~TfrmObjectList() {
+    // The children outlive this class's part of the object: QWidget's
+    // destructor deletes them, and a child losing its focus then (the device
+    // box's line edit ends its editing) would call a slot of a form that is
+    // no longer a TfrmObjectList.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
 
 Liveness TfrmObjectList::Alive() const {
     std::weak_ptr<bool> alive = alive_;

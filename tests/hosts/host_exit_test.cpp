@@ -165,6 +165,12 @@ RunResult runHost(const Host& host, const char* library, const char* mode) {
     std::vector<std::string> args = host.command;
     args.insert(args.end(), {binDir(), library, mode});
     std::vector<std::string> env = folders.environment();
+#if defined(__SANITIZE_ADDRESS__)
+    // A library unloaded with dlclose takes its symbols along, so a leak
+    // report at exit cannot name the block; the exit itself is what is
+    // tested here.
+    env.push_back("ASAN_OPTIONS=detect_leaks=0");
+#endif
     std::vector<char*> argv = pointers(args);
     std::vector<char*> envp = pointers(env);
 
@@ -219,6 +225,11 @@ class HostExit : public ::testing::TestWithParam<HostCase> {};
 
 TEST_P(HostExit, EndsPromptlyAfterItsMainCodeEveryTime) {
     Host host = GetParam().host();
+#if defined(__SANITIZE_ADDRESS__)
+    if (host.command.front() == "python3") {
+        GTEST_SKIP() << "the Python interpreter does not load the sanitizer runtime first";
+    }
+#endif
     int hung = 0;
     int failed = 0;
     int serversLeft = 0;
