@@ -5,9 +5,8 @@ packages=(
     build-essential cmake ninja-build g++ gcc pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
-    qt6-base-dev python3
+    qt6-base-dev python3 tshark
     iproute2 util-linux procps
-    qt6-base-dev tshark
 )
 missing=()
 for p in "${packages[@]}"; do
