@@ -50,8 +50,12 @@ bool processEnded(uint32_t pid) {
     // A zombie has closed its descriptors already; only its parent's wait is missing.
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    if (text.empty()) {
+        return true;  // being released: signals still reach it, its /proc entry is gone
+    }
     size_t close = text.rfind(')');  // the program name may hold blanks and parentheses
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+    return close != std::string::npos && close + 2 < text.size() &&
+           (text[close + 2] == 'Z' || text[close + 2] == 'X');
 }
 
 void removeRuntimeFilesOf(uint32_t pid) {
@@ -62,8 +66,13 @@ void removeRuntimeFilesOf(uint32_t pid) {
     for (const std::string& path : loopSocketsOf(dir, pid)) {
         detail::SendStatus status = detail::SendStatus::Ok;
         detail::UniqueFd probe = detail::connectToLoop(path, status);
-        if (!probe.valid() && status == detail::SendStatus::Gone) {
-            ::unlink(path.c_str());  // nobody listens: the process's pid was not reused for it
+        // Nobody listens: the process's pid was not reused for it. A socket
+        // that still answers in some way while the process is still found
+        // ended is one the kernel has not released yet (a killed process's
+        // last files are closed a moment after it is reported gone).
+        bool nobodyListens = !probe.valid() && status == detail::SendStatus::Gone;
+        if (nobodyListens || processEnded(pid)) {
+            ::unlink(path.c_str());
         }
     }
     detail::removeTitlesOf(pid);

@@ -133,6 +133,11 @@ void WatchClientProcesses() {
             return false;
         }
         stopWatching(entry.second);
+        // Its clients went another way (an unregistration, a window found
+        // gone); a process that has ended still leaves its files to remove.
+        if (plat::processEnded(entry.first)) {
+            plat::removeRuntimeFilesOf(entry.first);
+        }
         return true;
     });
     for (uint32_t pid : pids) {
