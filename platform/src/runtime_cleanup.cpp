@@ -63,17 +63,11 @@ void removeRuntimeFilesOf(uint32_t pid) {
     if (dir.empty() || !processEnded(pid)) {
         return;
     }
+    // No probe of the sockets: the process has ended, so no live process
+    // owns its pid, and a connect to a socket the kernel has not released
+    // yet could wait on its full backlog.
     for (const std::string& path : loopSocketsOf(dir, pid)) {
-        detail::SendStatus status = detail::SendStatus::Ok;
-        detail::UniqueFd probe = detail::connectToLoop(path, status);
-        // Nobody listens: the process's pid was not reused for it. A socket
-        // that still answers in some way while the process is still found
-        // ended is one the kernel has not released yet (a killed process's
-        // last files are closed a moment after it is reported gone).
-        bool nobodyListens = !probe.valid() && status == detail::SendStatus::Gone;
-        if (nobodyListens || processEnded(pid)) {
-            ::unlink(path.c_str());
-        }
+        ::unlink(path.c_str());
     }
     detail::removeTitlesOf(pid);
 }
