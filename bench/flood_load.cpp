@@ -33,6 +33,7 @@
 
 #include "bench_support.h"
 #include "platform/dirs.h"
+#include "server_settings.h"
 #include "test_client.h"
 #include "udp_peer.h"
 #include "wire/datagram.h"
@@ -47,6 +48,7 @@ using std::chrono::milliseconds;
 using testing_support::datagramOf;
 using testing_support::freeUdpPort;
 using testing_support::loopback;
+using testing_support::peakResidentKiB;
 
 constexpr int kReadingMonitors = 3;
 
@@ -133,18 +135,6 @@ pid_t startServer(const std::string& folder, uint16_t recvPort) {
     }
     posix_spawn_file_actions_destroy(&actions);
     return pid;
-}
-
-// VmHWM of a process, in KiB.
-long peakResidentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return -1;
 }
 
 // A monitor client on its own thread: registers, subscribes as a network

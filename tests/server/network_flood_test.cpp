@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ipc_test_support.h"
+#include "server_settings.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"
 
@@ -23,17 +24,6 @@ double floodSeconds() {
     const char* text = std::getenv("VEK_FLOOD_SECONDS");
     double seconds = text != nullptr ? std::atof(text) : 0;
     return seconds > 0 ? seconds : 8.0;
-}
-
-long peakResidentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return -1;
 }
 
 struct Monitor {
