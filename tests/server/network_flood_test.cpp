@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "ipc_test_support.h"
-#include "server_settings.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"
 
