@@ -33,8 +33,8 @@
 
 #include "bench_support.h"
 #include "platform/dirs.h"
-#include "server_settings.h"
 #include "test_client.h"
+#include "server_process.h"
 #include "udp_peer.h"
 #include "wire/datagram.h"
 #include "wire/ipc.h"

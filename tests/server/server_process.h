@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -51,6 +52,18 @@ inline pid_t startHubserver(const std::vector<std::string>& args,
     }
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+// The peak resident memory (VmHWM) of a process in KiB, or -1.
+inline long peakResidentKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
 }
 
 // The exit status of `pid` once it ended, or nullopt when it still runs

@@ -30,17 +30,6 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-long peakResidentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return -1;
-}
-
 pid_t serverChildPid() {
     DIR* proc = ::opendir("/proc");
     pid_t found = -1;

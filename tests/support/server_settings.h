@@ -30,9 +30,6 @@ bool serverWindowGone();
 // library started), or -1.
 pid_t serverChildPid();
 
-// The peak resident memory (VmHWM) of a process in KiB, or -1.
-long peakResidentKiB(pid_t pid);
-
 // Polls `done` until it holds or the time-out passes; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kLiveness);
 
