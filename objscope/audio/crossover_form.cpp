@@ -9,6 +9,7 @@
 
 #include "audio/band_model.h"
 #include "audio/crossover_objects.h"
+#include "audio/editor_fields.h"
 #include "audio/peq_graph_geometry.h"
 #include "core/object_factory.h"
 
@@ -306,17 +307,8 @@ void TCrossoverEditorBase::DragGraph(QPoint at) {
 }
 
 void TCrossoverEditorBase::FrequencyEntered() {
-    const QString text = freqEdit_->text().trimmed();
-    bool ok = false;
-    QString number;
-    for (QChar c : text) {
-        if (!(c.isDigit() || c == '.'))
-            break;
-        number += c;
-    }
-    const double value = number.toDouble(&ok);
-    if (ok)
-        MoveSelectedEdge(value * (text.contains('k', Qt::CaseInsensitive) ? 1000 : 1));
+    if (auto hertz = FieldFrequency(freqEdit_->text()))
+        MoveSelectedEdge(*hertz);
     ShowSelection();
 }
 

@@ -10,6 +10,7 @@
 
 #include "audio/band_model.h"
 #include "audio/device_quantisation.h"
+#include "audio/editor_fields.h"
 #include "audio/peq_graph_geometry.h"
 #include "audio/peq_objects.h"
 #include "core/object_factory.h"
@@ -20,25 +21,6 @@ namespace objscope::audio {
 namespace {
 
 constexpr double kUpperLimit = 20000.0;
-
-// The leading number of a field's text, and whether it had "k".
-std::optional<double> LeadingNumber(const QString& text) {
-    QString t = text.trimmed();
-    const int blank = t.indexOf(' ');
-    if (blank >= 0)
-        t = t.left(blank);
-    QString digits;
-    for (QChar c : t) {
-        if (!(c.isDigit() || c == '.' || (c == '-' && digits.isEmpty())))
-            break;
-        digits += c;
-    }
-    bool ok = false;
-    const double value = digits.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
 
 QString FrequencyText(double hertz) {
     if (hertz < 100)
@@ -405,8 +387,8 @@ void TPeqForm::GainEntered() {
 
 void TPeqForm::FrequencyEntered() {
     const QString text = freqEdit_->text();
-    if (auto value = LeadingNumber(text))
-        SetSelectedFrequency(*value * (text.contains('k', Qt::CaseInsensitive) ? 1000 : 1));
+    if (auto value = FieldFrequency(text))
+        SetSelectedFrequency(*value);
     ShowSelectedBand();
 }
 

@@ -1,0 +1,41 @@
+#include "audio/editor_fields.h"
+
+namespace objscope::audio {
+
+std::optional<double> LeadingNumber(const QString& text) {
+    QString t = text.trimmed();
+    if (!t.contains('$')) {
+        const int blank = t.indexOf(' ');
+        if (blank >= 0)
+            t = t.left(blank);
+        QString digits;
+        for (QChar c : t) {
+            if (!(c.isDigit() || c == '.' || (c == '-' && digits.isEmpty()) ||
+                  (c == '+' && digits.isEmpty())))
+                break;
+            digits += c;
+        }
+        t = digits;
+    }
+    bool ok = false;
+    const double value = t.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> FieldFrequency(const QString& text) {
+    const auto value = LeadingNumber(text);
+    if (!value)
+        return std::nullopt;
+    return *value * (text.contains('k', Qt::CaseInsensitive) ? 1000.0 : 1.0);
+}
+
+int SlopeItemOrder(const QString& item) {
+    const auto value = LeadingNumber(item);
+    if (!value || *value < 6)
+        return 1;
+    return static_cast<int>(*value / 6);
+}
+
+}  // namespace objscope::audio

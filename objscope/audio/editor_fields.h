@@ -1,0 +1,25 @@
+// Text fields and list items of the audio editors: the number an engineer
+// typed (leading number, "k" for thousands) and the order a slope item
+// names. Shared by the equaliser and crossover editors so both read their
+// fields the same way.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace objscope::audio {
+
+// The leading number of a field's text: trimmed and cut at the first blank;
+// without a blank, trailing characters other than digits and "." are
+// dropped; a text containing "$" is taken whole. Empty when nothing parses.
+std::optional<double> LeadingNumber(const QString& text);
+
+// A frequency field: the leading number, times 1000 when the text holds "k"
+// in either case. Empty when nothing parses.
+std::optional<double> FieldFrequency(const QString& text);
+
+// The filter order a slope item names: its leading number of dB per octave
+// divided by 6 ("12 dB/Oct." gives 2); an unparsable item gives 1.
+int SlopeItemOrder(const QString& item);
+
+}  // namespace objscope::audio
