@@ -30,6 +30,12 @@ BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
                    : answer == QMessageBox::No ? BoxAnswer::No
                                                : BoxAnswer::Cancel;
         }
+        case BoxKind::OkAbortConfirmation: {
+            auto answer = QMessageBox::question(parent, title, DisplayText(text),
+                                                QMessageBox::Ok | QMessageBox::Abort,
+                                                QMessageBox::Ok);
+            return answer == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Abort;
+        }
     }
     return BoxAnswer::Cancel;
 }
@@ -50,6 +56,10 @@ void ShowError(QWidget* parent, const std::string& text) {
 
 bool ConfirmYes(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
+}
+
+bool ConfirmOk(QWidget* parent, const std::string& text) {
+    return Ask(parent, BoxKind::OkAbortConfirmation, text) == BoxAnswer::Ok;
 }
 
 QString DisplayText(const std::string& text) {

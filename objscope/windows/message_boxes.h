@@ -11,8 +11,8 @@ class QWidget;
 
 namespace objscope {
 
-enum class BoxKind { Information, Error, Confirmation };
-enum class BoxAnswer { Ok, Yes, No, Cancel };
+enum class BoxKind { Information, Error, Confirmation, OkAbortConfirmation };
+enum class BoxAnswer { Ok, Yes, No, Cancel, Abort };
 
 using MessageBoxHandler = std::function<BoxAnswer(BoxKind, const std::string& text)>;
 
@@ -24,6 +24,8 @@ void ShowMessage(QWidget* parent, const std::string& text);
 void ShowError(QWidget* parent, const std::string& text);
 // Yes/No/Cancel; true only for Yes.
 bool ConfirmYes(QWidget* parent, const std::string& text);
+// OK/Abort; true only for OK.
+bool ConfirmOk(QWidget* parent, const std::string& text);
 
 QString DisplayText(const std::string& text);
 
