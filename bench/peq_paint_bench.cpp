@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "audio/device_quantisation.h"
+#include "audio/peq_graph_geometry.h"
 #include "audio/peq_graph_painter.h"
 #include "bench_support.h"
 
@@ -41,8 +42,8 @@ struct DragScene {
                 b.SetQ(2.5);
                 b.Recalculate();
             }
-            frame.markers.push_back(
-                {i, set.Parametric(i).Frequency(), set.Parametric(i).GainDb(), 0.5, true});
+            frame.markers.push_back({i, set.Parametric(i).Frequency(), set.Parametric(i).GainDb(),
+                                     peq_graph::BandwidthHalfWidth(0.5), true});
         }
         frame.selected = bands / 2;
         // The drag starts: the other bands' product is kept for its steps.

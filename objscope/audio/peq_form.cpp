@@ -1,16 +1,14 @@
 #include "audio/peq_form.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "audio/band_model.h"
 #include "audio/device_quantisation.h"
-#include "audio/editor_fields.h"
 #include "audio/peq_graph_geometry.h"
 #include "audio/peq_objects.h"
 #include "core/object_factory.h"
@@ -20,45 +18,62 @@ namespace objscope::audio {
 
 namespace {
 
-constexpr double kUpperLimit = 20000.0;
+constexpr double kUpperLimit = 20000.0;  // trunc(48000 / 2), at most 20000 Hz
+constexpr int kFirstPages = 9;
 
-QString FrequencyText(double hertz) {
-    if (hertz < 100)
-        return QString::number(hertz, 'f', 1) + " Hz";
-    if (hertz < 1000)
-        return QString::number(hertz, 'f', 0) + " Hz";
-    return QString::number(hertz / 1000, 'f', 2) + " KHz";
+const QStringList kTypeItems = {"Peaking", "Notch", "Hi pass", "Lo pass", "All Pass"};
+const QStringList kBandwidthItems = {"0.025 Octaves", "0.050 Octaves", "0.100 Octaves",
+                                     "0.200 Octaves", "0.333 Octaves", "0.500 Octaves",
+                                     "0.666 Octaves", "1.500 Octaves", "2.000 Octaves"};
+const QStringList kClassItems = {"Butterworth", "Bessel", "Linkwitz-Riley"};
+const QStringList kSlopeItems = {"6 dB/Oct.",  "12 dB/Oct.", "18 dB/Oct.",
+                                 "24 dB/Oct.", "36 dB/Oct.", "48 dB/Oct."};
+
+// The cbxType item showing a band type (-1: none).
+int TypeItem(int type) {
+    switch (type) {
+        case 1:
+            return 0;
+        case 2:
+            return 1;
+        case 5:
+        case 102:
+            return 2;
+        case 4:
+        case 101:
+            return 3;
+        case 10:
+        case 103:
+            return 4;
+        default:
+            return -1;
+    }
 }
 
-QString GainText(double gainDb) {
-    return QString::number(gainDb, 'f', 1) + " dB";
+// The first slope item holding the text of order x 6 (-1: none).
+int SlopeItemOfOrder(int order) {
+    const QString text = QString::number(order * 6);
+    for (int i = 0; i < kSlopeItems.size(); ++i)
+        if (kSlopeItems[i].contains(text))
+            return i;
+    return -1;
+}
+
+QComboBox* NamedCombo(const char* name, const QStringList& items, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems(items);
+    return box;
+}
+
+QLineEdit* NamedEdit(const char* name, const char* hint, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setToolTip(hint);
+    return edit;
 }
 
 }  // namespace
-
-double FrequencyStep(double hertz) {
-    if (hertz < 25)
-        return 1;
-    if (hertz < 50)
-        return 2;
-    if (hertz < 100)
-        return 5;
-    if (hertz < 500)
-        return 10;
-    if (hertz < 1000)
-        return 50;
-    if (hertz < 5000)
-        return 100;
-    if (hertz < 10000)
-        return 500;
-    return 1000;
-}
-
-double SteppedFrequency(double hertz, int direction, double upperLimit) {
-    const double step = FrequencyStep(hertz);
-    const double next = std::trunc(hertz / step) * step + direction * step;
-    return std::clamp(next, 20.0, upperLimit);
-}
 
 TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
     : TTarnFormBase(&object, comm, parent),
@@ -81,6 +96,8 @@ TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
             band.SetGainDb(0);
             band.Recalculate();
         }
+        order_.push_back(i);
+        halfWidth_.push_back(peq_graph::BandwidthHalfWidth(held_.Parametric(i).BandwidthOctaves()));
         auto bandComm = std::make_unique<TPeqComm>(i + 3, Binding());
         bandComm->OnChange = [this, i](TPeqComm&, BandField field, double value) {
             BandValueArrived(i, field, value);
@@ -88,85 +105,175 @@ TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
         comms_.push_back(std::move(bandComm));
     }
     BuildControls();
+    // Enabled once the bindings have loaded (unless read only).
+    Body()->setEnabled(false);
 }
+
+// ---- building ----
 
 void TPeqForm::BuildControls() {
     auto* layout = new QVBoxLayout(Body());
-    const GraphWithKeys graph = AddGraphWithKeys(Body(), layout, this);
+    auto* top = new QHBoxLayout();
+    auto* graphColumn = new QVBoxLayout();
+    const GraphWithKeys graph = AddGraphWithKeys(Body(), graphColumn, this);
     hiddenEdit_ = graph.hiddenEdit;
     graph_ = graph.graph;
     graph_->OnPress = [this](QPoint at) { PressGraph(at); };
     graph_->OnDrag = [this](QPoint at) { DragGraph(at); };
-    graph_->OnRelease = [this] {
-        draggingGain_ = false;
-        showRequested_ = false;
-        Redraw();
-    };
+    graph_->OnRelease = [this] { ReleaseGraph(); };
+    graph_->OnHover = [this](std::optional<QPoint> at) { Hover(at); };
+    graphColumn->addLayout(BuildDisplayOptions());
+    top->addLayout(graphColumn);
+    top->addLayout(BuildBoundControls());
+    layout->addLayout(top);
 
-    // The set's bypass and the output stage's polarity and mute.
-    auto* buttons = new QHBoxLayout();
-    const auto button = [&](const char* name, const char* caption, const char* hint, uint16_t obj,
+    auto* bottom = new QHBoxLayout();
+    bottom->addWidget(BuildBandPages(), 1);
+    flatButton_ = new QPushButton("Set D&efaults", Body());
+    flatButton_->setObjectName("FlatButton");
+    bottom->addWidget(flatButton_, 0, Qt::AlignBottom);
+    layout->addLayout(bottom);
+
+    ConnectFields();
+    setTabOrder(hiddenEdit_, cbxType_);
+    DisplayChanged();
+}
+
+// The set's bypass, the output stage's polarity and mute, and its gain.
+QLayout* TPeqForm::BuildBoundControls() {
+    auto* column = new QVBoxLayout();
+    auto* caption = new QLabel("PEQ Gain", Body());
+    caption->setObjectName("lblMasterGain");
+    column->addWidget(caption, 0, Qt::AlignHCenter);
+    masterGain_ = new TTarnSlider("MasterGain", Body());
+    masterGain_->Tarn().Dest_Obj() = 2;
+    masterGain_->Tarn().SetPropID(4096);
+    masterGain_->Tarn().SetPropType(131);
+    masterGain_->SetData_Min(-6);
+    masterGain_->SetData_Max(6);
+    masterGain_->SetDataResolution(0.5);
+    masterGain_->SetNumTicIntervals(6);
+    masterGain_->SetTextBox(true);
+    masterGain_->SetUnits(" dB");
+    masterGain_->setMinimumSize(70, 220);
+    Bind(masterGain_->Tarn());
+    caption->setBuddy(masterGain_);
+    // The curve follows the output gain, whether the user or the device moves it.
+    masterGain_->OnChange = [this] { UpdateMasterOffset(); };
+    auto sliderArrived = masterGain_->Tarn().OnValueArrived;
+    masterGain_->Tarn().OnValueArrived = [this, sliderArrived] {
+        if (sliderArrived)
+            sliderArrived();
+        UpdateMasterOffset();
+    };
+    column->addWidget(masterGain_, 1, Qt::AlignHCenter);
+
+    const auto button = [&](const char* name, const char* text, const char* hint, uint16_t obj,
                             uint16_t id) {
-        auto* b = new TTarnButton(name, caption, Body());
+        auto* b = new TTarnButton(name, text, Body());
         b->setToolTip(hint);
         b->Tarn().Dest_Obj() = obj;
         b->Tarn().SetPropID(id);
         Bind(b->Tarn());
-        buttons->addWidget(b);
+        column->addWidget(b);
     };
     button("ByPassButton", "&Bypass", "", 0, 3072);
     button("TarnButton1", "Polarity", "Reverse Polarity of Output", 2, 4097);
     button("TarnButton2", "Mute", "Mute PEQ Output", 2, 2048);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    return column;
+}
 
-    auto* fields = new QGridLayout();
-    const auto label = [&](const char* text, int row, int column) {
-        fields->addWidget(new QLabel(text, Body()), row, column);
-    };
-    freqEdit_ = new QLineEdit(Body());
-    freqEdit_->setObjectName("FreqEdit");
-    freqEdit_->setToolTip("Enter frequency for selected filter");
-    gainEdit_ = new QLineEdit(Body());
-    gainEdit_->setObjectName("GainEdit");
-    gainEdit_->setToolTip("Enter gain for selected filter");
-    cbxLegend_ = new QComboBox(Body());
-    cbxLegend_->setObjectName("cbxLegend");
-    cbxLegend_->addItems({"3   dB/Div", "6   dB/Div", "9   dB/Div", "12 dB/Div"});
-    cbxLegend_->setCurrentIndex(1);
-    cbxdB0_ = new QComboBox(Body());
-    cbxdB0_->setObjectName("cbxdB0");
-    cbxdB0_->addItems({"Top", "Mid Upper", "Center", "Mid Lower", "Bottom"});
-    cbxdB0_->setCurrentIndex(2);
-    freqComboBx_ = new QComboBox(Body());
-    freqComboBx_->setObjectName("FreqComboBx");
-    freqComboBx_->addItems({"Octave", "Decade"});
+// Page control "C": the page of the selected band's number holds the fields.
+QWidget* TPeqForm::BuildBandPages() {
+    pages_ = new QTabWidget(Body());
+    pages_->setObjectName("C");
+    pages_->setUsesScrollButtons(true);
+    // Pages "1" to "9", and one more per band above nine.
+    for (int page = 0; page < std::max(kFirstPages, BandCount()); ++page) {
+        auto* sheet = new QWidget(pages_);
+        new QVBoxLayout(sheet);
+        pages_->addTab(sheet, QString::number(page + 1));
+    }
+
+    bandFields_ = new QWidget(pages_->widget(0));
+    auto* grid = new QGridLayout(bandFields_);
+    cbxType_ = NamedCombo("cbxType", kTypeItems, bandFields_);
+    cbxType_->setCurrentIndex(-1);
+    freqEdit_ = NamedEdit("FreqEdit", "Enter frequency for selected filter", bandFields_);
+    gainEdit_ = NamedEdit("GainEdit", "Enter gain for selected filter", bandFields_);
+    edtBandwidth_ = NamedCombo("edtBandwidth", kBandwidthItems, bandFields_);
+    edtBandwidth_->setEditable(true);
+    edtBandwidth_->setInsertPolicy(QComboBox::NoInsert);
+    edtFilterQ_ = NamedEdit("edtFilterQ", "", bandFields_);
+    cbxClass_ = NamedCombo("cbxClass", kClassItems, bandFields_);
+    cbxSlope_ = NamedCombo("cbxSlope", kSlopeItems, bandFields_);
+    auto* freqLabel = new QLabel("&Freq:", bandFields_);
+    freqLabel->setBuddy(freqEdit_);
+    upperLabel_ = new QLabel("Gain:", bandFields_);
+    upperLabel_->setObjectName("lblUpper");
+    lowerLabel_ = new QLabel("BW:", bandFields_);
+    lowerLabel_->setObjectName("lblLower");
+    grid->addWidget(cbxType_, 0, 0, 1, 2);
+    grid->addWidget(freqLabel, 1, 0);
+    grid->addWidget(freqEdit_, 1, 1);
+    grid->addWidget(upperLabel_, 2, 0);
+    grid->addWidget(gainEdit_, 2, 1);
+    grid->addWidget(cbxClass_, 2, 1);
+    grid->addWidget(lowerLabel_, 3, 0);
+    grid->addWidget(edtBandwidth_, 3, 1);
+    grid->addWidget(edtFilterQ_, 3, 1);
+    grid->addWidget(cbxSlope_, 3, 1);
+    pages_->widget(0)->layout()->addWidget(bandFields_);
+    ShowFieldsFor(held_.Parametric(0));
+    bandFields_->setEnabled(false);
+    return pages_;
+}
+
+QLayout* TPeqForm::BuildDisplayOptions() {
+    auto* row = new QHBoxLayout();
+    cbxLegend_ =
+        NamedCombo("cbxLegend", {"3   dB/Div", "6   dB/Div", "9   dB/Div", "12 dB/Div"}, Body());
+    cbxLegend_->setCurrentIndex(legendIndex_);
+    cbxdB0_ = NamedCombo("cbxdB0", {"Top", "Mid Upper", "Center", "Mid Lower", "Bottom"}, Body());
+    cbxdB0_->setCurrentIndex(zeroIndex_);
+    freqComboBx_ = NamedCombo("FreqComboBx", {"Octave", "Decade"}, Body());
     freqComboBx_->setCurrentIndex(1);
     phaseCheckBox_ = new QCheckBox("&Phase", Body());
     phaseCheckBox_->setObjectName("PhaseCheckBox");
     gainCheckBox_ = new QCheckBox("&Gain", Body());
     gainCheckBox_->setObjectName("GainCheckBox");
     gainCheckBox_->setChecked(true);
-    label("Freq:", 0, 0);
-    fields->addWidget(freqEdit_, 0, 1);
-    label("Gain:", 0, 2);
-    fields->addWidget(gainEdit_, 0, 3);
-    fields->addWidget(cbxLegend_, 1, 0);
-    fields->addWidget(cbxdB0_, 1, 1);
-    fields->addWidget(freqComboBx_, 1, 2);
-    fields->addWidget(phaseCheckBox_, 1, 3);
-    fields->addWidget(gainCheckBox_, 1, 4);
-    layout->addLayout(fields);
+    for (QWidget* w : std::initializer_list<QWidget*>{cbxLegend_, cbxdB0_, freqComboBx_,
+                                                      phaseCheckBox_, gainCheckBox_})
+        row->addWidget(w);
+    row->addStretch(1);
+    return row;
+}
 
-    connect(freqEdit_, &QLineEdit::returnPressed, this, &TPeqForm::FrequencyEntered);
+void TPeqForm::ConnectFields() {
+    connect(freqEdit_, &QLineEdit::editingFinished, this, &TPeqForm::FrequencyEntered);
     connect(gainEdit_, &QLineEdit::returnPressed, this, &TPeqForm::GainEntered);
-    for (QComboBox* box : {cbxLegend_, cbxdB0_, freqComboBx_})
-        connect(box, &QComboBox::currentIndexChanged, this, &TPeqForm::DisplayChanged);
+    connect(edtBandwidth_->lineEdit(), &QLineEdit::editingFinished, this,
+            &TPeqForm::BandwidthEntered);
+    connect(edtBandwidth_, &QComboBox::activated, this, [this] {
+        // A chosen item counts as typed.
+        edtBandwidth_->lineEdit()->setModified(true);
+        BandwidthEntered();
+    });
+    connect(edtFilterQ_, &QLineEdit::editingFinished, this, &TPeqForm::QEntered);
+    connect(cbxType_, &QComboBox::activated, this, &TPeqForm::TypeChosen);
+    connect(cbxClass_, &QComboBox::activated, this, &TPeqForm::ClassChosen);
+    connect(cbxSlope_, &QComboBox::activated, this, &TPeqForm::SlopeChosen);
+    connect(cbxLegend_, &QComboBox::currentIndexChanged, this, &TPeqForm::LegendChosen);
+    connect(cbxdB0_, &QComboBox::currentIndexChanged, this, &TPeqForm::ZeroLocationChosen);
+    connect(freqComboBx_, &QComboBox::currentIndexChanged, this, &TPeqForm::DisplayChanged);
     for (QCheckBox* box : {phaseCheckBox_, gainCheckBox_})
         connect(box, &QCheckBox::toggled, this, &TPeqForm::DisplayChanged);
-    setTabOrder(hiddenEdit_, freqEdit_);
-    DisplayChanged();
+    connect(pages_, &QTabWidget::currentChanged, this, &TPeqForm::PageChosen);
+    connect(flatButton_, &QPushButton::clicked, this, &TPeqForm::SetDefaultsClick);
 }
+
+// ---- opening and receiving ----
 
 void TPeqForm::FormShown() {
     opening_ = false;
@@ -180,6 +287,14 @@ void TPeqForm::FormShown() {
         for (int f = 0; f <= static_cast<int>(BandField::kOrder); ++f)
             BandValueArrived(i, static_cast<BandField>(f),
                              comms_[static_cast<size_t>(i)]->Value(static_cast<BandField>(f)));
+    for (int i = 0; i < BandCount(); ++i)
+        halfWidth_[static_cast<size_t>(i)] =
+            peq_graph::BandwidthHalfWidth(held_.Parametric(i).BandwidthOctaves());
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+        return held_.Parametric(a).Frequency() < held_.Parametric(b).Frequency();
+    });
+    Body()->setEnabled(!Binding().readOnly);
+    UpdateMasterOffset();
     hiddenEdit_->setFocus();
     Redraw();
 }
@@ -187,20 +302,40 @@ void TPeqForm::FormShown() {
 void TPeqForm::BandValueArrived(int band, BandField field, double value) {
     if (opening_)
         return;
+    const double heldQ = held_.Parametric(band).Q();
+    const double heldFrequency = held_.Parametric(band).Frequency();
     // The device's value is both what it holds and what is asked for now.
     if (!ApplyReceivedValue(held_.Parametric(band), field, value))
         return;
     ApplyReceivedValue(requested_.Parametric(band), field, value);
+    // A Q set elsewhere moves the handles; the echo of our own keeps the
+    // width the user set in pixels.
+    if (field == BandField::kQ && value != heldQ)
+        halfWidth_[static_cast<size_t>(band)] =
+            peq_graph::BandwidthHalfWidth(held_.Parametric(band).BandwidthOctaves());
+    if (field == BandField::kFreq && value != heldFrequency && drag_ != Drag::kFrequency)
+        ResortBandAt(band);
     if (band == selected_)
         ShowSelectedBand();
     Redraw();
 }
 
+// ---- drawing ----
+
 int TPeqForm::ZeroRow() const {
     return peq_graph::ZeroDbRow(cbxdB0_->currentIndex());
 }
+
 double TPeqForm::PixelsPerDb() const {
     return peq_graph::PixelsPerDb(cbxLegend_->currentIndex());
+}
+
+void TPeqForm::UpdateMasterOffset() {
+    const int offset = -static_cast<int>(std::lround(masterGain_->Position() * PixelsPerDb()));
+    if (offset == masterOffset_)
+        return;
+    masterOffset_ = offset;
+    Redraw();
 }
 
 void TPeqForm::DisplayChanged() {
@@ -213,6 +348,7 @@ void TPeqForm::DisplayChanged() {
     display.hasKeyboard = hiddenEdit_->hasFocus();
     graph_->SetDisplay(display);
     grid_ = std::make_unique<GridEvaluator>(PeqGrid(PixelsPerDb()));
+    masterOffset_ = -static_cast<int>(std::lround(masterGain_->Position() * PixelsPerDb()));
     Redraw();
 }
 
@@ -226,14 +362,19 @@ void TPeqForm::Redraw() {
         grid_->SampleInto(requested_, requestedCurve_);
         frame.requested = &requestedCurve_;
     }
+    frame.masterOffset = masterOffset_;
     for (int i = 0; i < BandCount(); ++i) {
         const TFilterBand& b = held_.Parametric(i);
         const bool peaking = b.FilterType() == 1 || b.FilterType() == 2;
-        frame.markers.push_back({i, b.Frequency(), b.GainDb(), b.BandwidthOctaves(), peaking});
+        frame.markers.push_back(
+            {i, b.Frequency(), b.GainDb(), halfWidth_[static_cast<size_t>(i)], peaking});
     }
     frame.selected = selected_;
+    frame.hover = hover_;
     graph_->SetFrame(std::move(frame));
 }
+
+// ---- selection and the band page ----
 
 void TPeqForm::SelectBand(int band) {
     selected_ = band >= 0 && band < BandCount() ? band : -1;
@@ -242,154 +383,156 @@ void TPeqForm::SelectBand(int band) {
 }
 
 void TPeqForm::ShowSelectedBand() {
+    showingBand_ = true;
     if (selected_ < 0) {
+        bandFields_->setEnabled(false);
         freqEdit_->clear();
         gainEdit_->clear();
-        return;
+    } else {
+        ShowBandPage(selected_);
+        bandFields_->setEnabled(true);
+        ShowFieldsFor(held_.Parametric(selected_));
     }
-    const TFilterBand& b = held_.Parametric(selected_);
-    freqEdit_->setText(FrequencyText(b.Frequency()));
-    gainEdit_->setText(GainText(b.GainDb()));
+    showingBand_ = false;
 }
 
-double TPeqForm::GainLimitLow(int band) const {
-    return held_.Parametric(band).FilterType() == 2 ? -48.0 : -12.0;
+// Moves the fields onto the page of the band's number.
+void TPeqForm::ShowBandPage(int band) {
+    QWidget* page = pages_->widget(band);
+    if (!page)
+        return;
+    if (bandFields_->parentWidget() != page) {
+        const bool hadFocus = bandFields_->isAncestorOf(QApplication::focusWidget());
+        page->layout()->addWidget(bandFields_);
+        bandFields_->show();
+        if (hadFocus)
+            hiddenEdit_->setFocus();
+    }
+    pages_->setCurrentIndex(band);
 }
 
-double TPeqForm::GainLimitHigh(int band) const {
-    return held_.Parametric(band).FilterType() == 2 ? 0.0 : 12.0;
+void TPeqForm::ShowFieldsFor(const TFilterBand& band) {
+    const int type = band.FilterType();
+    freqEdit_->setText(PeqFrequencyText(band.Frequency()));
+    gainEdit_->setText(PeqGainText(band.GainDb()));
+    edtBandwidth_->setEditText(BandwidthText(band.BandwidthOctaves()));
+    edtFilterQ_->setText(QText(band.Q()));
+    cbxType_->setCurrentIndex(TypeItem(type));
+    const int family = band.Family();
+    cbxClass_->setCurrentIndex(family >= 1 && family <= 3 ? family - 1 : -1);
+    cbxSlope_->setCurrentIndex(SlopeItemOfOrder(band.Order()));
+    // Peaking and notch bands show gain and bandwidth; pass filters their
+    // class and, for class 4, Q, else the slope.
+    const bool peaking = type <= 2;
+    const bool qEntry = !peaking && family == 4;
+    upperLabel_->setText(peaking ? "Gain:" : "Class:");
+    lowerLabel_->setText(peaking ? "BW:" : qEntry ? "Q:" : "Slope:");
+    gainEdit_->setVisible(peaking);
+    edtBandwidth_->setVisible(peaking);
+    cbxClass_->setVisible(!peaking);
+    edtFilterQ_->setVisible(qEntry);
+    cbxSlope_->setVisible(!peaking && !qEntry);
+    upperLabel_->setBuddy(peaking ? static_cast<QWidget*>(gainEdit_) : cbxClass_);
+}
+
+std::vector<double> TPeqForm::Gains() const {
+    std::vector<double> gains;
+    for (int i = 0; i < BandCount(); ++i)
+        gains.push_back(held_.Parametric(i).GainDb());
+    return gains;
+}
+
+// ---- the display list ----
+
+int TPeqForm::DisplayPosition(int band) const {
+    const auto at = std::find(order_.begin(), order_.end(), band);
+    return at == order_.end() ? -1 : static_cast<int>(at - order_.begin());
+}
+
+void TPeqForm::ResortBandAt(int band) {
+    ResortBand(order_, DisplayPosition(band),
+               [this](int b) { return held_.Parametric(b).Frequency(); });
+}
+
+// The selection is a band number, so it follows the moved band.
+void TPeqForm::ResortSelected() {
+    if (selected_ >= 0)
+        ResortBandAt(selected_);
+}
+
+// ---- changes of one band ----
+
+void TPeqForm::SendField(int band, BandField field, double value) {
+    comms_[static_cast<size_t>(band)]->Set(field, value);
+}
+
+void TPeqForm::SetBandGain(int band, double gainDb) {
+    TFilterBand& wanted = requested_.Parametric(band);
+    wanted.SetGainDb(gainDb);
+    wanted.Recalculate();
+    TFilterBand& held = held_.Parametric(band);
+    held.SetGainDb(gainDb);
+    ApplyDeviceValues(held);
+    showRequested_ =
+        drag_ != Drag::kIdle && DiffersOnDevice({gainDb, wanted.Frequency(), wanted.Q()});
+    SendField(band, BandField::kGain, gainDb);
+    if (band == selected_)
+        gainEdit_->setText(PeqGainText(held.GainDb()));
+    Redraw();
+}
+
+void TPeqForm::SetBandFrequency(int band, double hertz) {
+    TFilterBand& wanted = requested_.Parametric(band);
+    wanted.SetFrequency(hertz);
+    wanted.Recalculate();
+    TFilterBand& held = held_.Parametric(band);
+    held.SetFrequency(hertz);
+    ApplyDeviceValues(held);
+    showRequested_ = drag_ != Drag::kIdle && DiffersOnDevice({wanted.GainDb(), hertz, wanted.Q()});
+    SendField(band, BandField::kFreq, hertz);
+    if (band == selected_)
+        freqEdit_->setText(PeqFrequencyText(held.Frequency()));
+    Redraw();
+}
+
+void TPeqForm::SetBandQ(int band, double q) {
+    TFilterBand& wanted = requested_.Parametric(band);
+    wanted.SetQ(q);
+    wanted.Recalculate();
+    TFilterBand& held = held_.Parametric(band);
+    held.SetQ(q);
+    ApplyDeviceValues(held);
+    showRequested_ =
+        drag_ != Drag::kIdle && DiffersOnDevice({wanted.GainDb(), wanted.Frequency(), q});
+    SendField(band, BandField::kQ, q);
+    if (band == selected_) {
+        edtBandwidth_->setEditText(BandwidthText(held.BandwidthOctaves()));
+        edtFilterQ_->setText(QText(held.Q()));
+    }
+    Redraw();
+}
+
+// The handles set in pixels: bandwidth (w + 0.9) * 2 / 42 octaves, as Q.
+void TPeqForm::SetBandHalfWidth(int band, int halfWidth) {
+    halfWidth_[static_cast<size_t>(band)] = std::max(0, halfWidth);
+    const double octaves = peq_graph::HalfWidthBandwidth(halfWidth_[static_cast<size_t>(band)]);
+    SetBandQ(band, QFromBandwidthOctaves(octaves));
+    if (band == selected_)
+        edtBandwidth_->setEditText(BandwidthText(octaves));
 }
 
 void TPeqForm::SetSelectedGain(double gainDb) {
     if (selected_ < 0 || held_.Parametric(selected_).FilterType() >= 4)
         return;
-    const double gain = std::clamp(gainDb, GainLimitLow(selected_), GainLimitHigh(selected_));
-    TFilterBand& wanted = requested_.Parametric(selected_);
-    wanted.SetGainDb(gain);
-    wanted.Recalculate();
-    TFilterBand& held = held_.Parametric(selected_);
-    held.SetGainDb(gain);
-    ApplyDeviceValues(held);
-    showRequested_ = DiffersOnDevice({gain, wanted.Frequency(), wanted.Q()});
-    comms_[static_cast<size_t>(selected_)]->Set(BandField::kGain, gain);
-    gainEdit_->setText(GainText(gain));
-    Redraw();
+    const GainRange range = FieldGainRange(held_.Parametric(selected_).FilterType() == 2);
+    SetBandGain(selected_, std::clamp(gainDb, range.low, range.high));
 }
 
 void TPeqForm::SetSelectedFrequency(double hertz) {
     if (selected_ < 0)
         return;
-    const double f = std::clamp(hertz, 20.0, kUpperLimit);
-    for (TFilterSet* set : {&held_, &requested_}) {
-        set->Parametric(selected_).SetFrequency(f);
-        set->Parametric(selected_).Recalculate();
-    }
-    comms_[static_cast<size_t>(selected_)]->Set(BandField::kFreq, f);
-    freqEdit_->setText(FrequencyText(f));
-    Redraw();
-}
-
-// Bands in ascending frequency: the neighbour of the selected band.
-void TPeqForm::StepSelection(int direction) {
-    std::vector<int> order(static_cast<size_t>(BandCount()));
-    for (int i = 0; i < BandCount(); ++i)
-        order[static_cast<size_t>(i)] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return held_.Parametric(a).Frequency() < held_.Parametric(b).Frequency();
-    });
-    if (selected_ < 0) {
-        SelectBand(direction > 0 && !order.empty() ? order.front() : -1);
-        return;
-    }
-    const auto at = std::find(order.begin(), order.end(), selected_) - order.begin();
-    const auto next = at + direction;
-    SelectBand(next >= 0 && next < static_cast<long>(order.size())
-                   ? order[static_cast<size_t>(next)]
-                   : -1);
-}
-
-void TPeqForm::HandleGraphKey(int key, Qt::KeyboardModifiers modifiers) {
-    const bool shift = modifiers & Qt::ShiftModifier;
-    const double gain = selected_ >= 0 ? held_.Parametric(selected_).GainDb() : 0;
-    switch (key) {
-        case Qt::Key_Left:
-        case Qt::Key_Right: {
-            const int direction = key == Qt::Key_Right ? 1 : -1;
-            if (shift && selected_ >= 0)
-                SetSelectedFrequency(SteppedFrequency(held_.Parametric(selected_).Frequency(),
-                                                      direction, kUpperLimit));
-            else if (!shift)
-                StepSelection(direction);
-            break;
-        }
-        case Qt::Key_Up:
-            SetSelectedGain(gain + 0.5);
-            break;
-        case Qt::Key_Down:
-            SetSelectedGain(gain - 0.5);
-            break;
-        default:
-            break;
-    }
-}
-
-bool TPeqForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == hiddenEdit_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        HandleGraphKey(key->key(), key->modifiers());
-        return true;  // plain arrow keys never reach the edit
-    }
-    if (watched == hiddenEdit_ &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        DisplayChanged();
-    return TTarnFormBase::eventFilter(watched, event);
-}
-
-void TPeqForm::PressGraph(QPoint at) {
-    hiddenEdit_->setFocus();
-    if (at.y() >= 29)
-        return;
-    // Among markers whose column is near, the one whose row is nearest.
-    int best = -1;
-    int bestDistance = 0;
-    for (int i = 0; i < BandCount(); ++i) {
-        const TFilterBand& b = held_.Parametric(i);
-        const int x = peq_graph::FrequencyColumn(b.Frequency());
-        if (!(x - 4 < at.x() && at.x() < x + 6))
-            continue;
-        const int row = peq_graph::GainRow(b.GainDb(), ZeroRow(), PixelsPerDb());
-        const int distance = std::abs(row - at.y());
-        if (best < 0 || distance < bestDistance) {
-            best = i;
-            bestDistance = distance;
-        }
-    }
-    if (best < 0)
-        return;
-    SelectBand(best);
-    draggingGain_ = true;
-}
-
-void TPeqForm::DragGraph(QPoint at) {
-    if (!draggingGain_ || selected_ < 0)
-        return;
-    // Whole numbers plus a fraction rounded to tenths, then to halves.
-    const double raw = (ZeroRow() - at.y()) / PixelsPerDb();
-    const double tenths = std::round(raw * 10) / 10;
-    SetSelectedGain(std::round(tenths * 2) / 2);
-}
-
-void TPeqForm::GainEntered() {
-    if (auto value = LeadingNumber(gainEdit_->text()))
-        SetSelectedGain(*value);
-    ShowSelectedBand();
-}
-
-void TPeqForm::FrequencyEntered() {
-    const QString text = freqEdit_->text();
-    if (auto value = FieldFrequency(text))
-        SetSelectedFrequency(*value);
-    ShowSelectedBand();
+    SetBandFrequency(selected_, std::clamp(hertz, 20.0, kUpperLimit));
+    ResortSelected();
 }
 
 void RegisterPeqEditor(TEditorComm& comm) {

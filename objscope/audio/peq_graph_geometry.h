@@ -43,4 +43,17 @@ inline int DrawnPoints(double upperLimit) {
     return 422 - static_cast<int>(std::trunc(42.0 * std::log2(20000.0 / upperLimit)));
 }
 
+// Half-width in pixels of the bandwidth handles of a band N octaves wide:
+// trunc(N / 2 * 42 - 0.9), not below 0. The tiny allowance keeps a width set
+// from whole pixels (below) from reading back one pixel short.
+inline int BandwidthHalfWidth(double octaves) {
+    const int w = static_cast<int>(std::trunc(octaves / 2 * 42 - 0.9 + 1e-9));
+    return w < 0 ? 0 : w;
+}
+
+// Bandwidth in octaves of a handle half-width: (w + 0.9) * 2 / 42.
+inline double HalfWidthBandwidth(int halfWidth) {
+    return (halfWidth + 0.9) * 2 / 42;
+}
+
 }  // namespace objscope::audio::peq_graph

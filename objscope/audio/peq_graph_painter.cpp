@@ -59,7 +59,7 @@ QString Label3(int value) {
 }
 
 void PaintDbLabels(QPainter& p, const PeqDisplay& d) {
-    p.setPen(d.hasKeyboard ? QColor(0xFF, 0xFF, 0x00) : QColor(0x00, 0xFF, 0xFF));
+    p.setPen(QColor(0x00, 0xFF, 0xFF));
     const int perDivision = 3 * (d.legend + 1);
     for (int n = 4; n >= -4; --n) {
         const int value = perDivision * (2 * d.zeroDbLocation + n - 4);
@@ -151,7 +151,7 @@ void PaintSelectedStrip(QPainter& p, const PeqMarker& m) {
         p.setBrush(Qt::NoBrush);
         return;
     }
-    const int w = static_cast<int>(std::trunc(m.bandwidthOctaves / 2 * 42 - 0.9));
+    const int w = m.halfWidth;
     for (int side : {-1, 1}) {
         const int bx = x + side * w;
         p.setPen(kTeal);
@@ -161,6 +161,17 @@ void PaintSelectedStrip(QPainter& p, const PeqMarker& m) {
         p.drawLine(bx + 1, 40, bx + 1, kPlotBottom);
     }
     p.setBrush(Qt::NoBrush);
+}
+
+void PaintHover(QPainter& p, const PeqHover& hover) {
+    p.setPen(QColor(0x00, 0xDF, 0x00));
+    p.setBrush(Qt::black);
+    p.drawRect(hover.box.adjusted(0, 0, -1, -1));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Qt::white);
+    const QRect inner = hover.box.adjusted(4, 3, -3, -3);
+    p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, hover.frequency);
+    p.drawText(inner, Qt::AlignLeft | Qt::AlignBottom, hover.gain);
 }
 
 }  // namespace
@@ -194,6 +205,8 @@ void PeqGraphPainter::PaintFrame(QPainter& p, const PeqDisplay& display, const P
         PaintSelectedStrip(p, m);
     }
     p.setClipping(false);
+    if (frame.hover)
+        PaintHover(p, *frame.hover);
 }
 
 }  // namespace objscope::audio

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <optional>
 #include <vector>
 
 #include "audio/response_curve.h"
@@ -25,8 +26,15 @@ struct PeqMarker {
     int number = 0;  // 0-based band number
     double frequency = 1000;
     double gainDb = 0;
-    double bandwidthOctaves = 0;
+    int halfWidth = 0;            // bandwidth handles at the marker's column -/+ this
     bool showsBandwidth = false;  // peaking and notch bands
+};
+
+// The box shown while the pointer rests near a marker with no button pressed.
+struct PeqHover {
+    QRect box;  // 68 x 40, beside the marker
+    QString frequency;
+    QString gain;
 };
 
 // What one frame shows: the curve of the values the device holds, and while
@@ -38,6 +46,7 @@ struct PeqFrame {
     int masterOffset = 0;  // rows: -round(master gain * pixels per dB)
     std::vector<PeqMarker> markers;
     int selected = -1;  // index into markers
+    std::optional<PeqHover> hover;
 };
 
 class PeqGraphPainter {

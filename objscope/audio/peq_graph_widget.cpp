@@ -13,6 +13,7 @@ TPeqGraphWidget::TPeqGraphWidget(QWidget* parent) : QWidget(parent) {
     setObjectName("PaintBoxGraph");
     setFixedSize(peq_graph::kWidth, peq_graph::kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     SetDisplay(display_);
 }
 
@@ -46,8 +47,17 @@ void TPeqGraphWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void TPeqGraphWidget::mouseMoveEvent(QMouseEvent* event) {
-    if ((event->buttons() & Qt::LeftButton) && OnDrag)
-        OnDrag(event->position().toPoint());
+    if (event->buttons() & Qt::LeftButton) {
+        if (OnDrag)
+            OnDrag(event->position().toPoint());
+    } else if (event->buttons() == Qt::NoButton && OnHover) {
+        OnHover(event->position().toPoint());
+    }
+}
+
+void TPeqGraphWidget::leaveEvent(QEvent*) {
+    if (OnHover)
+        OnHover(std::nullopt);
 }
 
 void TPeqGraphWidget::mouseReleaseEvent(QMouseEvent*) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "audio/peq_graph_painter.h"
 
@@ -29,12 +30,15 @@ class TPeqGraphWidget : public QWidget {
     std::function<void(QPoint)> OnPress;
     std::function<void(QPoint)> OnDrag;
     std::function<void()> OnRelease;
+    // The pointer moved with no button pressed (or left the graph: nullopt).
+    std::function<void(std::optional<QPoint>)> OnHover;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     PeqDisplay display_;

@@ -31,9 +31,9 @@ BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
                                                : BoxAnswer::Cancel;
         }
         case BoxKind::OkAbortConfirmation: {
-            auto answer = QMessageBox::question(parent, title, DisplayText(text),
-                                                QMessageBox::Ok | QMessageBox::Abort,
-                                                QMessageBox::Ok);
+            auto answer =
+                QMessageBox::question(parent, title, DisplayText(text),
+                                      QMessageBox::Ok | QMessageBox::Abort, QMessageBox::Ok);
             return answer == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Abort;
         }
     }

@@ -99,7 +99,9 @@ TEST_F(PeqEditor, MouseGainDragReachesTheDevice) {
     ASSERT_NE(form, nullptr);
     auto* graph = form->Graph();
     const int x = objscope::audio::peq_graph::FrequencyColumn(form->HeldBand(1).Frequency());
-    QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(x, 20));
+    // Pressed on the band's marker (2.5 dB above the 0 dB row).
+    const int row = objscope::audio::peq_graph::GainRow(form->HeldBand(1).GainDb(), 124, 3.7);
+    QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(x, row));
     ASSERT_EQ(form->Selected(), 1);
     // 6 dB at 3.7 pixels per dB above the 0 dB row (124).
     QMouseEvent move(QEvent::MouseMove, QPointF(x, 124 - 6 * 3.7), QPointF(), Qt::NoButton,

@@ -76,7 +76,8 @@ QImage PeqShot() {
     for (int i = 0; i < 3; ++i) {
         const TFilterBand& b = held.Parametric(i);
         const bool peaking = b.FilterType() <= 2;
-        frame.markers.push_back({i, b.Frequency(), b.GainDb(), b.BandwidthOctaves(), peaking});
+        frame.markers.push_back({i, b.Frequency(), b.GainDb(),
+                                 peq_graph::BandwidthHalfWidth(b.BandwidthOctaves()), peaking});
     }
     frame.selected = 1;
     QImage image = Background(display);

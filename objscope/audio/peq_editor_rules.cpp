@@ -1,0 +1,146 @@
+#include "audio/peq_editor_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace objscope::audio {
+
+namespace {
+
+constexpr int kTop = 0;
+constexpr int kMidUpper = 1;
+constexpr int kMidLower = 3;
+constexpr int kBottom = 4;
+constexpr int kThreeDbPerDivision = 0;
+
+bool AnyGain(const std::vector<double>& gains, const std::function<bool(double)>& test) {
+    return std::any_of(gains.begin(), gains.end(), test);
+}
+
+}  // namespace
+
+QString PeqFrequencyText(double hertz) {
+    if (hertz < 100)
+        return QString::number(hertz, 'f', 1) + " Hz";
+    if (hertz < 1000)
+        return QString::number(hertz, 'f', 0) + " Hz";
+    return QString::number(hertz / 1000, 'f', 2) + " KHz";
+}
+
+QString PeqGainText(double gainDb) {
+    return QString::number(gainDb, 'f', 1) + " dB";
+}
+
+QString BandwidthText(double octaves) {
+    return QString::number(octaves, 'f', 3) + " Octaves";
+}
+
+QString QText(double q) {
+    return QString::number(q, 'f', 3);
+}
+
+QString HoverFrequencyText(double hertz) {
+    if (hertz >= 1000)
+        return QString::asprintf("%2.1f", hertz / 1000) + " KHz";
+    return QString::number(hertz, 'f', 1) + " Hz";
+}
+
+QString HoverGainText(double gainDb) {
+    return "dB = " + QString::number(gainDb, 'f', 1);
+}
+
+double FrequencyStep(double hertz) {
+    if (hertz < 25)
+        return 1;
+    if (hertz < 50)
+        return 2;
+    if (hertz < 100)
+        return 5;
+    if (hertz < 500)
+        return 10;
+    if (hertz < 1000)
+        return 50;
+    if (hertz < 5000)
+        return 100;
+    if (hertz < 10000)
+        return 500;
+    return 1000;
+}
+
+double SteppedFrequency(double hertz, int direction, double upperLimit) {
+    const double step = FrequencyStep(hertz);
+    const double next = std::trunc(hertz / step) * step + direction * step;
+    return std::clamp(next, 20.0, upperLimit);
+}
+
+GainRange FieldGainRange(bool notch) {
+    return notch ? GainRange{-48, 0} : GainRange{-12, 12};
+}
+
+GainRange GraphGainRange(int zeroDbLocation) {
+    switch (zeroDbLocation) {
+        case kTop:
+            return {-12, 0};
+        case kMidUpper:
+            return {-12, 6};
+        case kMidLower:
+            return {-6, 12};
+        case kBottom:
+            return {0, 12};
+        default:
+            return {-12, 12};
+    }
+}
+
+double DragGain(int zeroRow, int y, double pixelsPerDb) {
+    const double raw = (zeroRow - y) / pixelsPerDb;
+    const double whole = std::trunc(raw);
+    const double tenths = std::round((raw - whole) * 10) / 10;
+    return whole + std::round(tenths * 2) / 2;
+}
+
+bool LegendRefused(int legend, int zeroDbLocation, const std::vector<double>& gains) {
+    if (legend != kThreeDbPerDivision)
+        return false;
+    if (zeroDbLocation == kMidUpper)
+        return AnyGain(gains, [](double g) { return g > 6; });
+    if (zeroDbLocation == kMidLower)
+        return AnyGain(gains, [](double g) { return g < -6; });
+    return false;
+}
+
+bool ZeroLocationRefused(int zeroDbLocation, int legend, const std::vector<double>& gains) {
+    switch (zeroDbLocation) {
+        case kTop:
+            return AnyGain(gains, [](double g) { return g > 0; });
+        case kBottom:
+            return AnyGain(gains, [](double g) { return g < 0; });
+        case kMidUpper:
+        case kMidLower:
+            return LegendRefused(legend, zeroDbLocation, gains);
+        default:
+            return false;
+    }
+}
+
+int ResortBand(std::vector<int>& order, int position, const std::function<double(int)>& frequency) {
+    const int count = static_cast<int>(order.size());
+    if (count < 2 || position < 0 || position >= count)
+        return position;
+    const auto f = [&](int at) { return frequency(order[static_cast<size_t>(at)]); };
+    const auto swapWith = [&](int other) {
+        std::swap(order[static_cast<size_t>(position)], order[static_cast<size_t>(other)]);
+        position = other;
+    };
+    if (position + 1 < count && f(position) > f(position + 1)) {
+        while (position + 1 < count && f(position) > f(position + 1))
+            swapWith(position + 1);
+    } else {
+        while (position > 0 && f(position) < f(position - 1))
+            swapWith(position - 1);
+    }
+    return position;
+}
+
+}  // namespace objscope::audio
