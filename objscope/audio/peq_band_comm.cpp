@@ -5,6 +5,7 @@
 
 #include "audio/filter_band.h"
 #include "audio/peq_objects.h"
+#include "core/property_pack.h"
 
 namespace objscope::audio {
 
@@ -22,6 +23,23 @@ constexpr FieldBinding kFields[] = {
     {band_property::kFilterType, 1},   {band_property::kFilterClass, 1},
     {band_property::kFilterOrder, 1},
 };
+
+// The value of a numeric property after a trip through its wire form.
+double WireValue(const TVEKPropertyBase& property) {
+    const auto* number = dynamic_cast<const TU32MultiValue*>(&property);
+    if (!number)
+        return 0;
+    std::vector<uint8_t> item;
+    auto back = property.CreateSame();
+    if (PackData(item, property) == 0 || UnPackData(item, *back) == 0)
+        return number->GetData();
+    const auto* backNumber = dynamic_cast<const TU32MultiValue*>(back.get());
+    return backNumber ? backNumber->GetData() : number->GetData();
+}
+
+bool SameWireValue(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a));
+}
 
 }  // namespace
 
@@ -76,10 +94,7 @@ TPeqComm::TPeqComm(int objectIndex, TTarnFormBinding& form) {
         // Changes made elsewhere (another client, the device) show at once.
         comm.DoRegistration = true;
         const auto field = static_cast<BandField>(f);
-        comm.OnValueArrived = [this, field] {
-            if (OnChange)
-                OnChange(*this, field, Value(field));
-        };
+        comm.OnValueArrived = [this, field] { Arrived(field); };
         form.AddControl(comm);
     }
 }
@@ -95,7 +110,37 @@ double TPeqComm::Value(BandField field) const {
 
 void TPeqComm::Set(BandField field, double value) {
     TTarnGuiComW& comm = comms_[static_cast<size_t>(field)];
+    TU32MultiValue* number = comm.MultiProperty();
+    if (!number)
+        return;
+    const double before = number->GetData();
     comm.SetValue(field == BandField::kFreq ? FrequencyToDecades(value) : value);
+    if (number->GetData() != before && comm.Connected())
+        pending_[static_cast<size_t>(field)].push_back(WireValue(comm.Copy()));
+}
+
+void TPeqComm::Arrived(BandField field) {
+    TTarnGuiComW& comm = comms_[static_cast<size_t>(field)];
+    std::deque<double>& pending = pending_[static_cast<size_t>(field)];
+    TU32MultiValue* number = comm.MultiProperty();
+    if (number && !pending.empty()) {
+        const double arrived = number->GetData();
+        const auto match = std::find_if(pending.begin(), pending.end(),
+                                        [&](double sent) { return SameWireValue(sent, arrived); });
+        if (match == pending.end()) {
+            pending.clear();  // a value from elsewhere (or the device's own) wins
+        } else {
+            pending.erase(pending.begin(), match + 1);
+            if (!pending.empty()) {
+                // Stale: the copy goes back to the latest value sent.
+                number->SetData(pending.back());
+                number->SetModified(false);
+                return;
+            }
+        }
+    }
+    if (OnChange)
+        OnChange(*this, field, Value(field));
 }
 
 }  // namespace objscope::audio

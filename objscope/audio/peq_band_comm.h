@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 
 #include "core/editor_form_binding.h"
@@ -26,7 +27,14 @@ class TPeqComm {
     double Value(BandField field) const;
 
   private:
+    void Arrived(BandField field);
+
     std::array<TTarnGuiComW, 7> comms_;
+    // Per field, the values sent and not yet seen coming back, oldest first,
+    // as the wire holds them. The device reports each of them in turn; a
+    // report of an older one while newer ones are on their way is stale and
+    // would undo the user's latest change, so it is dropped.
+    std::array<std::deque<double>, 7> pending_;
 };
 
 class TFilterBand;

@@ -73,6 +73,12 @@ QLineEdit* NamedEdit(const char* name, const char* hint, QWidget* parent) {
     return edit;
 }
 
+// A field the user is typing into keeps the typed text while values arrive.
+void ShowUnlessTyping(QLineEdit* field, const QString& text) {
+    if (!(field->hasFocus() && field->isModified()))
+        field->setText(text);
+}
+
 }  // namespace
 
 TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
@@ -204,6 +210,7 @@ QWidget* TPeqForm::BuildBandPages() {
     edtBandwidth_ = NamedCombo("edtBandwidth", kBandwidthItems, bandFields_);
     edtBandwidth_->setEditable(true);
     edtBandwidth_->setInsertPolicy(QComboBox::NoInsert);
+    edtBandwidth_->setCompleter(nullptr);  // "1" means one octave, not the first item with a 1
     edtFilterQ_ = NamedEdit("edtFilterQ", "", bandFields_);
     cbxClass_ = NamedCombo("cbxClass", kClassItems, bandFields_);
     cbxSlope_ = NamedCombo("cbxSlope", kSlopeItems, bandFields_);
@@ -413,10 +420,10 @@ void TPeqForm::ShowBandPage(int band) {
 
 void TPeqForm::ShowFieldsFor(const TFilterBand& band) {
     const int type = band.FilterType();
-    freqEdit_->setText(PeqFrequencyText(band.Frequency()));
-    gainEdit_->setText(PeqGainText(band.GainDb()));
-    edtBandwidth_->setEditText(BandwidthText(band.BandwidthOctaves()));
-    edtFilterQ_->setText(QText(band.Q()));
+    ShowUnlessTyping(freqEdit_, PeqFrequencyText(band.Frequency()));
+    ShowUnlessTyping(gainEdit_, PeqGainText(band.GainDb()));
+    ShowUnlessTyping(edtBandwidth_->lineEdit(), BandwidthText(band.BandwidthOctaves()));
+    ShowUnlessTyping(edtFilterQ_, QText(band.Q()));
     cbxType_->setCurrentIndex(TypeItem(type));
     const int family = band.Family();
     cbxClass_->setCurrentIndex(family >= 1 && family <= 3 ? family - 1 : -1);
@@ -517,8 +524,6 @@ void TPeqForm::SetBandHalfWidth(int band, int halfWidth) {
     halfWidth_[static_cast<size_t>(band)] = std::max(0, halfWidth);
     const double octaves = peq_graph::HalfWidthBandwidth(halfWidth_[static_cast<size_t>(band)]);
     SetBandQ(band, QFromBandwidthOctaves(octaves));
-    if (band == selected_)
-        edtBandwidth_->setEditText(BandwidthText(octaves));
 }
 
 void TPeqForm::SetSelectedGain(double gainDb) {

@@ -27,6 +27,7 @@ enum TypeItem { kPeaking, kNotch, kHiPass, kLoPass, kAllPass };
 void TPeqForm::FrequencyEntered() {
     if (!freqEdit_->isModified())
         return;
+    freqEdit_->setModified(false);
     if (auto value = FieldFrequency(freqEdit_->text()))
         SetSelectedFrequency(*value);
     ShowSelectedBand();
@@ -35,6 +36,7 @@ void TPeqForm::FrequencyEntered() {
 void TPeqForm::GainEntered() {
     if (!gainEdit_->isModified())
         return;
+    gainEdit_->setModified(false);
     if (auto value = LeadingNumber(gainEdit_->text()))
         SetSelectedGain(*value);
     ShowSelectedBand();
@@ -50,7 +52,6 @@ void TPeqForm::BandwidthEntered() {
         const double octaves = std::clamp(*value, 0.001, 5.0);
         halfWidth_[static_cast<size_t>(selected_)] = peq_graph::BandwidthHalfWidth(octaves);
         SetBandQ(selected_, QFromBandwidthOctaves(octaves));
-        edtBandwidth_->setEditText(BandwidthText(octaves));
         return;
     }
     ShowSelectedBand();
@@ -59,6 +60,7 @@ void TPeqForm::BandwidthEntered() {
 void TPeqForm::QEntered() {
     if (selected_ < 0 || !edtFilterQ_->isModified())
         return;
+    edtFilterQ_->setModified(false);
     if (auto value = LeadingNumber(edtFilterQ_->text())) {
         SetBandQ(selected_, std::clamp(*value, 0.001, 5.0));
         halfWidth_[static_cast<size_t>(selected_)] =
