@@ -101,8 +101,8 @@ void BM_Drag36Bands(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_FlatBaseline);
-BENCHMARK(BM_Drag36Bands);
+BENCHMARK(BM_FlatBaseline)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Drag36Bands)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
