@@ -473,15 +473,23 @@ void TPeqForm::SendField(int band, BandField field, double value) {
     comms_[static_cast<size_t>(band)]->Set(field, value);
 }
 
-void TPeqForm::SetBandGain(int band, double gainDb) {
+// The requested band takes the change as asked, the held band as the
+// device will hold it; during a drag the requested curve shows where the
+// two differ.
+const TFilterBand& TPeqForm::ChangeBand(int band, const std::function<void(TFilterBand&)>& change) {
     TFilterBand& wanted = requested_.Parametric(band);
-    wanted.SetGainDb(gainDb);
+    change(wanted);
     wanted.Recalculate();
     TFilterBand& held = held_.Parametric(band);
-    held.SetGainDb(gainDb);
+    change(held);
     ApplyDeviceValues(held);
     showRequested_ =
-        drag_ != Drag::kIdle && DiffersOnDevice({gainDb, wanted.Frequency(), wanted.Q()});
+        drag_ != Drag::kIdle && DiffersOnDevice({wanted.GainDb(), wanted.Frequency(), wanted.Q()});
+    return held;
+}
+
+void TPeqForm::SetBandGain(int band, double gainDb) {
+    const TFilterBand& held = ChangeBand(band, [&](TFilterBand& b) { b.SetGainDb(gainDb); });
     SendField(band, BandField::kGain, gainDb);
     if (band == selected_)
         gainEdit_->setText(PeqGainText(held.GainDb()));
@@ -489,13 +497,7 @@ void TPeqForm::SetBandGain(int band, double gainDb) {
 }
 
 void TPeqForm::SetBandFrequency(int band, double hertz) {
-    TFilterBand& wanted = requested_.Parametric(band);
-    wanted.SetFrequency(hertz);
-    wanted.Recalculate();
-    TFilterBand& held = held_.Parametric(band);
-    held.SetFrequency(hertz);
-    ApplyDeviceValues(held);
-    showRequested_ = drag_ != Drag::kIdle && DiffersOnDevice({wanted.GainDb(), hertz, wanted.Q()});
+    const TFilterBand& held = ChangeBand(band, [&](TFilterBand& b) { b.SetFrequency(hertz); });
     SendField(band, BandField::kFreq, hertz);
     if (band == selected_)
         freqEdit_->setText(PeqFrequencyText(held.Frequency()));
@@ -503,14 +505,7 @@ void TPeqForm::SetBandFrequency(int band, double hertz) {
 }
 
 void TPeqForm::SetBandQ(int band, double q) {
-    TFilterBand& wanted = requested_.Parametric(band);
-    wanted.SetQ(q);
-    wanted.Recalculate();
-    TFilterBand& held = held_.Parametric(band);
-    held.SetQ(q);
-    ApplyDeviceValues(held);
-    showRequested_ =
-        drag_ != Drag::kIdle && DiffersOnDevice({wanted.GainDb(), wanted.Frequency(), q});
+    const TFilterBand& held = ChangeBand(band, [&](TFilterBand& b) { b.SetQ(q); });
     SendField(band, BandField::kQ, q);
     if (band == selected_) {
         edtBandwidth_->setEditText(BandwidthText(held.BandwidthOctaves()));

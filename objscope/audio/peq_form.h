@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -83,6 +84,7 @@ class TPeqForm : public TTarnFormBase {
     void ResortSelected();
     void ResortBandAt(int band);
     // Changes of one band in both sets, sent.
+    const TFilterBand& ChangeBand(int band, const std::function<void(TFilterBand&)>& change);
     void SetBandGain(int band, double gainDb);
     void SetBandFrequency(int band, double hertz);
     void SetBandQ(int band, double q);
