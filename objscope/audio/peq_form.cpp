@@ -97,7 +97,7 @@ TPeqForm::TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
             TFilterBand& band = set->Parametric(i);
             band.SetFilterType(1);
             band.SetQ(2.5);
-            band.SetFrequency(25.0 * std::pow(1.209, i));
+            band.SetFrequency(DefaultBandFrequency(i));
             band.SetOrder(2);
             band.SetGainDb(0);
             band.Recalculate();

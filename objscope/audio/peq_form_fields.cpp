@@ -7,6 +7,7 @@
 #include "audio/editor_fields.h"
 #include "audio/peq_form.h"
 #include "audio/peq_graph_geometry.h"
+#include "audio/peq_objects.h"
 #include "windows/message_boxes.h"
 
 namespace objscope::audio {
@@ -196,7 +197,7 @@ void TPeqForm::SetDefaultsClick() {
             band.SetFilterType(1);
             band.SetGainDb(0);
             band.SetQ(2.5);
-            band.SetFrequency(25.0 * std::pow(1.209, i));
+            band.SetFrequency(DefaultBandFrequency(i));
             band.SetOrder(2);
             band.SetFamily(0);
             band.Recalculate();
@@ -221,9 +222,8 @@ void TPeqForm::SendNextDefaults() {
         flatButton_->setEnabled(true);
         return;
     }
-    const TFilterBand& b = held_.Parametric(band);
     SendField(band, BandField::kGain, 0);
-    SendField(band, BandField::kFreq, b.Frequency());
+    SendField(band, BandField::kFreq, DefaultBandFrequency(band));
     SendField(band, BandField::kOrder, 2);
     SendField(band, BandField::kQ, 2.5);
     SendField(band, BandField::kType, 1);

@@ -81,9 +81,10 @@ void TPeqForm::StepSelection(int direction) {
 bool TPeqForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == hiddenEdit_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Tab and Backtab move on as in any window; every other key belongs
-        // to the graph and never reaches the edit.
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        // Tab and Backtab move on and Escape closes as in any window; every
+        // other key belongs to the graph and never reaches the edit.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+            key->key() == Qt::Key_Escape)
             return TTarnFormBase::eventFilter(watched, event);
         HandleGraphKey(key->key(), key->modifiers());
         return true;

@@ -72,9 +72,13 @@ TU32Peq::TU32Peq()
     SetBandCount(1);
 }
 
+double DefaultBandFrequency(int index) {
+    return 25.0 * std::pow(1.209, index);
+}
+
 void TU32Peq::InitNewBand(TPeqFilterBand& band, int index) const {
     band.SetObjectName("Filter " + std::to_string(index + 1));
-    band.SetFrequency(25.0 * std::pow(1.209, index));
+    band.SetFrequency(DefaultBandFrequency(index));
 }
 
 void TU32Peq::SetBandCount(int count) {

@@ -24,6 +24,10 @@ inline constexpr uint16_t kFilterOrder = 4098;
 
 inline constexpr int kMaxPeqBands = 36;
 
+// The centre frequency a new band (and a band set to its defaults) takes:
+// 25 x 1.209^i Hz for the 0-based band index i.
+double DefaultBandFrequency(int index);
+
 // One equaliser band: gain, polarity, centre frequency (held in decades) and Q.
 class TGeqFilterBand : public TAudioElement {
   public:
