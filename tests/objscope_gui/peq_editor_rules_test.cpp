@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "audio/filter_band.h"
+#include "audio/peq_band_comm.h"
 #include "audio/peq_graph_geometry.h"
 
 namespace objscope_gui {
@@ -131,6 +133,57 @@ TEST(PeqEditorRules, HandleWidthAndBandwidthRoundTripInWholePixels) {
     for (int w = 0; w < 200; ++w)
         EXPECT_EQ(peq_graph::BandwidthHalfWidth(peq_graph::HalfWidthBandwidth(w)), w) << w;
     EXPECT_EQ(peq_graph::BandwidthHalfWidth(0.001), 0);
+}
+
+TEST(PeqEditorRules, ReceivedBandValuesFollowTheReceivingRules) {
+    struct Case {
+        BandField field;
+        double value;
+        bool applied;
+        double held;  // the band's field afterwards
+    };
+    const Case cases[] = {
+        {BandField::kGain, 20, true, 12},  // gain limited to -48..12 dB
+        {BandField::kGain, -60, true, -48},
+        {BandField::kGain, -47.5, true, -47.5},
+        {BandField::kFreq, 0, false, 1000},  // frequency 0 ignored
+        {BandField::kFreq, 250, true, 250},
+        {BandField::kQ, 0, false, 0.707},  // Q 0 ignored
+        {BandField::kQ, 3, true, 3},
+        {BandField::kOrder, 12, true, 8},  // orders above 8 become 8
+        {BandField::kKind, 7, true, 0},    // classes outside 0..4 become 0
+        {BandField::kKind, 4, true, 4},
+        {BandField::kType, 55, true, 55},  // types as they come
+    };
+    for (const Case& c : cases) {
+        TFilterBand band;
+        EXPECT_EQ(ApplyReceivedValue(band, c.field, c.value), c.applied) << c.value;
+        double held = 0;
+        switch (c.field) {
+            case BandField::kGain:
+                held = band.GainDb();
+                break;
+            case BandField::kFreq:
+                held = band.Frequency();
+                break;
+            case BandField::kQ:
+                held = band.Q();
+                break;
+            case BandField::kOrder:
+                held = band.Order();
+                break;
+            case BandField::kKind:
+                held = band.Family();
+                break;
+            case BandField::kType:
+                held = band.FilterType();
+                break;
+            case BandField::kPhase:
+                held = band.Invert();
+                break;
+        }
+        EXPECT_DOUBLE_EQ(held, c.held) << c.value;
+    }
 }
 
 }  // namespace

@@ -215,6 +215,30 @@ TEST_F(PeqEditor, BypassButtonSendsTheSetsFlag) {
     EXPECT_TRUE(WaitFor([&] { return monitor_->GetPropertyNow(link) == 0 && flag.Value(); }, 2000));
 }
 
+TEST_F(PeqEditor, OutputStageButtonsSendTheirFlags) {
+    TPeqForm* form = OpenEditor();
+    ASSERT_NE(form, nullptr);
+    struct Case {
+        const char* button;
+        uint16_t property;  // on the output stage, object 102
+        const char* hint;
+    };
+    const Case cases[] = {{"TarnButton1", 4097, "Reverse Polarity of Output"},
+                          {"TarnButton2", 2048, "Mute PEQ Output"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        auto* button = form->findChild<QPushButton*>(c.button);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), c.hint);
+        button->click();
+        objscope::TU32Boolean flag;
+        flag.SetPropertyID(c.property);
+        objscope::TTarn_Property_Link link(0, 1, 102, &flag);
+        EXPECT_TRUE(
+            WaitFor([&] { return monitor_->GetPropertyNow(link) == 0 && flag.Value(); }, 2000));
+    }
+}
+
 TEST_F(PeqEditor, ChangeByAnotherClientShowsWithinASecond) {
     TPeqForm* form = OpenEditor();
     ASSERT_NE(form, nullptr);
@@ -445,6 +469,7 @@ TEST_F(PeqEditor, ReceivedClassesShowTheirNamesAndFields) {
     EXPECT_EQ(lower->text(), "BW:");
     EXPECT_TRUE(form->findChild<QWidget*>("edtBandwidth")->isVisible());
     EXPECT_FALSE(classes->isVisible());
+    EXPECT_EQ(form->findChild<QComboBox*>("edtBandwidth")->count(), 9);
     // The fields sit on the page of the selected band's number.
     EXPECT_EQ(form->findChild<QTabWidget*>("C")->currentIndex(), 0);
     EXPECT_EQ(form->findChild<QTabWidget*>("C")->count(), 9);
