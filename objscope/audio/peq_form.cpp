@@ -290,13 +290,18 @@ void TPeqForm::FormShown() {
         CopyBandToFilter(peq.Band(i), held_.Parametric(i));
         CopyBandToFilter(peq.Band(i), requested_.Parametric(i));
     }
-    for (int i = 0; i < BandCount(); ++i)
-        for (int f = 0; f <= static_cast<int>(BandField::kOrder); ++f)
-            BandValueArrived(i, static_cast<BandField>(f),
-                             comms_[static_cast<size_t>(i)]->Value(static_cast<BandField>(f)));
-    for (int i = 0; i < BandCount(); ++i)
+    // Then the values the bindings hold, with the receiving rules; one
+    // redraw at the end.
+    for (int i = 0; i < BandCount(); ++i) {
+        for (int f = 0; f <= static_cast<int>(BandField::kOrder); ++f) {
+            const auto field = static_cast<BandField>(f);
+            const double value = comms_[static_cast<size_t>(i)]->Value(field);
+            ApplyReceivedValue(held_.Parametric(i), field, value);
+            ApplyReceivedValue(requested_.Parametric(i), field, value);
+        }
         halfWidth_[static_cast<size_t>(i)] =
             peq_graph::BandwidthHalfWidth(held_.Parametric(i).BandwidthOctaves());
+    }
     std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
         return held_.Parametric(a).Frequency() < held_.Parametric(b).Frequency();
     });
