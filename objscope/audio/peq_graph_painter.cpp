@@ -169,6 +169,9 @@ void PaintHover(QPainter& p, const PeqHover& hover) {
     p.drawRect(hover.box.adjusted(0, 0, -1, -1));
     p.setBrush(Qt::NoBrush);
     p.setPen(Qt::white);
+    QFont small = p.font();
+    small.setPointSize(7);
+    p.setFont(small);
     const QRect inner = hover.box.adjusted(4, 3, -3, -3);
     p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, hover.frequency);
     p.drawText(inner, Qt::AlignLeft | Qt::AlignBottom, hover.gain);

@@ -269,7 +269,8 @@ namespace objscope_gui {
 namespace {
 
 // With VEK_SCREENSHOT_DIR set, saves the editor as it shows the simulated
-// device's set (band 2 selected, phase shown) for docs/screenshots.
+// device's set (band 2 selected, phase shown, the pointer resting on band
+// 1) for docs/screenshots.
 TEST_F(PeqEditor, ScreenshotWhenAsked) {
     const QByteArray folder = qgetenv("VEK_SCREENSHOT_DIR");
     if (folder.isEmpty())
@@ -281,6 +282,12 @@ TEST_F(PeqEditor, ScreenshotWhenAsked) {
     QTest::keyClick(keys, Qt::Key_Right);
     form->findChild<QCheckBox*>("PhaseCheckBox")->setChecked(true);
     keys->setFocus();
+    // The pointer rests on band 1's marker: its hover box shows.
+    const QPoint at(Column(form->HeldBand(0)) + 1,
+                    objscope::audio::peq_graph::GainRow(form->HeldBand(0).GainDb(), 124, 3.7) + 2);
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(form->Graph()->mapToGlobal(at)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form->Graph(), &move);
     WaitFor([] { return false; }, 200);
     EXPECT_TRUE(form->grab().save(QString(folder) + "/peq-editor.png"));
 }
