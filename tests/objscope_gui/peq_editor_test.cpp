@@ -10,7 +10,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <type_traits>
 
 #include "audio/device_quantisation.h"
@@ -32,7 +35,7 @@ using objscope::audio::TPeqForm;
 class PeqEditor : public GuiSession {
   protected:
     void SetUp() override {
-        StartSession();
+        StartSession(DeviceOptions());
         comm_ = std::make_unique<objscope::TMonitorEditorComm>(*monitor_);
         objscope::audio::RegisterPeqEditor(*comm_);
     }
@@ -41,6 +44,8 @@ class PeqEditor : public GuiSession {
             objscope::UnregisterObjectClass(name);
         GuiSession::TearDown();
     }
+    // tarnsim's options: its default device unless a test loads another.
+    virtual QStringList DeviceOptions() { return {}; }
 
     // Uploads the device and opens the editor of "Main PEQ" (object 100).
     TPeqForm* OpenEditor() {
@@ -766,6 +771,86 @@ TEST_F(PeqEditor, SetDefaultsAsksThenSendsEveryBand) {
         }
     }
 }
+
+}  // namespace
+}  // namespace objscope_gui
+
+namespace objscope_gui {
+namespace {
+
+// A device whose "Main PEQ" (object 100) has a given number of bands,
+// objects 103 onwards, 100 Hz apart from 100 Hz, all peaking at 0 dB.
+class PeqEditorOfBands : public PeqEditor, public ::testing::WithParamInterface<int> {
+  protected:
+    QStringList DeviceOptions() override {
+        char pattern[] = "/tmp/objscope-peq.XXXXXX";
+        if (!mkdtemp(pattern))
+            return {};
+        deviceFolder_ = pattern;
+        const std::string path = deviceFolder_ + "/bands.tdev";
+        std::ofstream file(path);
+        file << "object 0 class 17\n  prop 2 String \"Band Device\"\n"
+             << "object 100 class 60\n  prop 2 String \"Main PEQ\"\n  prop 8 String \"Q\"\n"
+             << "  prop 2068 UByte 255\n  prop 3072 Boolean 0\n  prop 3073 UWord 0\n"
+             << "  prop 3074 UWord " << GetParam() << "\n"
+             << "object 101 class 33 owner 100\n  prop 2 String \"In\"\n"
+             << "object 102 class 4 owner 100\n  prop 2 String \"Out\"\n"
+             << "  prop 4096 dB1 0 min -6 max 6\n";
+        for (int band = 0; band < GetParam(); ++band)
+            file << "object " << 103 + band << " class 65 owner 100\n"
+                 << "  prop 2 String \"Filter " << band + 1 << "\"\n"
+                 << "  prop 3072 dB1 0\n  prop 3073 Boolean 0\n"
+                 << "  prop 3075 Decade2 " << std::log10(10.0 * 100 * (band + 1)) << "\n"
+                 << "  prop 3077 Ratio2 4.333 min 0.03 max 50\n  prop 4096 UByte 1\n"
+                 << "  prop 4097 UByte 1\n  prop 4098 UByte 2 min 1 max 8\n";
+        return {"--load", QString::fromStdString(path)};
+    }
+    void TearDown() override {
+        PeqEditor::TearDown();
+        if (!deviceFolder_.empty())
+            std::filesystem::remove_all(deviceFolder_);
+    }
+    std::string deviceFolder_;
+};
+
+// Pages "1" to "9", and one per band above nine; the keys walk every band
+// onto its page; frequency changes never lose a band or the selection, and a
+// single band never moves.
+TEST_P(PeqEditorOfBands, EveryBandHasItsPageAndKeepsItsPlace) {
+    TPeqForm* form = OpenEditor();
+    ASSERT_NE(form, nullptr);
+    const int bands = GetParam();
+    ASSERT_EQ(form->BandCount(), bands);
+    auto* pages = form->findChild<QTabWidget*>("C");
+    EXPECT_EQ(pages->count(), std::max(9, bands));
+    auto* keys = form->findChild<QLineEdit*>("HiddenEdit");
+    keys->setFocus();
+    for (int band = 0; band < bands; ++band) {
+        QTest::keyClick(keys, Qt::Key_Right);
+        ASSERT_EQ(form->Selected(), band);
+        EXPECT_EQ(pages->currentIndex(), band);
+        EXPECT_EQ(pages->tabText(pages->currentIndex()), QString::number(band + 1));
+        EXPECT_TRUE(form->findChild<QWidget*>("FreqEdit")->isVisible());
+    }
+    // The last band taken to the bottom, then dragged to the top again.
+    const int last = bands - 1;
+    TypeInto(form->findChild<QLineEdit*>("FreqEdit"), "20");
+    EXPECT_EQ(form->Selected(), last);
+    EXPECT_EQ(form->DisplayOrder().front(), last);
+    DragOnGraph(form, QPoint(Column(form->HeldBand(last)), 20), {QPoint(447, 20)});
+    EXPECT_EQ(form->Selected(), last);
+    EXPECT_EQ(form->DisplayOrder().back(), last);
+    std::vector<int> sorted = form->DisplayOrder();
+    std::sort(sorted.begin(), sorted.end());
+    for (int band = 0; band < bands; ++band)
+        EXPECT_EQ(sorted[static_cast<size_t>(band)], band);
+    EXPECT_TRUE(DeviceReaches([&] { return DeviceFrequency(static_cast<uint16_t>(103 + last)); },
+                              form->HeldBand(last).Frequency()));
+    QTest::keyClick(keys, Qt::Key_Right);  // past the top band
+    EXPECT_EQ(form->Selected(), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BandCounts, PeqEditorOfBands, ::testing::Values(1, 12));
 
 }  // namespace
 }  // namespace objscope_gui
