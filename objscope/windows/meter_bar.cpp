@@ -53,9 +53,9 @@ TLedZone PeakZone(double peak, double color2Position, double color3Position) {
 
 TPeakHoldSetting PeakHoldSettingFor(int value) {
     if (value >= 1 && value <= 60)
-        return {static_cast<unsigned char>(value), true, value * 1000};
+        return {static_cast<unsigned char>(value), true, value * 1000, value * 1000};
     if (value == 255)
-        return {255, true, 1};
+        return {255, true, 1, 255 * 1000};
     return {};
 }
 

@@ -42,12 +42,14 @@ std::vector<TLedSpan> MeterSpans(const TMeterBarInput& bar);
 // starts, the second above the second's start only, else the first.
 TLedZone PeakZone(double peak, double color2Position, double color3Position);
 
-// The hold time setting: 0 off, 1 to 60 seconds, 255 a hold of 1 ms; any
-// other value is refused and reads as 0.
+// The hold time setting: 0 off, 1 to 60 seconds, 255 on with a first fall
+// after 1 ms (each new peak is then held 255 s); any other value is refused
+// and reads as 0.
 struct TPeakHoldSetting {
     unsigned char value = 0;
     bool on = false;
-    int holdMs = 0;  // how long a new peak is held before it falls
+    int firstMs = 0;  // the timer's interval when the hold is switched on
+    int holdMs = 0;   // how long each new peak is held before it falls
 };
 TPeakHoldSetting PeakHoldSettingFor(int value);
 

@@ -13,6 +13,7 @@ constexpr uint8_t kBooleanType = 13;
 constexpr uint8_t kStringType = 14;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
+constexpr int kCaptionPadding = 12;
 constexpr int kLightSize = 15;
 
 // Buttons and check boxes: the device's value sets the state; a user's
@@ -65,8 +66,11 @@ TTarnButton::TTarnButton(const QString& name, const QString& caption, QWidget* p
     BindBoolean(this, tarn_);
 }
 
+// 75 x 25 unless the caption needs more room.
 QSize TTarnButton::sizeHint() const {
-    return QSize(kButtonWidth, kButtonHeight).expandedTo(minimumSizeHint());
+    const QString caption = QString(text()).remove('&');
+    return QSize(kButtonWidth, kButtonHeight)
+        .expandedTo(QSize(fontMetrics().horizontalAdvance(caption) + kCaptionPadding, 0));
 }
 
 // ---- check box ----

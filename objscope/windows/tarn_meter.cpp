@@ -32,7 +32,7 @@ void TTarnMeter2::SetPeakPosition(double value) {
 void TTarnMeter2::SetPeakHold(bool on) {
     peakHold_ = on;
     if (on)
-        RestartPeakTimer(peakHoldSetting_.holdMs);
+        RestartPeakTimer(peakHoldSetting_.firstMs);
     else
         peakTimer_.stop();
     RedrawBar();
@@ -113,7 +113,8 @@ void TTarnMeter2::RedrawBar() {
         return;
     if (peakHold_ && Position() >= peakPosition_) {
         peakPosition_ = Position();
-        RestartPeakTimer(peakHoldSetting_.holdMs);
+        // A peak at the bottom of the range has nowhere to fall.
+        RestartPeakTimer(peakPosition_ > Data_Min() ? peakHoldSetting_.holdMs : 0);
     }
     update(BarRect());
 }

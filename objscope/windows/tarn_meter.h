@@ -26,7 +26,8 @@ class TTarnMeter2 : public TTarnSlider {
     void SetPeakHold(bool on);
     int PeakHoldValue() const { return peakHoldSetting_.value; }
     // 0 switches the hold off, 1 to 60 holds a peak that many seconds, 255
-    // lets it fall at once; any other value is refused (0, hold off).
+    // lets the first peak fall after 1 ms; any other value is refused (0,
+    // hold off).
     void SetPeakHoldValue(int value);
     double LedColor2Position() const { return color2Position_; }
     void SetLedColor2Position(double value);
