@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "windows/bound_control.h"
 #include "windows/control_numbers.h"
 
 namespace objscope {
@@ -22,8 +23,7 @@ int NearestItemIndex(const QStringList& items, double value) {
 TTarnComboBox::TTarnComboBox(const QString& name, QWidget* parent) : QComboBox(parent) {
     setObjectName(name);
     setEditable(false);
-    tarn_.Pswd_Parent_Permission = true;
-    tarn_.owner.visible = [this] { return isVisible(); };
+    OwnBinding(tarn_, this);
     tarn_.OnValueArrived = [this] { SelectNearestItem(); };
     // Only a user's choice (mouse or keys) sets the value, never a selection
     // made here.

@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 
 #include "core/property_string_value.h"
+#include "windows/bound_control.h"
 
 namespace objscope {
 
@@ -20,9 +21,8 @@ constexpr int kLightSize = 15;
 // toggle that differs from the copy is handed on as 1 or 0.
 template <class Control>
 void BindBoolean(Control* control, TTarnGuiComW& tarn) {
-    tarn.Pswd_Parent_Permission = true;
+    OwnBinding(tarn, control);
     tarn.SetPropType(kBooleanType);
-    tarn.owner.visible = [control] { return control->isVisible(); };
     tarn.OnValueArrived = [control, &tarn] {
         const QSignalBlocker block(control);
         control->setChecked(BooleanValue(tarn));
@@ -86,9 +86,8 @@ TTarnCheckBox::TTarnCheckBox(const QString& name, const QString& caption, QWidge
 TTarnLite::TTarnLite(const QString& name, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
     resize(kLightSize, kLightSize);
-    tarn_.Pswd_Parent_Permission = true;
+    OwnBinding(tarn_, this);
     tarn_.SetPropType(kBooleanType);
-    tarn_.owner.visible = [this] { return isVisible(); };
     tarn_.OnValueArrived = [this] { SetLit(BooleanValue(tarn_)); };
 }
 
@@ -141,9 +140,8 @@ void TTarnLite::paintEvent(QPaintEvent*) {
 
 TTarnLabel::TTarnLabel(const QString& name, QWidget* parent) : QLabel(parent) {
     setObjectName(name);
-    tarn_.Pswd_Parent_Permission = true;
+    OwnBinding(tarn_, this);
     tarn_.SetPropType(kStringType);
-    tarn_.owner.visible = [this] { return isVisible(); };
     tarn_.OnValueArrived = [this] {
         const auto* text = dynamic_cast<const TU32StringValue*>(&tarn_.Copy());
         whole_ = QString::fromStdString(text ? text->Data() : tarn_.Copy().DisplayText());

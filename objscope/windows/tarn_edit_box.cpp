@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "windows/bound_control.h"
 #include "windows/control_numbers.h"
 
 namespace objscope {
@@ -9,8 +10,7 @@ namespace objscope {
 TTarnEditBox::TTarnEditBox(const QString& name, QWidget* parent) : QLineEdit(parent) {
     setObjectName(name);
     setFocusPolicy(Qt::StrongFocus);
-    tarn_.Pswd_Parent_Permission = true;
-    tarn_.owner.visible = [this] { return isVisible(); };
+    OwnBinding(tarn_, this);
     tarn_.OnValueArrived = [this] { ValueArrived(); };
     tarn_.OnTypeChanged = [this] { TypeChanged(); };
     TypeChanged();

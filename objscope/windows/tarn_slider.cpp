@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/numbers.h"
+#include "windows/bound_control.h"
 
 namespace objscope {
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr uint8_t kDecibelType = 131;
 constexpr int kHandleHeight = 13;
+constexpr int kDefaultWidth = 60;
+constexpr int kDefaultHeight = 250;
 const QColor kShadow{0x80, 0x80, 0x80};
 const QColor kLight{0xE0, 0xE0, 0xE0};
 const QColor kSilver{0xC0, 0xC0, 0xC0};
@@ -32,11 +35,10 @@ TTarnSlider::TTarnSlider(const QString& name, QWidget* parent)
 TTarnSlider::TTarnSlider(const QString& name, QWidget* parent, TKind kind)
     : QWidget(parent), kind_(kind) {
     setObjectName(name);
-    resize(60, 250);
+    resize(kDefaultWidth, kDefaultHeight);
     setFocusPolicy(Qt::ClickFocus);
     setFont(QFont("Arial", 8));
-    tarn_.Pswd_Parent_Permission = true;
-    tarn_.owner.visible = [this] { return isVisible(); };
+    OwnBinding(tarn_, this);
     tarn_.OnValueArrived = [this] { ValueArrived(); };
     tarn_.OnTypeChanged = [this] { TypeChanged(); };
     tarn_.SetPropType(kDecibelType);
@@ -46,6 +48,10 @@ TTarnSlider::TTarnSlider(const QString& name, QWidget* parent, TKind kind)
         dataMax_ = number->Max();
     }
     Relayout();
+}
+
+QSize TTarnSlider::sizeHint() const {
+    return QSize(kDefaultWidth, kDefaultHeight);
 }
 
 // ---- settings ----

@@ -23,6 +23,8 @@ namespace objscope {
 class TTarnSlider : public QWidget {
   public:
     explicit TTarnSlider(const QString& name, QWidget* parent = nullptr);
+    // 60 x 250, the size a slider or meter is made with.
+    QSize sizeHint() const override;
     TTarnGuiComW& Tarn() { return tarn_; }
 
     // Published settings; the setters repaint and, where the layout depends

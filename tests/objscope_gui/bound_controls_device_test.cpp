@@ -190,3 +190,28 @@ TEST_F(BoundControlsOnDevice, ChangesByAnotherClientShowAtOnce) {
 
 }  // namespace
 }  // namespace objscope_gui
+
+namespace objscope_gui {
+namespace {
+
+// With VEK_SCREENSHOT_DIR set, saves the window of bound controls as it
+// shows the simulated device (the output level at -4.5 dB, peak held).
+TEST_F(BoundControlsOnDevice, ScreenshotWhenAsked) {
+    const QByteArray folder = qgetenv("VEK_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VEK_SCREENSHOT_DIR not set";
+    meter_->SetLedColor2Position(-15);
+    meter_->SetLedColor3Position(-5);
+    meter_->SetPeakHoldValue(10);
+    ChangeOnDevice<TU32VEKDB1>(kOutput, kOutputLevel, 2.5);
+    WaitFor([&] { return meter_->Position() == 2.5; }, 1000);
+    ChangeOnDevice<TU32VEKDB1>(kOutput, kOutputLevel, -4.5);
+    WaitFor([&] { return meter_->Position() == -4.5; }, 1000);
+    name_->setFixedWidth(40);
+    meter_->setFixedSize(80, 250);
+    WaitFor([] { return false; }, 200);
+    EXPECT_TRUE(form_->grab().save(QString(folder) + "/bound-controls.png"));
+}
+
+}  // namespace
+}  // namespace objscope_gui
