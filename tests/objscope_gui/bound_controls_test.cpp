@@ -120,6 +120,24 @@ TEST_F(EditBoxFixture, LeavingTheFieldCommitsOnlyWhatWasTyped) {
     EXPECT_EQ(edit->text(), "2.5 dB");
 }
 
+TEST(TarnEditBox, PassingThroughKeepsAValueItsTextRounds) {
+    // An unbound box keeps a plain number copy (whole steps): 2.75 shows as
+    // "3", and tabbing through the field must not send 3.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new TTarnEditBox("edtPlain", &window);
+    auto* other = new QLineEdit(&window);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Arrive(edit->Tarn(), 2.75);
+    EXPECT_EQ(edit->text(), "3");
+    edit->setFocus();
+    other->setFocus();
+    EXPECT_DOUBLE_EQ(Held(edit->Tarn()), 2.75);
+}
+
 TEST(TarnEditBox, OwnUnitsStayAndTheTypesFillEmptyOnes) {
     TU32VEKDB1 gain;
     TTarnEditBox own("edtHold");
