@@ -254,8 +254,10 @@ void TTarnSlider::ApplyUserPosition(double value) {
         OnChange();
 }
 
+// A read-only text box (the meter's) only shows the value: nothing in it is
+// ever committed, whatever focus it got.
 void TTarnSlider::CommitTypedText() {
-    if (textBox_)
+    if (textBox_ && !textBox_->isReadOnly())
         ApplyUserPosition(ParseTypedNumber(textBox_->text().toStdString()));
 }
 

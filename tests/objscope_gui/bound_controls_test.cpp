@@ -272,6 +272,11 @@ TEST_F(MeterFixture, TakesNoInput) {
     QTest::mouseMove(&meter, bar - QPoint(0, 40));
     QTest::mouseRelease(&meter, Qt::LeftButton, {}, bar - QPoint(0, 40));
     QTest::keyClick(&meter, Qt::Key_Up);
+    box->setText("-10");  // focus given by code and taken away commits nothing
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    meter.setFocus();
+    box->clearFocus();
     EXPECT_DOUBLE_EQ(meter.Position(), -20);
     EXPECT_DOUBLE_EQ(Held(meter.Tarn()), -20);
 }
