@@ -1,7 +1,6 @@
 #include "windows/slider_scale.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/numbers.h"
@@ -75,50 +74,12 @@ double ScaleIntervals(double fixed, double dataMax, double dataMin, int trackHei
     return n / PreferredDivisor(n, dataMax, dataMin, trackHeight);
 }
 
-int DecimalsForSteps(double stepsPerUnit) {
-    if (stepsPerUnit == 0)
-        stepsPerUnit = 1;
-    if (stepsPerUnit <= 1)
-        return 0;
-    const double l = std::log10(stepsPerUnit);
-    const double whole = std::floor(l);
-    return static_cast<int>(whole) + (l > whole ? 1 : 0);
-}
-
 double ArrowStepFor(double arrowStep, double stepsPerUnit) {
     if (arrowStep != 0)
         return arrowStep;
     if (stepsPerUnit == 0)
         stepsPerUnit = 1;
     return stepsPerUnit > 1 ? 0.5 : 1 / stepsPerUnit;
-}
-
-double RoundToResolution(double value, double stepsPerUnit) {
-    if (stepsPerUnit == 0)
-        stepsPerUnit = 1;
-    return std::nearbyint(value * stepsPerUnit) / stepsPerUnit;  // default mode: ties to even
-}
-
-std::string FormatSliderValue(double value, int decimals, std::string_view units) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return std::string(text) + std::string(units);
-}
-
-double ParseTypedNumber(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return 0;
-    text.remove_prefix(first);
-    const auto end = text.find_first_not_of("+-.0123456789E");
-    const std::string kept(text.substr(0, end));
-    if (kept.empty())
-        return 0;
-    char* stop = nullptr;
-    const double value = std::strtod(kept.c_str(), &stop);
-    if (stop != kept.c_str() + kept.size() || !std::isfinite(value))
-        return 0;
-    return value;
 }
 
 }  // namespace objscope

@@ -1,11 +1,8 @@
 // The arithmetic of the bound slider and meter, apart from any widget: the
-// track layout, the number of scale intervals, the decimals and arrow step
-// that follow from a resolution, rounding to that resolution and the reading
-// of a typed number.
+// track layout, the number of scale intervals and the arrow step that
+// follows from a resolution (the numbers shown and typed are in
+// control_numbers, shared with the edit and combo boxes).
 #pragma once
-
-#include <string>
-#include <string_view>
 
 namespace objscope {
 
@@ -38,17 +35,8 @@ TSliderLayout LayoutSliderTrack(const TSliderLayoutInput& in);
 // so there is nothing to loop over and no ticks are drawn.
 double ScaleIntervals(double fixed, double dataMax, double dataMin, int trackHeight);
 
-// Decimals shown for a number of steps per unit (0 counts as 1).
-int DecimalsForSteps(double stepsPerUnit);
 // The arrow-key step: `arrowStep` when non-zero, else 0.5 for fine
 // resolutions and one step for coarse ones.
 double ArrowStepFor(double arrowStep, double stepsPerUnit);
-// round(value * steps) / steps with halves to even (steps 0 counts as 1).
-double RoundToResolution(double value, double stepsPerUnit);
-// "%.<decimals>f" followed by the unit text.
-std::string FormatSliderValue(double value, int decimals, std::string_view units);
-// A typed number: trimmed, cut at the first character outside "+-.0123456789E";
-// empty or unreadable text reads as 0 ("12.5 dB" reads 12.5).
-double ParseTypedNumber(std::string_view text);
 
 }  // namespace objscope

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/numbers.h"
+#include "windows/bound_control.h"
 
 namespace objscope {
 
@@ -16,7 +17,8 @@ namespace {
 
 constexpr uint8_t kDecibelType = 131;
 constexpr int kHandleHeight = 13;
-constexpr int kGrooveWidth = 4;
+constexpr int kDefaultWidth = 60;
+constexpr int kDefaultHeight = 250;
 const QColor kShadow{0x80, 0x80, 0x80};
 const QColor kLight{0xE0, 0xE0, 0xE0};
 const QColor kSilver{0xC0, 0xC0, 0xC0};
@@ -27,13 +29,16 @@ int Round(double value) {
 
 }  // namespace
 
-TTarnSlider::TTarnSlider(const QString& name, QWidget* parent) : QWidget(parent) {
+TTarnSlider::TTarnSlider(const QString& name, QWidget* parent)
+    : TTarnSlider(name, parent, TKind::kSlider) {}
+
+TTarnSlider::TTarnSlider(const QString& name, QWidget* parent, TKind kind)
+    : QWidget(parent), kind_(kind) {
     setObjectName(name);
-    resize(60, 250);
+    resize(kDefaultWidth, kDefaultHeight);
     setFocusPolicy(Qt::ClickFocus);
     setFont(QFont("Arial", 8));
-    tarn_.Pswd_Parent_Permission = true;
-    tarn_.owner.visible = [this] { return isVisible(); };
+    OwnBinding(tarn_, this);
     tarn_.OnValueArrived = [this] { ValueArrived(); };
     tarn_.OnTypeChanged = [this] { TypeChanged(); };
     tarn_.SetPropType(kDecibelType);
@@ -43,6 +48,10 @@ TTarnSlider::TTarnSlider(const QString& name, QWidget* parent) : QWidget(parent)
         dataMax_ = number->Max();
     }
     Relayout();
+}
+
+QSize TTarnSlider::sizeHint() const {
+    return QSize(kDefaultWidth, kDefaultHeight);
 }
 
 // ---- settings ----
@@ -90,6 +99,7 @@ void TTarnSlider::SetTextBox(bool on) {
         textBox_ = new QLineEdit(this);
         textBox_->setObjectName(objectName() + "Text");
         textBox_->installEventFilter(this);
+        TextBoxMade(textBox_);
         textBox_->show();
         ShowText(position_);
     } else {
@@ -134,14 +144,20 @@ void TTarnSlider::SetPosition(double value) {
         return;
     position_ = std::clamp(value, std::min(dataMin_, dataMax_), std::max(dataMin_, dataMax_));
     ShowText(position_);
-    UpdateScaleArea();
+    UpdateIndicator();
+}
+
+void TTarnSlider::SetGrooveWidth(int width) {
+    grooveWidth_ = width;
+    Relayout();
 }
 
 // ---- layout ----
 
 void TTarnSlider::Relayout() {
     if (dataMax_ == 0 && dataMin_ == 0) {
-        dataMax_ = 20;
+        // No range set: a slider spans 20 to -60, a meter 0 to -60.
+        dataMax_ = kind_ == TKind::kMeter ? 0 : 20;
         dataMin_ = -60;
     }
     legendWidth_ = 0;
@@ -162,6 +178,7 @@ void TTarnSlider::Relayout() {
     in.borderWidth = BorderWidth();
     in.textBoxHeight = textBox_ ? textBox_->sizeHint().height() : 0;
     in.legendWidth = legendWidth_;
+    in.meter = kind_ == TKind::kMeter;
     in.legend = legend_;
     in.dataMax = dataMax_;
     in.dataMin = dataMin_;
@@ -191,7 +208,7 @@ int TTarnSlider::HandleOffset() const {
 }
 
 int TTarnSlider::TickLength() const {
-    const int g = kGrooveWidth + 2 * TicGap;
+    const int g = grooveWidth_ + 2 * TicGap;
     const int free = width() - (g + legendWidth_ + MarginLeft + MarginRight);
     return free / 2 - BorderWidth();
 }
@@ -202,9 +219,10 @@ void TTarnSlider::TypeChanged() {
     const TU32MultiValue* number = tarn_.MultiProperty();
     if (!number)
         return;
-    units_ = QString::fromStdString(number->UnitText());
-    steps_ = number->StepsPerUnit();
-    decimals_ = DecimalsForSteps(steps_);
+    const TValueResolution resolution = ResolutionOf(*number);
+    units_ = QString::fromStdString(resolution.units);
+    steps_ = resolution.stepsPerUnit;
+    decimals_ = resolution.decimals;
     arrowStep_ = ArrowStepFor(arrowStepSetting_, steps_);
 }
 
@@ -217,13 +235,13 @@ void TTarnSlider::ValueArrived() {
     ShowText(value);
     position_ = std::clamp(value, std::min(dataMin_, dataMax_), std::max(dataMin_, dataMax_));
     if (!dragging_)
-        UpdateScaleArea();
+        UpdateIndicator();
 }
 
 void TTarnSlider::Commit() {
     position_ = RoundToResolution(position_, steps_);
     ShowText(position_);
-    UpdateScaleArea();
+    UpdateIndicator();
     const TU32MultiValue* number = tarn_.MultiProperty();
     if (number && number->GetData() != position_)
         tarn_.SetValue(position_);
@@ -236,15 +254,17 @@ void TTarnSlider::ApplyUserPosition(double value) {
         OnChange();
 }
 
+// A read-only text box (the meter's) only shows the value: nothing in it is
+// ever committed, whatever focus it got.
 void TTarnSlider::CommitTypedText() {
-    if (textBox_)
+    if (textBox_ && !textBox_->isReadOnly())
         ApplyUserPosition(ParseTypedNumber(textBox_->text().toStdString()));
 }
 
 void TTarnSlider::ShowText(double value) {
     if (textBox_)
         textBox_->setText(
-            QString::fromStdString(FormatSliderValue(value, decimals_, units_.toStdString())));
+            QString::fromStdString(FormatValueText(value, decimals_, units_.toStdString())));
 }
 
 // ---- input ----
@@ -338,6 +358,10 @@ bool TTarnSlider::eventFilter(QObject* watched, QEvent* event) {
 
 // Only the scale area is repainted when the handle moves; Qt's backing
 // store keeps that flicker-free.
+void TTarnSlider::UpdateIndicator() {
+    UpdateScaleArea();
+}
+
 void TTarnSlider::UpdateScaleArea() {
     const int b = BorderWidth();
     update(QRect(legendWidth_ + b + MarginLeft, topSpace_ + b,
@@ -364,8 +388,10 @@ void TTarnSlider::PaintFrame(QPainter& painter, const QRect& rect) const {
 void TTarnSlider::PaintScale(QPainter& painter) const {
     const int b = BorderWidth();
     const int x = b + MarginLeft + legendWidth_;
-    const int y = topSpace_ + b + 6;
-    const int g = kGrooveWidth + 2 * TicGap;
+    // The top of the track: for the slider 6 pixels below the top space, so
+    // the handle's centre lies on the top tick; the meter's bar starts there.
+    const int y = layout_.trackTop;
+    const int g = grooveWidth_ + 2 * TicGap;
     const int t = TickLength();
     const int h = layout_.trackHeight;
     const int majors = static_cast<int>(intervals_);
@@ -395,10 +421,10 @@ void TTarnSlider::PaintScale(QPainter& painter) const {
     }
 }
 
-void TTarnSlider::PaintHandle(QPainter& painter) const {
+void TTarnSlider::PaintIndicator(QPainter& painter) const {
     const int b = BorderWidth();
     const int left = b + legendWidth_ + MarginLeft;
-    const int widthOfScale = 2 * TickLength() + kGrooveWidth + 2 * TicGap;
+    const int widthOfScale = 2 * TickLength() + grooveWidth_ + 2 * TicGap;
     const QRect handle(left, topSpace_ + b + HandleOffset(), widthOfScale, kHandleHeight);
     PaintFrame(painter, handle);
     const bool focused = hasFocus() || (textBox_ && textBox_->hasFocus());
@@ -427,7 +453,7 @@ void TTarnSlider::paintEvent(QPaintEvent*) {
         PaintFrame(painter, rect());
     if (tics_)
         PaintScale(painter);
-    PaintHandle(painter);
+    PaintIndicator(painter);
     if (legend_)
         PaintLegend(painter);
 }

@@ -13,13 +13,18 @@
 #include <string>
 
 #include "core/gui_com.h"
+#include "windows/control_numbers.h"
 #include "windows/slider_scale.h"
+
+class QPainter;
 
 namespace objscope {
 
 class TTarnSlider : public QWidget {
   public:
     explicit TTarnSlider(const QString& name, QWidget* parent = nullptr);
+    // 60 x 250, the size a slider or meter is made with.
+    QSize sizeHint() const override;
     TTarnGuiComW& Tarn() { return tarn_; }
 
     // Published settings; the setters repaint and, where the layout depends
@@ -74,6 +79,23 @@ class TTarnSlider : public QWidget {
     int HandleOffset() const;
 
   protected:
+    // The bar meter shares the track, scale, legend and text box.
+    enum class TKind { kSlider, kMeter };
+    TTarnSlider(const QString& name, QWidget* parent, TKind kind);
+
+    // What moves with the value: the slider's handle, the meter's bar.
+    virtual void PaintIndicator(QPainter& painter) const;
+    // Repaints only the part that moves after a new value.
+    virtual void UpdateIndicator();
+    // Called once the text box was made (the meter makes it read-only).
+    virtual void TextBoxMade(QLineEdit* box) { (void)box; }
+
+    int BorderWidth() const { return border_ ? 2 : 0; }
+    int TickLength() const;
+    // The width of the groove between the ticks (the meter's bar width).
+    int GrooveWidth() const { return grooveWidth_; }
+    void SetGrooveWidth(int width);
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -85,7 +107,6 @@ class TTarnSlider : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    int BorderWidth() const { return border_ ? 2 : 0; }
     void Relayout();
     void PlaceTextBox();
     void ValueArrived();
@@ -94,14 +115,14 @@ class TTarnSlider : public QWidget {
     void CommitTypedText();
     void ApplyUserPosition(double value);
     void UpdateScaleArea();
-    void PaintFrame(class QPainter& painter, const QRect& rect) const;
+    void PaintFrame(QPainter& painter, const QRect& rect) const;
     void PaintScale(QPainter& painter) const;
-    void PaintHandle(QPainter& painter) const;
     void PaintLegend(QPainter& painter) const;
-    int TickLength() const;
     void ShowText(double value);
 
     TTarnGuiComW tarn_;
+    TKind kind_;
+    int grooveWidth_ = 4;
     double dataMax_ = 20;
     double dataMin_ = -60;
     double steps_ = 1;

@@ -1,6 +1,5 @@
 // The bound slider's arithmetic: track layout, scale intervals (including a
-// track too short for its ticks), decimals, arrow step, rounding and typed
-// numbers.
+// track too short for its ticks) and the arrow step.
 #include "windows/slider_scale.h"
 
 #include <gtest/gtest.h>
@@ -51,28 +50,10 @@ TEST(SliderScale, IntervalsByTrackHeight) {
             << "track height " << c.trackHeight;
 }
 
-TEST(SliderScale, DecimalsArrowStepAndRounding) {
-    EXPECT_EQ(DecimalsForSteps(0), 0);
-    EXPECT_EQ(DecimalsForSteps(1), 0);
-    EXPECT_EQ(DecimalsForSteps(2), 1);  // 0.5 steps
-    EXPECT_EQ(DecimalsForSteps(10), 1);
-    EXPECT_EQ(DecimalsForSteps(128), 3);  // 0.0078125 steps
+TEST(SliderScale, ArrowStep) {
     EXPECT_DOUBLE_EQ(ArrowStepFor(0, 128), 0.5);
     EXPECT_DOUBLE_EQ(ArrowStepFor(0, 0.1), 10);
     EXPECT_DOUBLE_EQ(ArrowStepFor(3, 128), 3);
-    EXPECT_DOUBLE_EQ(RoundToResolution(-12.3, 2), -12.5);
-    EXPECT_DOUBLE_EQ(RoundToResolution(0.25, 2), 0);  // half to even
-    EXPECT_DOUBLE_EQ(RoundToResolution(0.75, 2), 1);
-    EXPECT_EQ(FormatSliderValue(-12.5, 1, " dB"), "-12.5 dB");
-}
-
-TEST(SliderScale, TypedNumbers) {
-    EXPECT_DOUBLE_EQ(ParseTypedNumber("  12.5 dB"), 12.5);
-    EXPECT_DOUBLE_EQ(ParseTypedNumber("1.5 : 1"), 1.5);
-    EXPECT_DOUBLE_EQ(ParseTypedNumber("-3E1"), -30);
-    EXPECT_DOUBLE_EQ(ParseTypedNumber("abc"), 0);
-    EXPECT_DOUBLE_EQ(ParseTypedNumber(""), 0);
-    EXPECT_DOUBLE_EQ(ParseTypedNumber("1-2"), 0);
 }
 
 }  // namespace
