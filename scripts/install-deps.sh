@@ -6,7 +6,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     qt6-base-dev python3 tshark
-    iproute2 util-linux procps
+    iproute2 util-linux procps locales
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,8 +3,12 @@
 #include "windows/control_numbers.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "core/property_typed_values.h"
 
@@ -56,12 +60,31 @@ TEST(ControlNumbers, ValueTextAndTypedNumbers) {
         EXPECT_DOUBLE_EQ(ParseTypedNumber(text), value) << '"' << text << '"';
 }
 
+// Switches the numbers to a locale with a decimal comma: an installed one,
+// or one compiled from the system's locale sources into a private folder.
+bool UseDecimalCommaLocale() {
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        return true;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vek-locale-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string compile =
+        "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    const bool compiled = std::system(compile.c_str()) == 0;
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    const bool set = compiled && std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    ::unsetenv("LOCPATH");
+    std::filesystem::remove_all(folder);
+    return set;
+}
+
 TEST(ControlNumbers, DecimalPointWhateverTheLocale) {
     // A locale with a decimal comma must neither change the text shown nor
     // make every typed number read as 0.
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    if (!UseDecimalCommaLocale())
+        GTEST_SKIP() << "no locale with a decimal comma available (package locales)";
+    ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
     const std::string shown = FormatValueText(-12.5, 1, " dB");
     const double read = ParseTypedNumber("12.5 dB");
     std::setlocale(LC_NUMERIC, previous.c_str());
