@@ -59,7 +59,7 @@ QString Label3(int value) {
 }
 
 void PaintDbLabels(QPainter& p, const PeqDisplay& d) {
-    p.setPen(d.hasKeyboard ? QColor(0xFF, 0xFF, 0x00) : QColor(0x00, 0xFF, 0xFF));
+    p.setPen(d.hasKeyboard ? QColor(0xFF, 0xFF, 0x00) : d.legendColour);
     const int perDivision = 3 * (d.legend + 1);
     for (int n = 4; n >= -4; --n) {
         const int value = perDivision * (2 * d.zeroDbLocation + n - 4);

@@ -19,6 +19,8 @@ struct PeqDisplay {
     bool showGain = true;
     bool showPhase = false;
     bool hasKeyboard = false;  // the graph has the keyboard focus
+    // The dB labels without the keyboard (yellow while the graph has it).
+    QColor legendColour{0x00, 0xFF, 0xFF};
 };
 
 struct PeqMarker {

@@ -52,6 +52,25 @@ bool ConfirmYes(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
 }
 
+bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons) {
+    if (Handler()) {
+        const BoxAnswer answer = Handler()(BoxKind::Confirmation, text);
+        return answer == BoxAnswer::Ok || answer == BoxAnswer::Yes;
+    }
+    const QMessageBox::StandardButtons shown =
+        buttons == OkButtons::OkAbort ? QMessageBox::Ok | QMessageBox::Abort
+                                      : QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Help;
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    DisplayText(text), shown, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    // Help answers nothing: the question stays until OK or Cancel.
+    while (true) {
+        const int answer = box.exec();
+        if (answer != QMessageBox::Help)
+            return answer == QMessageBox::Ok;
+    }
+}
+
 QString DisplayText(const std::string& text) {
     QString shown = QString::fromStdString(text);
     shown.replace('\r', '\n');

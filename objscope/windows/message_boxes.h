@@ -25,6 +25,11 @@ void ShowError(QWidget* parent, const std::string& text);
 // Yes/No/Cancel; true only for Yes.
 bool ConfirmYes(QWidget* parent, const std::string& text);
 
+// A confirmation whose accepting button is OK: with Cancel and Help, or with
+// Abort. True only for OK (a test handler's Yes counts as OK).
+enum class OkButtons { OkCancelHelp, OkAbort };
+bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons);
+
 QString DisplayText(const std::string& text);
 
 }  // namespace objscope
