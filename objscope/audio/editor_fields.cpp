@@ -31,6 +31,14 @@ std::optional<double> FieldFrequency(const QString& text) {
     return *value * (text.contains('k', Qt::CaseInsensitive) ? 1000.0 : 1.0);
 }
 
+QString FrequencyFieldText(double hertz) {
+    if (hertz < 100)
+        return QString::number(hertz, 'f', 1) + " Hz";
+    if (hertz < 1000)
+        return QString::number(hertz, 'f', 0) + " Hz";
+    return QString::number(hertz / 1000, 'f', 2) + " KHz";
+}
+
 int SlopeItemOrder(const QString& item) {
     const auto value = LeadingNumber(item);
     if (!value || *value < 6)

@@ -18,6 +18,11 @@ std::optional<double> LeadingNumber(const QString& text);
 // in either case. Empty when nothing parses.
 std::optional<double> FieldFrequency(const QString& text);
 
+// A frequency as the frequency fields show it: one decimal and " Hz" below
+// 100 Hz, no decimals and " Hz" below 1000 Hz, else thousands with two
+// decimals and " KHz".
+QString FrequencyFieldText(double hertz);
+
 // The filter order a slope item names: its leading number of dB per octave
 // divided by 6 ("12 dB/Oct." gives 2); an unparsable item gives 1.
 int SlopeItemOrder(const QString& item);
