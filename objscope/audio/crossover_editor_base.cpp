@@ -61,9 +61,9 @@ double CrossoverColumnFrequency(int column) {
     return 19.5 * std::exp2((column - 25) / 42.2);
 }
 
-TCrossoverEditorBase::TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm,
-                                           int slotsPerOutput, CrossoverDisplaySettings& settings,
-                                           QPoint helpTextAt, QString helpText)
+TCrossoverEditorBase::TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm, int slotsPerOutput,
+                                           CrossoverDisplaySettings& settings, QPoint helpTextAt,
+                                           QString helpText)
     : TTarnFormBase(&object, comm), slotsPerOutput_(slotsPerOutput), settings_(settings) {
     BuildHelpHold(helpTextAt, helpText);
 }
@@ -90,8 +90,7 @@ void TCrossoverEditorBase::BuildOutputs(const std::vector<TVEKroot*>& bandSets) 
         };
         outputs_.push_back(std::move(output));
     }
-    selected_ = outputs_.empty() ? -1
-                                 : std::min<int>(settings_.selectedOutput, OutputCount() - 1);
+    selected_ = outputs_.empty() ? -1 : std::min<int>(settings_.selectedOutput, OutputCount() - 1);
     BuildControls();
 }
 
@@ -174,6 +173,8 @@ QWidget* TCrossoverEditorBase::BuildCrossoverPage(QWidget* parent) {
             [this](int index) { SelectEdge(outputCombo_->itemData(index).toInt(), upper_); });
     connect(radioHigh_, &QRadioButton::toggled, this,
             [this](bool on) { SelectEdge(selected_, on); });
+    // Enter takes the value (and stays in the field); leaving it does too.
+    freqEdit_->installEventFilter(this);
     connect(freqEdit_, &QLineEdit::editingFinished, this, [this] {
         if (freqEdit_->isModified())
             FrequencyEntered();
@@ -198,7 +199,8 @@ QWidget* TCrossoverEditorBase::BuildDisplayPage(QWidget* parent) {
     dB0ComboBox_ =
         NamedCombo(page, "dB0ComboBox", {"Top", "Mid Upper", "Center", "Mid Lower", "Bottom"},
                    settings_.zeroDbLocation);
-    scalingCombo_ = NamedCombo(page, "ScalingCombo", {"Octave", "Decade"}, settings_.frequencyScale);
+    scalingCombo_ =
+        NamedCombo(page, "ScalingCombo", {"Octave", "Decade"}, settings_.frequencyScale);
     gainBox_ = new QCheckBox("&Gain", page);
     gainBox_->setObjectName("GainBox");
     gainBox_->setChecked(settings_.showGain);
@@ -347,8 +349,8 @@ void TCrossoverEditorBase::SetSlotField(int output, int slot, BandField field, d
     ApplyReceivedValue(held, field, value);
     if (field == BandField::kGain || field == BandField::kFreq || field == BandField::kQ) {
         ApplyDeviceValues(held);
-        showRequested_ = showRequested_ ||
-                         DiffersOnDevice({wanted.GainDb(), wanted.Frequency(), wanted.Q()});
+        showRequested_ =
+            showRequested_ || DiffersOnDevice({wanted.GainDb(), wanted.Frequency(), wanted.Q()});
     }
     o.bandComms[static_cast<size_t>(slot)]->Set(field, value);
 }
@@ -509,8 +511,7 @@ void TCrossoverEditorBase::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
     const double f = EdgeFrequency(selected_, upper_);
     if (f <= 0)
         return;
-    const int column =
-        std::clamp(CrossoverColumn(f) + (right ? 2 : -2), kFirstColumn, kLastColumn);
+    const int column = std::clamp(CrossoverColumn(f) + (right ? 2 : -2), kFirstColumn, kLastColumn);
     MoveSelectedEdge(CrossoverColumnFrequency(column));
 }
 
@@ -519,6 +520,16 @@ bool TCrossoverEditorBase::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         HandleKey(key->key(), key->modifiers());
         return true;  // the graph's keys never reach the edit
+    }
+    // Enter in the frequency field is the field's own: it must not reach
+    // the dialog, whose default button would close the editor.
+    if (watched == freqEdit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (freqEdit_->isModified())
+                FrequencyEntered();
+            return true;
+        }
     }
     if (watched == hiddenEdit_ &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))

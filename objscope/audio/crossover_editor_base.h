@@ -63,8 +63,7 @@ class TCrossoverEditorBase : public TTarnFormBase {
     };
 
     TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm, int slotsPerOutput,
-                         CrossoverDisplaySettings& settings, QPoint helpTextAt,
-                         QString helpText);
+                         CrossoverDisplaySettings& settings, QPoint helpTextAt, QString helpText);
     // The object list entry of each output's band set, in output order.
     void BuildOutputs(const std::vector<TVEKroot*>& bandSets);
     void FormShown() override;
@@ -97,9 +96,7 @@ class TCrossoverEditorBase : public TTarnFormBase {
     const TFilterBand& HeldSlot(int output, int slot) const {
         return At(output).held->Parametric(slot);
     }
-    double SlotFrequency(int output, int slot) const {
-        return HeldSlot(output, slot).Frequency();
-    }
+    double SlotFrequency(int output, int slot) const { return HeldSlot(output, slot).Frequency(); }
     uint8_t SlotType(int output, int slot) const { return HeldSlot(output, slot).FilterType(); }
     // A user's change of one field of a slot: both sets take it (the held
     // one as the device will keep it), recalculated, and it is sent.

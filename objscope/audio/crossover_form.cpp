@@ -279,8 +279,8 @@ void TCrossoverForm::ShowEdgeControls() {
     int item = -1;
     if (edge.FilterType() == 0)
         item = 0;
-    else if (const auto* at = std::find(std::begin(kItemFamilies), std::end(kItemFamilies),
-                                        edge.Family());
+    else if (const auto* at =
+                 std::find(std::begin(kItemFamilies), std::end(kItemFamilies), edge.Family());
              at != std::end(kItemFamilies))
         item = 1 + static_cast<int>(at - std::begin(kItemFamilies));
     filterTypeCombo_->setPlaceholderText(edge.Family() == 3 ? "LinkWitz-Riley" : "");

@@ -1,5 +1,7 @@
 #include "audio/crossover_linkwitz.h"
 
+#include <algorithm>
+
 #include "audio/editor_fields.h"
 
 namespace objscope::audio {
@@ -62,6 +64,24 @@ void TCrossLinkwitz::RewritePoint(int point, double hertz, uint8_t order) {
         SetSlotField(o, point, BandField::kPhase, slot.inverted ? 1 : 0);
         SetSlotFrequency(o, point, hertz);
     }
+}
+
+double TCrossLinkwitz::ConstrainEdge(int output, bool upper, double hertz) const {
+    constexpr int kEdgeGap = 5;
+    const int point = PointOf(output, upper);
+    if (point < 0)
+        return TCrossoverEditorBase::ConstrainEdge(output, upper, hertz);
+    // The lower edge of the output above the point, the upper edge of the
+    // one below it.
+    const int below = CrossoverColumn(EdgeFrequency(point, false)) + kEdgeGap;
+    const int above = CrossoverColumn(EdgeFrequency(point + 1, true)) - kEdgeGap;
+    const double f = std::clamp(hertz, 20.0, 20000.0);
+    const int column = CrossoverColumn(f);
+    if (column < below)
+        return CrossoverColumnFrequency(below);
+    if (column > above)
+        return std::min(CrossoverColumnFrequency(above), 20000.0);
+    return f;
 }
 
 void TCrossLinkwitz::ApplyEdge(int output, bool upper, double hertz) {

@@ -23,6 +23,9 @@ class TCrossLinkwitz : public TCrossoverEditorBase {
     uint8_t PointOrder(int point) const;
 
   protected:
+    // A point stays 5 columns from the points (or fixed edges) on either
+    // side, whichever output's edge it was picked by.
+    double ConstrainEdge(int output, bool upper, double hertz) const override;
     void ApplyEdge(int output, bool upper, double hertz) override;
     void ShowEdgeControls() override;
     void AddEdgeControls(QWidget* page, QGridLayout* grid) override;
