@@ -606,26 +606,32 @@ TEST_F(CrossoverDevice, DisplayPageStartsFromAndKeepsTheStoredSettings) {
     EXPECT_TRUE(form->Graph()->Display().showPhase);
 }
 
-TEST_F(CrossoverEditor, ScreenshotsWhenAsked) {
+// The three-way crossovers of the test device: the general one with the
+// middle output's lower edge selected and the high output muted, the
+// Linkwitz-Riley one with its phase curves.
+TEST_F(CrossoverDevice, ScreenshotsWhenAsked) {
     const QByteArray folder = qgetenv("VEK_SCREENSHOT_DIR");
     if (folder.isEmpty())
         GTEST_SKIP() << "VEK_SCREENSHOT_DIR not set";
-    TCrossoverEditorBase* general = OpenEditor(200);
+    TCrossoverEditorBase* general = OpenEditor(500);
     ASSERT_NE(general, nullptr);
-    general->SelectEdge(0, true);
+    general->SelectEdge(H, false);
+    Control<QPushButton>(general, "btnMute")->click();
+    general->SelectEdge(M, false);
+    Control<QComboBox>(general, "ScalingCombo")->setCurrentIndex(1);
     WaitFor([] { return false; }, 200);
     EXPECT_TRUE(general->grab().save(QString(folder) + "/crossover-editor.png"));
-    general->OkButton()->click();
-    const int row = RowOfObject(250);
-    ASSERT_GE(row, 0);
-    objscope::TVEKroot* lw = main_->Objects().at(static_cast<size_t>(row));
-    main_->List()->setCurrentRow(row);
-    main_->findChild<QPushButton*>("btnEdit")->click();
-    auto* form = dynamic_cast<TCrossoverEditorBase*>(lw->Editor());
-    ASSERT_NE(form, nullptr);
-    WaitFor([] { return false; }, 300);
-    form->SelectEdge(0, true);
-    EXPECT_TRUE(form->grab().save(QString(folder) + "/linkwitz-crossover-editor.png"));
+    general->CancelButton()->click();
+    WaitFor([] { return false; }, 200);
+
+    TCrossoverEditorBase* linkwitz = OpenEditor(600);
+    ASSERT_NE(linkwitz, nullptr);
+    linkwitz->SelectEdge(1, true);
+    Control<QCheckBox>(linkwitz, "PhaseBox")->click();
+    Control<QComboBox>(linkwitz, "ScalingCombo")->setCurrentIndex(1);
+    WaitFor([] { return false; }, 200);
+    EXPECT_TRUE(linkwitz->grab().save(QString(folder) + "/linkwitz-crossover-editor.png"));
+    linkwitz->CancelButton()->click();
 }
 
 }  // namespace
