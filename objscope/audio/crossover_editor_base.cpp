@@ -449,11 +449,29 @@ void TCrossoverEditorBase::Redraw() {
     if (!grid_ || !graph_)
         return;
     for (Output& o : outputs_) {
-        grid_->SampleInto(*o.held, o.heldCurves);
+        SampleOutput(o, false);
         if (showRequested_)
-            grid_->SampleInto(*o.requested, o.requestedCurves);
+            SampleOutput(o, true);
     }
     graph_->Repaint();
+}
+
+void TCrossoverEditorBase::SampleOutput(Output& output, bool requested) {
+    TFilterSet& set = requested ? *output.requested : *output.held;
+    SampledCurves& curves = requested ? output.requestedCurves : output.heldCurves;
+    const bool flip = StagePolarityShapesCurves() && output.polarity && set.ParametricCount() > 0;
+    // An inverted output stage turns the phase of the whole output: the
+    // first filter carries it while the curves are sampled.
+    const auto turnFirst = [&set] {
+        TFilterBand& first = set.Parametric(0);
+        first.SetInvert(!first.Invert());
+        first.Recalculate();
+    };
+    if (flip)
+        turnFirst();
+    grid_->SampleInto(set, curves);
+    if (flip)
+        turnFirst();
 }
 
 void TCrossoverEditorBase::PaintOutputs(QPainter& painter, const PeqDisplay& display) {

@@ -46,6 +46,8 @@ class TCrossoverEditorBase : public TTarnFormBase {
     double OutputGainDb(int output) const { return At(output).gainDb; }
     bool OutputMuted(int output) const { return At(output).muted; }
     virtual bool OutputInverted(int output) const = 0;
+    // The drawn curves of an output (rows of its response as the device holds it).
+    const SampledCurves& OutputCurves(int output) const { return At(output).heldCurves; }
     // True while the graph shows a requested curve beside a held one.
     bool ShowsRequestedCurve() const { return showRequested_; }
 
@@ -81,6 +83,9 @@ class TCrossoverEditorBase : public TTarnFormBase {
     virtual void PhaseClicked(bool inverted) = 0;
     // Right / Left on the graph without Shift.
     virtual void StepEdge(bool right);
+    // Whether the output stage's polarity belongs in the curves (the
+    // general editor keeps the polarity on an edge band instead).
+    virtual bool StagePolarityShapesCurves() const { return false; }
 
     // The output next higher or lower in frequency (-1 none).
     int HigherOutput(int output) const { return Neighbour(output, 1); }
@@ -122,6 +127,7 @@ class TCrossoverEditorBase : public TTarnFormBase {
     int Neighbour(int output, int direction) const;
     void SlotValueArrived(int output, int slot, BandField field, double value);
     void OutputValueArrived(int output, OutputField field, double value);
+    void SampleOutput(Output& output, bool requested);
     void PaintOutputs(QPainter& painter, const PeqDisplay& display);
     void HandleKey(int key, Qt::KeyboardModifiers modifiers);
     void PressGraph(QPoint at);

@@ -31,6 +31,7 @@ class TCrossLinkwitz : public TCrossoverEditorBase {
     void AddEdgeControls(QWidget* page, QGridLayout* grid) override;
     void PhaseClicked(bool inverted) override;
     void StepEdge(bool right) override;
+    bool StagePolarityShapesCurves() const override { return true; }
 
   private:
     // Rewrites slot `point` of every output from the table and sends it.

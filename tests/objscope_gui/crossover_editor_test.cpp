@@ -497,10 +497,13 @@ TEST_F(CrossoverDevice, LinkwitzPointsSlopeRewritesEveryOutputFromTheTable) {
     EXPECT_NEAR(form->EdgeFrequency(1, false), stop, HeldTolerance(stop));
     EXPECT_TRUE(DeviceReaches<objscope::TU32VEKDecade2>(633, 3075, std::log10(10 * stop)));
 
-    // The polarity is the output stage's.
+    // The polarity is the output stage's, and it turns the output's phase.
+    const int at100Hz = static_cast<int>(std::lround(42.2 * std::log2(100 / 19.5)));
+    const int before = form->OutputCurves(0).phase.at(at100Hz);
     Control<QPushButton>(form, "btnPhase")->click();
     EXPECT_TRUE(DeviceReaches<objscope::TU32Boolean>(612, 4097, 1));
     EXPECT_TRUE(form->OutputInverted(0));
+    EXPECT_NEAR(std::abs(form->OutputCurves(0).phase.at(at100Hz) - before), 180 * 0.49, 2);
 }
 
 TEST_F(CrossoverDevice, LinkwitzKeysWalkThePointsAndMoveThem) {
