@@ -1,5 +1,7 @@
 #include "audio/output_gain_comm.h"
 
+#include "audio/peq_band_comm.h"
+
 namespace objscope::audio {
 
 namespace {
@@ -16,19 +18,14 @@ constexpr FieldBinding kFields[] = {{4096, 131}, {2048, 13}, {4097, 13}};
 
 TOutputGain::TOutputGain(int objectIndex, TTarnFormBinding& form) {
     for (size_t f = 0; f < comms_.size(); ++f) {
-        TTarnGuiComW& comm = comms_[f];
-        comm.Dest_Dev() = 0;
-        comm.Dest_Obj() = static_cast<uint16_t>(objectIndex);
-        comm.SetPropID(kFields[f].id);
-        comm.SetPropType(kFields[f].type);
-        comm.Connect = true;
-        comm.DoRegistration = true;
         const auto field = static_cast<OutputField>(f);
-        comm.OnValueArrived = [this, field] {
-            if (OnChange)
-                OnChange(field, Value(field));
-        };
-        form.AddControl(comm);
+        BindRegisteredComm(
+            comms_[f], objectIndex, kFields[f].id, kFields[f].type,
+            [this, field] {
+                if (OnChange)
+                    OnChange(field, Value(field));
+            },
+            form);
     }
 }
 
