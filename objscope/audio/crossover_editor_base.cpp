@@ -139,7 +139,7 @@ QWidget* TCrossoverEditorBase::BuildCrossoverPage(QWidget* parent) {
     slopeCombo_ = new QComboBox(page);
     slopeCombo_->setObjectName("SlopeCombo");
     btnMute_ = ToggleButton(page, "btnMute", "&Mute");
-    btnPhase_ = ToggleButton(page, "btnPhase", "P&hase");
+    btnPhase_ = ToggleButton(page, "btnPhase", "&Invert");
     tarnOutGain_ = new TTarnSlider("TarnOutGain", page);
     tarnOutGain_->SetData_Min(-kGainLimit);
     tarnOutGain_->SetData_Max(kGainLimit);
