@@ -386,6 +386,22 @@ TEST_F(CrossoverDevice, TiedNeighbourStopsTheEdgeFiveColumnsFromItsOtherEdge) {
     EXPECT_TRUE(DeviceReaches<objscope::TU32VEKDecade2>(523, 3075, std::log10(10 * moved)));
 }
 
+TEST_F(CrossoverDevice, TiedNeighbourPushesItsOtherEdgeAlongWhenThatEdgeIsOff) {
+    // H's upper edge is off; another client left it at 5000 Hz.
+    SetDeviceFrequency(514, 5000);
+    TCrossoverEditorBase* editor = OpenEditor(500);
+    auto* form = dynamic_cast<objscope::audio::TCrossoverForm*>(editor);
+    ASSERT_NE(form, nullptr);
+    form->SelectEdge(M, true);
+    Control<QCheckBox>(form, "cbkLinked")->click();  // 1600 Hz, order 2, class 1 on both sides
+    ASSERT_TRUE(form->EdgeLinked(M, true));
+    EnterFrequency(form, "6000");
+    EXPECT_NEAR(form->EdgeFrequency(H, false), 6000, HeldTolerance(6000));
+    const double pushed = CrossoverColumnFrequency(CrossoverColumn(6000) + 5);
+    EXPECT_TRUE(DeviceReaches<objscope::TU32VEKDecade2>(514, 3075, std::log10(10 * pushed)));
+    EXPECT_EQ(DeviceValue<objscope::TU32UByte>(514, 4096), 0) << "and it stays off";
+}
+
 TEST_F(CrossoverDevice, OutputGainMuteAndPolarityReachTheDevice) {
     TCrossoverEditorBase* form = OpenEditor(500);
     ASSERT_NE(form, nullptr);
