@@ -328,7 +328,8 @@ void TCrossoverEditorBase::OutputValueArrived(int output, OutputField field, dou
     Output& o = At(output);
     switch (field) {
         case OutputField::kGain:
-            o.gainDb = std::clamp(value, -kGainLimit, kGainLimit);
+            // The curve shows what the device holds, also beyond the slider's range.
+            o.gainDb = value;
             break;
         case OutputField::kMute:
             o.muted = value != 0;
