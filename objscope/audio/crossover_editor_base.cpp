@@ -181,7 +181,7 @@ QWidget* TCrossoverEditorBase::BuildCrossoverPage(QWidget* parent) {
     });
     connect(btnMute_, &QPushButton::clicked, this, &TCrossoverEditorBase::MuteClicked);
     connect(btnPhase_, &QPushButton::clicked, this, [this](bool on) {
-        if (selected_ >= 0)
+        if (editable_ && selected_ >= 0)
             PhaseClicked(on);
         Redraw();
     });
@@ -306,6 +306,8 @@ void TCrossoverEditorBase::FormShown() {
             OutputValueArrived(o, field, At(o).gain->Value(field));
     }
     OrderOutputs();
+    // A read-only editor shows the device's values and changes nothing.
+    editable_ = !Binding().readOnly;
     hiddenEdit_->setFocus();
     ShowSelection();
     Redraw();
@@ -373,7 +375,8 @@ double TCrossoverEditorBase::ConstrainEdge(int output, bool upper, double hertz)
 }
 
 void TCrossoverEditorBase::MoveSelectedEdge(double hertz) {
-    if (selected_ < 0 || selected_ >= OutputCount() || EdgeFrequency(selected_, upper_) <= 0)
+    if (!editable_ || selected_ < 0 || selected_ >= OutputCount() ||
+        EdgeFrequency(selected_, upper_) <= 0)
         return;
     showRequested_ = false;  // set again when this change asks what the device cannot hold
     ApplyEdge(selected_, upper_, ConstrainEdge(selected_, upper_, hertz));
@@ -408,10 +411,21 @@ void TCrossoverEditorBase::ShowSelection() {
     btnPhase_->setChecked(OutputInverted(selected_));
     tarnOutGain_->SetPosition(o.gainDb);
     ShowEdgeControls();
+    EnableEditing(editable_);
+}
+
+void TCrossoverEditorBase::EnableEditing(bool on) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{btnAllMute_, btnMute_, btnPhase_, tarnOutGain_})
+        control->setEnabled(on);
+    if (!on) {
+        freqEdit_->setEnabled(false);
+        slopeCombo_->setEnabled(false);
+    }
 }
 
 void TCrossoverEditorBase::SetSelectedGain(double gainDb) {
-    if (selected_ < 0)
+    if (!editable_ || selected_ < 0)
         return;
     Output& o = At(selected_);
     o.gainDb = std::clamp(gainDb, -kGainLimit, kGainLimit);
@@ -421,7 +435,7 @@ void TCrossoverEditorBase::SetSelectedGain(double gainDb) {
 }
 
 void TCrossoverEditorBase::MuteClicked(bool muted) {
-    if (selected_ < 0)
+    if (!editable_ || selected_ < 0)
         return;
     At(selected_).muted = muted;
     At(selected_).gain->Set(OutputField::kMute, muted ? 1 : 0);
@@ -429,6 +443,8 @@ void TCrossoverEditorBase::MuteClicked(bool muted) {
 }
 
 void TCrossoverEditorBase::AllMuteClicked(bool muted) {
+    if (!editable_)
+        return;
     for (Output& o : outputs_) {
         o.muted = muted;
         o.gain->Set(OutputField::kMute, muted ? 1 : 0);

@@ -48,6 +48,8 @@ class TCrossoverEditorBase : public TTarnFormBase {
     virtual bool OutputInverted(int output) const = 0;
     // The drawn curves of an output (rows of its response as the device holds it).
     const SampledCurves& OutputCurves(int output) const { return At(output).heldCurves; }
+    // False in a read-only editor: nothing can be changed, only looked at.
+    bool Editable() const { return editable_; }
     // True while the graph shows a requested curve beside a held one.
     bool ShowsRequestedCurve() const { return showRequested_; }
 
@@ -81,6 +83,9 @@ class TCrossoverEditorBase : public TTarnFormBase {
     // The editor's own controls on the "Crossover" page, row 1 onwards.
     virtual void AddEdgeControls(QWidget* page, QGridLayout* grid) = 0;
     virtual void PhaseClicked(bool inverted) = 0;
+    // Enables the controls that change something (all but the selection
+    // and the display); the general editor adds its own.
+    virtual void EnableEditing(bool on);
     // Right / Left on the graph without Shift.
     virtual void StepEdge(bool right);
     // Whether the output stage's polarity belongs in the curves (the
@@ -147,6 +152,7 @@ class TCrossoverEditorBase : public TTarnFormBase {
     bool dragging_ = false;
     bool opening_ = true;
     bool showRequested_ = false;
+    bool editable_ = true;
     std::unique_ptr<GridEvaluator> grid_;
     TPeqGraphWidget* graph_ = nullptr;
     QLineEdit* hiddenEdit_ = nullptr;

@@ -151,6 +151,13 @@ void TCrossoverForm::ApplyEdge(int output, bool upper, double hertz) {
         SetSlotFrequency(neighbour, farSlot, ColumnFrequency(column - kEdgeGap));
 }
 
+void TCrossoverForm::EnableEditing(bool on) {
+    TCrossoverEditorBase::EnableEditing(on);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{filterTypeCombo_, cbkLinked_, cbkAligned_})
+        control->setEnabled(on);
+}
+
 // ---- family, slope, polarity ----
 
 void TCrossoverForm::SetEdgeFilter(int output, bool upper, uint8_t type, uint8_t family) {
@@ -161,7 +168,7 @@ void TCrossoverForm::SetEdgeFilter(int output, bool upper, uint8_t type, uint8_t
 void TCrossoverForm::FilterTypeChosen(int index) {
     const int o = SelectedOutput();
     const bool upper = UpperSelected();
-    if (o < 0 || index < 0 || index > 3)
+    if (!Editable() || o < 0 || index < 0 || index > 3)
         return;
     const uint8_t family = index == 0 ? 0 : kItemFamilies[index - 1];
     SetEdgeFilter(o, upper, index == 0 ? 0 : EdgeType(upper), family);
@@ -174,7 +181,7 @@ void TCrossoverForm::FilterTypeChosen(int index) {
 
 void TCrossoverForm::SlopeChosen(int index) {
     const int o = SelectedOutput();
-    if (o < 0 || index < 0)
+    if (!Editable() || o < 0 || index < 0)
         return;
     const bool upper = UpperSelected();
     const int order = SlopeItemOrder(SlopeCombo()->itemText(index));
@@ -208,6 +215,11 @@ void TCrossoverForm::TieClicked(bool aligned, bool on) {
         const QSignalBlocker block(box);
         box->setChecked(false);
     };
+    if (!Editable()) {
+        const QSignalBlocker block(box);
+        box->setChecked(!on);
+        return;
+    }
     if (!on) {
         if (o >= 0)
             LinkFlag(o, upper, aligned) = false;

@@ -25,6 +25,7 @@ class TCrossoverForm : public TCrossoverEditorBase {
     void ShowEdgeControls() override;
     void AddEdgeControls(QWidget* page, QGridLayout* grid) override;
     void PhaseClicked(bool inverted) override;
+    void EnableEditing(bool on) override;
 
   private:
     TU32CrossOverBand& Band(int output) const { return crossover_.Output(output); }

@@ -92,7 +92,7 @@ void TCrossLinkwitz::ApplyEdge(int output, bool upper, double hertz) {
 
 void TCrossLinkwitz::SlopeChosen(int index) {
     const int point = PointOf(SelectedOutput(), UpperSelected());
-    if (point < 0 || index < 0)
+    if (!Editable() || point < 0 || index < 0)
         return;
     const auto order = static_cast<uint8_t>(SlopeItemOrder(SlopeCombo()->itemText(index)));
     RewritePoint(point, SlotFrequency(0, point), order);

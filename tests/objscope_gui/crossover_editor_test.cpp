@@ -610,6 +610,30 @@ TEST_F(CrossoverDevice, HoldingHelpShowsTheBuildText) {
     }
 }
 
+// A read-only editor lets the user look and select, and changes nothing.
+TEST_F(CrossoverDevice, ReadOnlyEditorChangesNothing) {
+    main_->UploadObjects();
+    ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
+    object_ = main_->Objects().at(static_cast<size_t>(RowOfObject(500)));
+    object_->ShowEditor(false, true, true);
+    auto* form = dynamic_cast<TCrossoverEditorBase*>(object_->Editor());
+    ASSERT_NE(form, nullptr);
+    WaitFor([] { return false; }, 300);
+    EXPECT_FALSE(form->Editable());
+    for (const char* name : {"FreqEdit", "SlopeCombo", "FilterTypeCombo", "cbkLinked", "cbkAligned",
+                             "btnMute", "btnPhase", "btnAllMute", "TarnOutGain"})
+        EXPECT_FALSE(Control<QWidget>(form, name)->isEnabled()) << name;
+    form->SelectEdge(M, false);
+    EXPECT_TRUE(Control<QComboBox>(form, "OutputCombo")->isEnabled()) << "selection still works";
+    QTest::keyClick(Keys(form), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(Keys(form), Qt::Key_Up);
+    EXPECT_NEAR(form->EdgeFrequency(M, false), 800, 0.1);
+    EXPECT_EQ(form->OutputGainDb(M), 0);
+    WaitFor([] { return false; }, 200);
+    EXPECT_NEAR(DeviceValue<objscope::TU32VEKDecade2>(523, 3075), std::log10(8000), 1e-4);
+    EXPECT_EQ(DeviceValue<objscope::TU32VEKDB1>(522, 4096), 0);
+}
+
 TEST_F(CrossoverDevice, DisplayPageStartsFromAndKeepsTheStoredSettings) {
     TCrossoverEditorBase* form = OpenEditor(500);
     ASSERT_NE(form, nullptr);
