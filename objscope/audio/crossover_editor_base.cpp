@@ -239,7 +239,28 @@ void TCrossoverEditorBase::BuildHelpHold(QPoint at, const QString& text) {
     connect(HelpButton(), &QPushButton::released, helpHold_, &QLabel::hide);
 }
 
+bool TCrossoverEditorBase::DisplayChoiceRefused() {
+    double highest = 0, lowest = 0;
+    for (const Output& o : outputs_) {
+        highest = std::max(highest, o.gainDb);
+        lowest = std::min(lowest, o.gainDb);
+    }
+    if (DisplayChoiceFits(legendCombo_->currentIndex(), dB0ComboBox_->currentIndex(), highest,
+                          lowest)) {
+        shownLegend_ = legendCombo_->currentIndex();
+        shownZeroDb_ = dB0ComboBox_->currentIndex();
+        return false;
+    }
+    const QSignalBlocker blockLegend(legendCombo_);
+    const QSignalBlocker blockZero(dB0ComboBox_);
+    legendCombo_->setCurrentIndex(shownLegend_);
+    dB0ComboBox_->setCurrentIndex(shownZeroDb_);
+    return true;
+}
+
 void TCrossoverEditorBase::DisplayChanged() {
+    if (DisplayChoiceRefused())
+        return;
     PeqDisplay display;
     display.legend = legendCombo_->currentIndex();
     display.zeroDbLocation = dB0ComboBox_->currentIndex();

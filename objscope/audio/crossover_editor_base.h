@@ -143,6 +143,9 @@ class TCrossoverEditorBase : public TTarnFormBase {
     void MuteClicked(bool muted);
     void AllMuteClicked(bool muted);
     void DisplayChanged();
+    // Refuses a "dB/Div" or "0 dB" choice that would put an output's gain
+    // off the plot: the list returns to its previous item.
+    bool DisplayChoiceRefused();
 
     std::vector<int> lowestFirst_;  // output indices in ascending frequency
     int slotsPerOutput_;
@@ -171,6 +174,8 @@ class TCrossoverEditorBase : public TTarnFormBase {
     QCheckBox* gainBox_ = nullptr;
     QCheckBox* phaseBox_ = nullptr;
     QLabel* helpHold_ = nullptr;
+    int shownLegend_ = 0;  // the display choices in force
+    int shownZeroDb_ = 2;
 };
 
 // The role of the output of rank r (0 the highest) among n outputs: High,

@@ -649,6 +649,45 @@ TEST_F(CrossoverDevice, DisplayPageStartsFromAndKeepsTheStoredSettings) {
     EXPECT_TRUE(form->Graph()->Display().showPhase);
 }
 
+// A "0 dB" or "dB/Div" choice that would put an output's gain off the plot
+// is refused and the list returns to its previous item.
+TEST_F(CrossoverDevice, DisplayChoicesThatHideAGainAreRefused) {
+    TCrossoverEditorBase* form = OpenEditor(500);
+    ASSERT_NE(form, nullptr);
+    auto* legend = Control<QComboBox>(form, "LegendCombo");
+    auto* zero = Control<QComboBox>(form, "dB0ComboBox");
+    auto* gain = Control<objscope::TTarnSlider>(form, "TarnOutGain")->TextField();
+    const struct {
+        const char* gainOfM;
+        int legendBefore, zeroBefore;
+        QComboBox* list;
+        int choice;
+        bool refused;
+    } cases[] = {
+        {"-3", 1, 2, zero, 4, true},    // Bottom with a gain below 0
+        {"-3", 1, 2, zero, 0, false},   // Top: nothing above 0
+        {"3", 1, 2, zero, 0, true},     // Top with a gain above 0
+        {"7", 1, 1, legend, 0, true},   // 3 dB/Div at Mid Upper with 7 dB
+        {"5", 1, 1, legend, 0, false},  // 5 dB still fits
+        {"-7", 0, 2, zero, 3, true},    // Mid Lower at 3 dB/Div with -7 dB
+    };
+    form->SelectEdge(M, false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.gainOfM) + " " + c.list->objectName().toStdString());
+        legend->setCurrentIndex(c.legendBefore);
+        zero->setCurrentIndex(c.zeroBefore);
+        gain->selectAll();
+        QTest::keyClicks(gain, c.gainOfM);
+        QTest::keyClick(gain, Qt::Key_Return);
+        const int before = c.list->currentIndex();
+        c.list->setCurrentIndex(c.choice);
+        EXPECT_EQ(c.list->currentIndex(), c.refused ? before : c.choice);
+        EXPECT_EQ(form->Graph()->Display().zeroDbLocation, zero->currentIndex());
+        EXPECT_EQ(form->Graph()->Display().legend, legend->currentIndex());
+        zero->setCurrentIndex(2);  // Center takes any gain
+    }
+}
+
 // The three-way crossovers of the test device: the general one with the
 // middle output's lower edge selected and the high output muted, the
 // Linkwitz-Riley one with its phase curves.
