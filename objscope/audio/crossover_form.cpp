@@ -1,372 +1,309 @@
 #include "audio/crossover_form.h"
 
-#include <QGridLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
-#include "audio/band_model.h"
-#include "audio/crossover_objects.h"
+#include "audio/crossover_linkwitz.h"
 #include "audio/editor_fields.h"
-#include "audio/peq_graph_geometry.h"
 #include "core/object_factory.h"
+#include "windows/message_boxes.h"
 
 namespace objscope::audio {
 
 namespace {
 
-constexpr int kFirstColumn = 25;
-constexpr int kLastColumn = 448;
-constexpr int kEdgeGap = 5;  // columns between an output's two edges
+constexpr int kLowerSlot = 0;  // "Lower Para Band", a high-pass
+constexpr int kUpperSlot = 1;  // "Upper Para Band", a low-pass
+constexpr int kEdgeGap = 5;    // columns between the two edges of an output
+constexpr uint8_t kLowPass = 101;
+constexpr uint8_t kHighPass = 102;
+// The families of FilterTypeCombo's items after "None".
+constexpr uint8_t kItemFamilies[] = {1, 2, 4};
+constexpr double kSameFrequency = 0.05;  // Hz; the device keeps tenths
 
-// The index of an object in the editor's object list.
-int IndexOf(const ObjectList& list, const TVEKroot* object) {
-    const auto at = std::find(list.begin(), list.end(), object);
-    return at == list.end() ? -1 : static_cast<int>(at - list.begin());
+int SlotOf(bool upper) {
+    return upper ? kUpperSlot : kLowerSlot;
+}
+
+// The filter type of an edge: the lower edge passes highs, the upper lows.
+uint8_t EdgeType(bool upper) {
+    return upper ? kLowPass : kHighPass;
+}
+
+double ColumnFrequency(int column) {
+    return std::clamp(CrossoverColumnFrequency(column), 20.0, 20000.0);
+}
+
+// The first slope item naming the order (order x 6 dB per octave), or -1.
+int SlopeItemOf(const QComboBox& box, int order) {
+    for (int i = 0; i < box.count(); ++i)
+        if (SlopeItemOrder(box.itemText(i)) == order)
+            return i;
+    return -1;
 }
 
 }  // namespace
 
-QString OutputRole(int outputs, int rankFromHighest) {
-    static const std::vector<std::vector<const char*>> kRoles = {
-        {"High", "Low"},
-        {"High", "Mid", "Low"},
-        {"High", "Mid", "Low", "Sub"},
-        {"High", "Mid-High", "Mid-Low", "Low", "Sub"},
-        {"High", "Mid-High", "Mid", "Mid-Low", "Low", "Sub"},
-    };
-    if (outputs < 2 || outputs > 6 || rankFromHighest < 0 || rankFromHighest >= outputs)
-        return {};
-    return kRoles[static_cast<size_t>(outputs - 2)][static_cast<size_t>(rankFromHighest)];
+std::string MatchQuestion(const QString& neighbour, const QString& selected) {
+    return ("Ok to make the non selected output, " + neighbour +
+            ", Match selected output's parameters, " + selected)
+        .toStdString();
 }
-
-double CrossoverColumnFrequency(int column) {
-    return 19.5 * std::exp2((column - 25) / 42.2);
-}
-
-TCrossoverEditorBase::TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm, int slotsPerOutput)
-    : TTarnFormBase(&object, comm), slotsPerOutput_(slotsPerOutput), grid_(CrossoverGrid(3.7)) {}
-
-void TCrossoverEditorBase::BuildOutputs(const std::vector<TVEKroot*>& bandSets) {
-    const ObjectList& list = Binding().Objects();
-    for (size_t o = 0; o < bandSets.size(); ++o) {
-        Output output;
-        output.set = std::make_unique<TFilterSet>(0, slotsPerOutput_);
-        output.name = QString::fromStdString(bandSets[o]->ObjectName());
-        const int setIndex = IndexOf(list, bandSets[o]);
-        for (int s = 0; s < slotsPerOutput_; ++s) {
-            auto slot = std::make_unique<TPeqComm>(setIndex + 3 + s, Binding());
-            slot->OnChange = [this, o, s](TPeqComm&, BandField field, double value) {
-                SlotValueArrived(static_cast<int>(o), s, field, value);
-            };
-            output.bandComms.push_back(std::move(slot));
-        }
-        outputs_.push_back(std::move(output));
-    }
-    BuildControls();
-}
-
-void TCrossoverEditorBase::BuildControls() {
-    auto* layout = new QVBoxLayout(Body());
-    const GraphWithKeys graph = AddGraphWithKeys(Body(), layout, this);
-    hiddenEdit_ = graph.hiddenEdit;
-    graph_ = graph.graph;
-    PeqDisplay display;
-    display.showPhase = false;
-    graph_->SetDisplay(display);
-    graph_->PaintFrame = [this](QPainter& p, const PeqDisplay& d) { PaintOutputs(p, d); };
-    graph_->OnPress = [this](QPoint at) { PressGraph(at); };
-    graph_->OnDrag = [this](QPoint at) { DragGraph(at); };
-    graph_->OnRelease = [this] { dragging_ = false; };
-
-    auto* page = new QWidget(Body());
-    page->setObjectName("Crossover");
-    auto* fields = new QGridLayout(page);
-    outputCombo_ = new QComboBox(page);
-    outputCombo_->setObjectName("OutputCombo");
-    radioLow_ = new QRadioButton("Lower", page);
-    radioLow_->setObjectName("RadioLow");
-    radioHigh_ = new QRadioButton("Upper", page);
-    radioHigh_->setObjectName("RadioHigh");
-    radioLow_->setChecked(true);
-    freqEdit_ = new QLineEdit(page);
-    freqEdit_->setObjectName("FreqEdit");
-    fields->addWidget(outputCombo_, 0, 0);
-    fields->addWidget(radioLow_, 0, 1);
-    fields->addWidget(radioHigh_, 0, 2);
-    fields->addWidget(new QLabel("Freq:", page), 0, 3);
-    fields->addWidget(freqEdit_, 0, 4);
-    layout->addWidget(page);
-
-    connect(outputCombo_, &QComboBox::activated, this,
-            [this](int index) { SelectEdge(outputCombo_->itemData(index).toInt(), upper_); });
-    connect(radioHigh_, &QRadioButton::toggled, this,
-            [this](bool on) { SelectEdge(selected_, on); });
-    connect(freqEdit_, &QLineEdit::returnPressed, this, &TCrossoverEditorBase::FrequencyEntered);
-    setTabOrder(hiddenEdit_, outputCombo_);
-}
-
-void TCrossoverEditorBase::OrderOutputs() {
-    // An output's place: the middle of its edges (an edge that is off
-    // counts as the end of the audio band).
-    const auto centre = [this](int o) {
-        const double low = EdgeFrequency(o, false);
-        const double high = EdgeFrequency(o, true);
-        return std::sqrt((low > 0 ? low : 20.0) * (high > 0 ? high : 20000.0));
-    };
-    lowestFirst_.resize(static_cast<size_t>(OutputCount()));
-    for (int o = 0; o < OutputCount(); ++o)
-        lowestFirst_[static_cast<size_t>(o)] = o;
-    std::stable_sort(lowestFirst_.begin(), lowestFirst_.end(),
-                     [&](int a, int b) { return centre(a) < centre(b); });
-    const QSignalBlocker block(outputCombo_);
-    outputCombo_->clear();
-    const int n = OutputCount();
-    for (int rank = 0; rank < n; ++rank) {
-        const int o = lowestFirst_[static_cast<size_t>(rank)];
-        outputCombo_->addItem(
-            OutputRole(n, n - 1 - rank) + " - " + outputs_[static_cast<size_t>(o)].name, o);
-    }
-}
-
-int TCrossoverEditorBase::Neighbour(int output, int direction) const {
-    const auto at = std::find(lowestFirst_.begin(), lowestFirst_.end(), output);
-    if (at == lowestFirst_.end())
-        return -1;
-    const auto next = (at - lowestFirst_.begin()) + direction;
-    return next >= 0 && next < static_cast<long>(lowestFirst_.size())
-               ? lowestFirst_[static_cast<size_t>(next)]
-               : -1;
-}
-
-void TCrossoverEditorBase::FormShown() {
-    opening_ = false;
-    for (int o = 0; o < OutputCount(); ++o)
-        for (int s = 0; s < slotsPerOutput_; ++s)
-            for (int f = 0; f <= static_cast<int>(BandField::kOrder); ++f) {
-                const auto field = static_cast<BandField>(f);
-                SlotValueArrived(
-                    o, s, field,
-                    outputs_[static_cast<size_t>(o)].bandComms[static_cast<size_t>(s)]->Value(
-                        field));
-            }
-    OrderOutputs();
-    hiddenEdit_->setFocus();
-    ShowSelection();
-    Redraw();
-}
-
-void TCrossoverEditorBase::SlotValueArrived(int output, int slot, BandField field, double value) {
-    if (opening_)
-        return;
-    TFilterBand& band = outputs_[static_cast<size_t>(output)].set->Parametric(slot);
-    if (!ApplyReceivedValue(band, field, value))
-        return;
-    ShowSelection();
-    Redraw();
-}
-
-double TCrossoverEditorBase::SlotFrequency(int output, int slot) const {
-    return outputs_[static_cast<size_t>(output)].set->Parametric(slot).Frequency();
-}
-
-uint8_t TCrossoverEditorBase::SlotType(int output, int slot) const {
-    return outputs_[static_cast<size_t>(output)].set->Parametric(slot).FilterType();
-}
-
-void TCrossoverEditorBase::SetSlotFrequency(int output, int slot, double hertz) {
-    Output& o = outputs_[static_cast<size_t>(output)];
-    TFilterBand& band = o.set->Parametric(slot);
-    band.SetFrequency(hertz);
-    band.Recalculate();
-    o.bandComms[static_cast<size_t>(slot)]->Set(BandField::kFreq, hertz);
-}
-
-void TCrossoverEditorBase::MoveSelectedEdge(double hertz) {
-    if (selected_ < 0 || selected_ >= OutputCount())
-        return;
-    double f = std::clamp(hertz, 20.0, 20000.0);
-    // Within one output the lower edge stays 5 columns below the upper one.
-    const double other = EdgeFrequency(selected_, !upper_);
-    if (other > 0) {
-        const int otherColumn = CrossoverColumn(other);
-        if (!upper_ && CrossoverColumn(f) > otherColumn - kEdgeGap)
-            f = CrossoverColumnFrequency(otherColumn - kEdgeGap);
-        if (upper_ && CrossoverColumn(f) < otherColumn + kEdgeGap)
-            f = CrossoverColumnFrequency(otherColumn + kEdgeGap);
-    }
-    ApplyEdge(selected_, upper_, std::min(f, 20000.0));
-    ShowSelection();
-    Redraw();
-}
-
-void TCrossoverEditorBase::SelectEdge(int output, bool upper) {
-    if (output < 0 || output >= OutputCount())
-        return;
-    selected_ = output;
-    upper_ = upper;
-    ShowSelection();
-    Redraw();
-}
-
-void TCrossoverEditorBase::ShowSelection() {
-    if (!outputCombo_ || selected_ < 0)
-        return;
-    outputCombo_->setCurrentIndex(outputCombo_->findData(selected_));
-    QSignalBlocker block(radioHigh_);
-    radioHigh_->setChecked(upper_);
-    radioLow_->setChecked(!upper_);
-    const double f = EdgeFrequency(selected_, upper_);
-    freqEdit_->setText(f > 0 ? (f < 1000 ? QString::number(f, 'f', 0) + " Hz"
-                                         : QString::number(f / 1000, 'f', 2) + " KHz")
-                             : QString());
-}
-
-void TCrossoverEditorBase::Redraw() {
-    for (Output& o : outputs_)
-        grid_.SampleInto(*o.set, o.curves);
-    graph_->Repaint();
-}
-
-void TCrossoverEditorBase::PaintOutputs(QPainter& painter, const PeqDisplay& display) {
-    CrossoverFrame frame;
-    frame.selected = selected_;
-    frame.hasKeyboard = hiddenEdit_ && hiddenEdit_->hasFocus();
-    for (int o = 0; o < OutputCount(); ++o) {
-        CrossoverOutputView view;
-        view.curves = &outputs_[static_cast<size_t>(o)].curves;
-        view.lowerEdge = EdgeFrequency(o, false);
-        view.upperEdge = EdgeFrequency(o, true);
-        const TFilterSet& set = *outputs_[static_cast<size_t>(o)].set;
-        for (int s = 0; s < set.ParametricCount(); ++s)
-            view.inverted = view.inverted || set.Parametric(s).Invert();
-        frame.outputs.push_back(view);
-    }
-    CrossoverGraphPainter::PaintFrame(painter, display, frame);
-}
-
-void TCrossoverEditorBase::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
-    const bool shift = modifiers & Qt::ShiftModifier;
-    if (key != Qt::Key_Left && key != Qt::Key_Right)
-        return;
-    const bool right = key == Qt::Key_Right;
-    if (shift) {
-        const double f = EdgeFrequency(selected_, upper_);
-        if (f <= 0)
-            return;
-        const int column =
-            std::clamp(CrossoverColumn(f) + (right ? 2 : -2), kFirstColumn, kLastColumn);
-        MoveSelectedEdge(CrossoverColumnFrequency(column));
-        return;
-    }
-    if (right) {
-        if (!upper_)
-            return SelectEdge(selected_, true);
-        const int next = HigherOutput(selected_);
-        if (next >= 0)
-            SelectEdge(next, false);
-    } else {
-        if (upper_)
-            return SelectEdge(selected_, false);
-        const int next = LowerOutput(selected_);
-        if (next >= 0)
-            SelectEdge(next, true);
-    }
-}
-
-bool TCrossoverEditorBase::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == hiddenEdit_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        HandleKey(key->key(), key->modifiers());
-        return true;
-    }
-    return TTarnFormBase::eventFilter(watched, event);
-}
-
-void TCrossoverEditorBase::PressGraph(QPoint at) {
-    hiddenEdit_->setFocus();
-    if (at.y() >= 30)
-        return;
-    for (int o = 0; o < OutputCount(); ++o)
-        for (bool upper : {false, true}) {
-            const double f = EdgeFrequency(o, upper);
-            if (f > 0 && std::abs(CrossoverColumn(f) - at.x()) <= 10) {
-                SelectEdge(o, upper);
-                dragging_ = true;
-                return;
-            }
-        }
-}
-
-void TCrossoverEditorBase::DragGraph(QPoint at) {
-    if (!dragging_)
-        return;
-    MoveSelectedEdge(CrossoverColumnFrequency(std::clamp(at.x(), kFirstColumn, kLastColumn)));
-}
-
-void TCrossoverEditorBase::FrequencyEntered() {
-    if (auto hertz = FieldFrequency(freqEdit_->text()))
-        MoveSelectedEdge(*hertz);
-    ShowSelection();
-}
-
-// --- general crossover ------------------------------------------------------
 
 TCrossoverForm::TCrossoverForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
-    : TCrossoverEditorBase(object, comm, 2) {
+    : TCrossoverEditorBase(object, comm, 2, static_cast<TU32CrossOver&>(object).settings,
+                           QPoint(100, 10), "Build = 120 - 7/12/2000"),
+      crossover_(static_cast<TU32CrossOver&>(object)) {
     if (parent)
         setParent(parent, windowFlags());
     setObjectName("TCrossoverForm");
     SetFormCaption("Vek Crossover");
-    auto& crossover = static_cast<TU32CrossOver&>(object);
     std::vector<TVEKroot*> bands;
-    for (int o = 0; o < crossover.OutputCount(); ++o)
-        bands.push_back(&crossover.Output(o));
+    for (int o = 0; o < crossover_.OutputCount(); ++o)
+        bands.push_back(&crossover_.Output(o));
     BuildOutputs(bands);
+}
+
+void TCrossoverForm::AddEdgeControls(QWidget* page, QGridLayout* grid) {
+    filterTypeCombo_ = new QComboBox(page);
+    filterTypeCombo_->setObjectName("FilterTypeCombo");
+    filterTypeCombo_->addItems({"None", "ButterWorth", "Bessel", "Custom"});
+    SlopeCombo()->addItems({"6    dB/octave", "12 dB/octave", "18 dB/octave", "24 dB/octave",
+                            "36 dB/octave", "48 dB/octave"});
+    cbkLinked_ = new QCheckBox("Linked", page);
+    cbkLinked_->setObjectName("cbkLinked");
+    cbkAligned_ = new QCheckBox("Aligned", page);
+    cbkAligned_->setObjectName("cbkAligned");
+    lblLink_ = new QLabel(page);
+    lblLink_->setObjectName("lblLink");
+    grid->addWidget(new QLabel("Type:", page), 2, 0);
+    grid->addWidget(filterTypeCombo_, 2, 1);
+    grid->addWidget(cbkLinked_, 2, 2);
+    grid->addWidget(cbkAligned_, 2, 3);
+    grid->addWidget(lblLink_, 3, 0, 1, 4);
+
+    connect(filterTypeCombo_, &QComboBox::activated, this, &TCrossoverForm::FilterTypeChosen);
+    connect(SlopeCombo(), &QComboBox::activated, this, &TCrossoverForm::SlopeChosen);
+    connect(cbkLinked_, &QCheckBox::clicked, this, [this](bool on) { TieClicked(false, on); });
+    connect(cbkAligned_, &QCheckBox::clicked, this, [this](bool on) { TieClicked(true, on); });
 }
 
 double TCrossoverForm::EdgeFrequency(int output, bool upper) const {
-    const int slot = upper ? 1 : 0;
+    const int slot = SlotOf(upper);
     return SlotType(output, slot) != 0 ? SlotFrequency(output, slot) : 0;
 }
 
+bool TCrossoverForm::OutputInverted(int output) const {
+    return HeldSlot(output, kLowerSlot).Invert() || HeldSlot(output, kUpperSlot).Invert();
+}
+
+bool& TCrossoverForm::LinkFlag(int output, bool upper, bool aligned) const {
+    TU32CrossOverBand& band = Band(output);
+    if (aligned)
+        return upper ? band.AlignedAbove() : band.AlignedBelow();
+    return upper ? band.LinkedAbove() : band.LinkedBelow();
+}
+
+bool TCrossoverForm::EdgeLinked(int output, bool upper) const {
+    return LinkFlag(output, upper, false);
+}
+
+bool TCrossoverForm::EdgeAligned(int output, bool upper) const {
+    return LinkFlag(output, upper, true);
+}
+
+// ---- frequency and neighbours ----
+
+// A tied neighbour takes the edge's frequency; its other edge, when in use,
+// keeps 5 columns from the shared point, so the edited edge stops there.
+double TCrossoverForm::ConstrainEdge(int output, bool upper, double hertz) const {
+    double f = TCrossoverEditorBase::ConstrainEdge(output, upper, hertz);
+    const int neighbour = NeighbourOf(output, upper);
+    if (neighbour < 0 || !Tied(output, upper))
+        return f;
+    const double far = EdgeFrequency(neighbour, upper);
+    if (far <= 0)
+        return f;  // an edge that is off is pushed along instead
+    const int farColumn = CrossoverColumn(far);
+    if (upper && CrossoverColumn(f) > farColumn - kEdgeGap)
+        f = ColumnFrequency(farColumn - kEdgeGap);
+    if (!upper && CrossoverColumn(f) < farColumn + kEdgeGap)
+        f = ColumnFrequency(farColumn + kEdgeGap);
+    return f;
+}
+
 void TCrossoverForm::ApplyEdge(int output, bool upper, double hertz) {
-    SetSlotFrequency(output, upper ? 1 : 0, hertz);
+    SetSlotFrequency(output, SlotOf(upper), hertz);
+    const int neighbour = NeighbourOf(output, upper);
+    if (neighbour < 0 || !Tied(output, upper))
+        return;
+    SetSlotFrequency(neighbour, SlotOf(!upper), hertz);
+    // The neighbour's other edge is off here (else the edge stopped before
+    // it): keep its frequency 5 columns away all the same.
+    const int farSlot = SlotOf(upper);
+    if (SlotType(neighbour, farSlot) != 0)
+        return;
+    const int column = CrossoverColumn(hertz);
+    const int farColumn = CrossoverColumn(SlotFrequency(neighbour, farSlot));
+    if (upper && farColumn < column + kEdgeGap)
+        SetSlotFrequency(neighbour, farSlot, ColumnFrequency(column + kEdgeGap));
+    if (!upper && farColumn > column - kEdgeGap)
+        SetSlotFrequency(neighbour, farSlot, ColumnFrequency(column - kEdgeGap));
 }
 
-// --- Linkwitz-Riley crossover -------------------------------------------------
-
-TCrossLinkwitz::TCrossLinkwitz(TVEKroot& object, TEditorComm* comm, QWidget* parent)
-    : TCrossoverEditorBase(object, comm, 3) {
-    if (parent)
-        setParent(parent, windowFlags());
-    setObjectName("TCrossLinkwitz");
-    SetFormCaption("VEK Linkwitz-Riley Crossover");
-    auto& crossover = static_cast<TU32LinkWitz&>(object);
-    std::vector<TVEKroot*> bands;
-    for (int o = 0; o < crossover.OutputCount(); ++o)
-        bands.push_back(&crossover.Output(o));
-    BuildOutputs(bands);
+void TCrossoverForm::EnableEditing(bool on) {
+    TCrossoverEditorBase::EnableEditing(on);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{filterTypeCombo_, cbkLinked_, cbkAligned_})
+        control->setEnabled(on);
 }
 
-// The upper edge of output o is point o, the lower edge point o - 1; the
-// lowest output starts at 20 Hz and the highest ends at 20000 Hz.
-double TCrossLinkwitz::EdgeFrequency(int output, bool upper) const {
-    if (!upper && output == 0)
-        return 20;
-    if (upper && output == OutputCount() - 1)
-        return 20000;
-    return SlotFrequency(0, upper ? output : output - 1);
+// ---- family, slope, polarity ----
+
+void TCrossoverForm::SetEdgeFilter(int output, bool upper, uint8_t type, uint8_t family) {
+    SetSlotField(output, SlotOf(upper), BandField::kType, type);
+    SetSlotField(output, SlotOf(upper), BandField::kKind, family);
 }
 
-void TCrossLinkwitz::ApplyEdge(int output, bool upper, double hertz) {
-    const int point = upper ? output : output - 1;
-    if (point < 0 || point >= OutputCount() - 1)
-        return;  // the fixed outer edges
-    for (int o = 0; o < OutputCount(); ++o)
-        SetSlotFrequency(o, point, hertz);
+void TCrossoverForm::FilterTypeChosen(int index) {
+    const int o = SelectedOutput();
+    const bool upper = UpperSelected();
+    if (!Editable() || o < 0 || index < 0 || index > 3)
+        return;
+    const uint8_t family = index == 0 ? 0 : kItemFamilies[index - 1];
+    SetEdgeFilter(o, upper, index == 0 ? 0 : EdgeType(upper), family);
+    const int neighbour = NeighbourOf(o, upper);
+    if (neighbour >= 0 && EdgeLinked(o, upper))
+        SetEdgeFilter(neighbour, !upper, index == 0 ? 0 : EdgeType(!upper), family);
+    ShowSelection();
+    Redraw();
+}
+
+void TCrossoverForm::SlopeChosen(int index) {
+    const int o = SelectedOutput();
+    if (!Editable() || o < 0 || index < 0)
+        return;
+    const bool upper = UpperSelected();
+    const int order = SlopeItemOrder(SlopeCombo()->itemText(index));
+    SetSlotField(o, SlotOf(upper), BandField::kOrder, order);
+    const int neighbour = NeighbourOf(o, upper);
+    if (neighbour >= 0 && EdgeLinked(o, upper))
+        SetSlotField(neighbour, SlotOf(!upper), BandField::kOrder, order);
+    ShowSelection();
+    Redraw();
+}
+
+// The output's polarity lives on one edge band: the lower edge, or the
+// upper edge when the lower one is off and the upper one in use.
+void TCrossoverForm::PhaseClicked(bool inverted) {
+    const int o = SelectedOutput();
+    const int carrier =
+        SlotType(o, kLowerSlot) == 0 && SlotType(o, kUpperSlot) != 0 ? kUpperSlot : kLowerSlot;
+    for (int slot : {kLowerSlot, kUpperSlot})
+        SetSlotField(o, slot, BandField::kPhase, inverted && slot == carrier ? 1 : 0);
+}
+
+// ---- links ----
+
+void TCrossoverForm::TieClicked(bool aligned, bool on) {
+    QCheckBox* box = aligned ? cbkAligned_ : cbkLinked_;
+    QCheckBox* other = aligned ? cbkLinked_ : cbkAligned_;
+    const int o = SelectedOutput();
+    const bool upper = UpperSelected();
+    const int neighbour = o >= 0 ? NeighbourOf(o, upper) : -1;
+    const auto refuse = [box] {
+        const QSignalBlocker block(box);
+        box->setChecked(false);
+    };
+    if (!Editable()) {
+        const QSignalBlocker block(box);
+        box->setChecked(!on);
+        return;
+    }
+    if (!on) {
+        if (o >= 0)
+            LinkFlag(o, upper, aligned) = false;
+        if (neighbour >= 0)
+            LinkFlag(neighbour, !upper, aligned) = false;
+        ShowLink();
+        return;
+    }
+    // Linked and Aligned exclude each other; the outer edges have no neighbour.
+    if (other->isChecked() || neighbour < 0)
+        return refuse();
+    const int slot = SlotOf(upper);
+    const TFilterBand& mine = HeldSlot(o, slot);
+    const TFilterBand& theirs = HeldSlot(neighbour, SlotOf(!upper));
+    const bool matches =
+        std::fabs(mine.Frequency() - theirs.Frequency()) < kSameFrequency &&
+        (aligned || (mine.Order() == theirs.Order() && mine.Family() == theirs.Family()));
+    if (!matches) {
+        if (!ConfirmOk(this, MatchQuestion(At(neighbour).name, At(o).name),
+                       OkButtons::OkCancelHelp))
+            return refuse();
+        MatchNeighbour(o, upper, !aligned);
+    }
+    LinkFlag(o, upper, aligned) = true;
+    LinkFlag(neighbour, !upper, aligned) = true;
+    ShowLink();
+    Redraw();
+}
+
+void TCrossoverForm::MatchNeighbour(int output, bool upper, bool withFilter) {
+    const int neighbour = NeighbourOf(output, upper);
+    const TFilterBand& mine = HeldSlot(output, SlotOf(upper));
+    const int facing = SlotOf(!upper);
+    // Copies first: sending changes the held values.
+    const double frequency = mine.Frequency();
+    const uint8_t type = mine.FilterType() == 0 ? 0 : EdgeType(!upper);
+    const uint8_t family = mine.Family();
+    const uint8_t order = mine.Order();
+    SetSlotFrequency(neighbour, facing, frequency);
+    if (!withFilter)
+        return;
+    SetSlotField(neighbour, facing, BandField::kType, type);
+    SetSlotField(neighbour, facing, BandField::kKind, family);
+    SetSlotField(neighbour, facing, BandField::kOrder, order);
+}
+
+void TCrossoverForm::ShowLink() {
+    const int o = SelectedOutput();
+    const bool upper = UpperSelected();
+    const int neighbour = o >= 0 ? NeighbourOf(o, upper) : -1;
+    if (neighbour < 0 || !Tied(o, upper)) {
+        lblLink_->clear();
+        return;
+    }
+    lblLink_->setText("With " + At(neighbour).name + (upper ? " - Lower" : " - Upper"));
+}
+
+void TCrossoverForm::ShowEdgeControls() {
+    const int o = SelectedOutput();
+    if (o < 0)
+        return;
+    const bool upper = UpperSelected();
+    const TFilterBand& edge = HeldSlot(o, SlotOf(upper));
+    const QSignalBlocker blockType(filterTypeCombo_);
+    const QSignalBlocker blockSlope(SlopeCombo());
+    const QSignalBlocker blockLinked(cbkLinked_);
+    const QSignalBlocker blockAligned(cbkAligned_);
+    // A Linkwitz-Riley edge (class 3) shows its name with no item chosen.
+    int item = -1;
+    if (edge.FilterType() == 0)
+        item = 0;
+    else if (const auto* at =
+                 std::find(std::begin(kItemFamilies), std::end(kItemFamilies), edge.Family());
+             at != std::end(kItemFamilies))
+        item = 1 + static_cast<int>(at - std::begin(kItemFamilies));
+    filterTypeCombo_->setPlaceholderText(edge.Family() == 3 ? "LinkWitz-Riley" : "");
+    filterTypeCombo_->setCurrentIndex(item);
+    const bool inUse = edge.FilterType() != 0;
+    FreqEdit()->setEnabled(inUse);
+    SlopeCombo()->setEnabled(inUse);
+    SlopeCombo()->setCurrentIndex(SlopeItemOf(*SlopeCombo(), edge.Order()));
+    cbkLinked_->setChecked(EdgeLinked(o, upper));
+    cbkAligned_->setChecked(EdgeAligned(o, upper));
+    ShowLink();
 }
 
 void RegisterCrossoverEditors(TEditorComm& comm) {

@@ -30,6 +30,11 @@ Colours ColoursOf(const CrossoverOutputView& o, bool selected) {
             QColor(0xC0, 0xC0, 0xC0)};
 }
 
+// A faint version of a curve colour, for the requested curve.
+QColor Faint(const QColor& c) {
+    return QColor(c.red() * 45 / 100, c.green() * 45 / 100, c.blue() * 45 / 100);
+}
+
 void PaintPolyline(QPainter& p, const std::vector<QPolygon>& runs) {
     for (const QPolygon& run : runs)
         if (run.size() > 1)
@@ -38,10 +43,9 @@ void PaintPolyline(QPainter& p, const std::vector<QPolygon>& runs) {
 
 // Phase only where the output's magnitude lies above its gain - 12 dB, and
 // never joining points more than 50 pixels apart.
-void PaintPhase(QPainter& p, const CrossoverOutputView& o, double pixelsPerDb) {
+void PaintPhase(QPainter& p, const SampledCurves& c, double pixelsPerDb) {
     std::vector<QPolygon> runs(1);
     int previous = 0;
-    const auto& c = *o.curves;
     for (size_t i = 0; i < c.phase.size(); ++i) {
         const double magnitude = -c.gain[i] / pixelsPerDb;
         const int y = kPhaseZeroRow + c.phase[i];
@@ -55,11 +59,12 @@ void PaintPhase(QPainter& p, const CrossoverOutputView& o, double pixelsPerDb) {
     PaintPolyline(p, runs);
 }
 
-void PaintGain(QPainter& p, const CrossoverOutputView& o, int zeroRow, double pixelsPerDb) {
+void PaintGain(QPainter& p, const SampledCurves& c, double outputGainDb, int zeroRow,
+               double pixelsPerDb) {
     QPolygon run;
-    const int shift = -static_cast<int>(std::lround(o.outputGainDb * pixelsPerDb));
-    for (size_t i = 0; i < o.curves->gain.size(); ++i)
-        run << QPoint(kPlotLeft + static_cast<int>(i), zeroRow + shift + o.curves->gain[i]);
+    const int shift = -static_cast<int>(std::lround(outputGainDb * pixelsPerDb));
+    for (size_t i = 0; i < c.gain.size(); ++i)
+        run << QPoint(kPlotLeft + static_cast<int>(i), zeroRow + shift + c.gain[i]);
     if (run.size() > 1)
         p.drawPolyline(run);
 }
@@ -98,14 +103,24 @@ void CrossoverGraphPainter::PaintFrame(QPainter& p, const PeqDisplay& d, const C
     if (d.showPhase)
         paintAll([&](int i, bool selected) {
             const auto& o = f.outputs[static_cast<size_t>(i)];
-            p.setPen(QPen(ColoursOf(o, selected).phase, 1));
-            PaintPhase(p, o, ppdb);
+            const QColor colour = ColoursOf(o, selected).phase;
+            if (o.requested) {
+                p.setPen(QPen(Faint(colour), 1));
+                PaintPhase(p, *o.requested, ppdb);
+            }
+            p.setPen(QPen(colour, 1));
+            PaintPhase(p, *o.curves, ppdb);
         });
     if (d.showGain)
         paintAll([&](int i, bool selected) {
             const auto& o = f.outputs[static_cast<size_t>(i)];
-            p.setPen(QPen(ColoursOf(o, selected).gain, 1));
-            PaintGain(p, o, zeroRow, ppdb);
+            const QColor colour = ColoursOf(o, selected).gain;
+            if (o.requested) {
+                p.setPen(QPen(Faint(colour), 1));
+                PaintGain(p, *o.requested, o.outputGainDb, zeroRow, ppdb);
+            }
+            p.setPen(QPen(colour, 1));
+            PaintGain(p, *o.curves, o.outputGainDb, zeroRow, ppdb);
         });
     p.setClipping(false);
     for (int i = 0; i < n; ++i) {

@@ -12,6 +12,9 @@ namespace objscope::audio {
 
 struct CrossoverOutputView {
     const SampledCurves* curves = nullptr;  // on the crossover grid (19.5 Hz)
+    // The curves of what was asked, when the device holds something else:
+    // drawn faintly beneath the held ones.
+    const SampledCurves* requested = nullptr;
     double outputGainDb = 0;
     bool muted = false;
     bool inverted = false;

@@ -239,21 +239,32 @@ void TU32LinkWitz::SetNumOutputs(uint16_t n) {
     NumOwnedObjs = NumOutputs = static_cast<uint16_t>(count);
 }
 
+LinkwitzSlotSetting LinkwitzSlot(int outputs, int output, int point, uint8_t order) {
+    LinkwitzSlotSetting slot;
+    slot.type = LinkwitzSlotType(outputs, output, point);
+    slot.order = order;
+    if (slot.type == AP) {
+        slot.family = 1;
+        slot.order = static_cast<uint8_t>(std::max(order / 2, 1));
+    } else if (slot.type == LP || slot.type == HP) {
+        slot.family = 3;
+    }
+    slot.inverted = slot.type == HP && order % 4 != 0;
+    return slot;
+}
+
 void TU32LinkWitz::SetPoint(int point, double frequency, uint8_t order) {
     const int count = OutputCount();
     for (int o = 0; o < count; ++o) {
         TPeqFilterBand& slot = Output(o).Slot(point);
-        const uint8_t type = LinkwitzSlotType(count, o, point);
-        slot.SetFilterType(type);
+        const LinkwitzSlotSetting setting = LinkwitzSlot(count, o, point, order);
+        slot.SetFilterType(setting.type);
         slot.SetFrequency(frequency);
-        if (type == AP) {
-            slot.SetFilterClass(1);
-            slot.SetFilterOrder(static_cast<uint8_t>(std::max(order / 2, 1)));
-        } else if (type == LP || type == HP) {
-            slot.SetFilterClass(3);
-            slot.SetFilterOrder(order);
+        if (setting.type != 0) {
+            slot.SetFilterClass(setting.family);
+            slot.SetFilterOrder(setting.order);
         }
-        slot.SetPolarity(type == HP && order % 4 != 0);
+        slot.SetPolarity(setting.inverted);
     }
 }
 

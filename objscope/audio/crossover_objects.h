@@ -93,6 +93,18 @@ class TU32CrossOver : public TCrossoverObject<TU32CrossOverBand> {
 uint8_t LinkwitzSlotType(int outputs, int output, int slot);
 double LinkwitzPointFrequency(int outputs, int point);
 
+// What a slot of a crossover point holds for the point's order: the table's
+// type; an all-pass at half the order with class 1 (Butterworth); a low- or
+// high-pass at the order with class 3 (Linkwitz-Riley); a high-pass inverted
+// when the order is not a multiple of 4. An unused slot keeps type 0.
+struct LinkwitzSlotSetting {
+    uint8_t type = 0;
+    uint8_t family = 0;
+    uint8_t order = 2;
+    bool inverted = false;
+};
+LinkwitzSlotSetting LinkwitzSlot(int outputs, int output, int point, uint8_t order);
+
 class TU32LinkWitz : public TCrossoverObject<TU32LWCrossOverBand> {
   public:
     static constexpr int kMaxOutputs = 4;

@@ -31,6 +31,26 @@ std::optional<double> FieldFrequency(const QString& text) {
     return *value * (text.contains('k', Qt::CaseInsensitive) ? 1000.0 : 1.0);
 }
 
+QString FrequencyFieldText(double hertz) {
+    if (hertz < 100)
+        return QString::number(hertz, 'f', 1) + " Hz";
+    if (hertz < 1000)
+        return QString::number(hertz, 'f', 0) + " Hz";
+    return QString::number(hertz / 1000, 'f', 2) + " KHz";
+}
+
+bool DisplayChoiceFits(int legend, int zeroDbLocation, double highestGain, double lowestGain) {
+    if (zeroDbLocation == 0 && highestGain > 0)
+        return false;
+    if (zeroDbLocation == 4 && lowestGain < 0)
+        return false;
+    if (legend == 0 && zeroDbLocation == 1 && highestGain > 6)
+        return false;
+    if (legend == 0 && zeroDbLocation == 3 && lowestGain < -6)
+        return false;
+    return true;
+}
+
 int SlopeItemOrder(const QString& item) {
     const auto value = LeadingNumber(item);
     if (!value || *value < 6)

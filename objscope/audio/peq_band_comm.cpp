@@ -83,19 +83,24 @@ double DecadesToFrequency(double decades) {
     return std::trunc(std::pow(10.0, decades) + 0.5) / 10.0;
 }
 
+void BindRegisteredComm(TTarnGuiComW& comm, int objectIndex, uint16_t propertyId, uint8_t type,
+                        std::function<void()> arrived, TTarnFormBinding& form) {
+    comm.Dest_Dev() = 0;
+    comm.Dest_Obj() = static_cast<uint16_t>(objectIndex);
+    comm.SetPropID(propertyId);
+    comm.SetPropType(type);
+    comm.Connect = true;
+    comm.DoRegistration = true;
+    comm.OnValueArrived = std::move(arrived);
+    form.AddControl(comm);
+}
+
 TPeqComm::TPeqComm(int objectIndex, TTarnFormBinding& form) {
     for (size_t f = 0; f < comms_.size(); ++f) {
-        TTarnGuiComW& comm = comms_[f];
-        comm.Dest_Dev() = 0;
-        comm.Dest_Obj() = static_cast<uint16_t>(objectIndex);
-        comm.SetPropID(kFields[f].id);
-        comm.SetPropType(kFields[f].type);
-        comm.Connect = true;
-        // Changes made elsewhere (another client, the device) show at once.
-        comm.DoRegistration = true;
         const auto field = static_cast<BandField>(f);
-        comm.OnValueArrived = [this, field] { Arrived(field); };
-        form.AddControl(comm);
+        BindRegisteredComm(
+            comms_[f], objectIndex, kFields[f].id, kFields[f].type,
+            [this, field] { Arrived(field); }, form);
     }
 }
 

@@ -39,6 +39,12 @@ class TPeqComm {
 
 class TFilterBand;
 
+// Binds one communication object of an editor's object-list entry to a
+// property, registered for changes so that values changed elsewhere (another
+// client, the device) show at once; `arrived` runs on each value.
+void BindRegisteredComm(TTarnGuiComW& comm, int objectIndex, uint16_t propertyId, uint8_t type,
+                        std::function<void()> arrived, TTarnFormBinding& form);
+
 // Applies a value received for a band field to a filter band with the
 // receiving rules (gain limited to -48..12 dB, frequency 0 and Q 0 ignored,
 // order above 8 made 8, class outside 0..4 made 0) and recalculates it.

@@ -189,7 +189,8 @@ void TPeqForm::ZeroLocationChosen(int item) {
 // is sent band by band with 50 ms pauses before and after each band's
 // sends. The pauses are timers, so the window stays live meanwhile.
 void TPeqForm::SetDefaultsClick() {
-    if (SettingDefaults() || !ConfirmOk(this, "Set all filters to peaking and default values?"))
+    if (SettingDefaults() ||
+        !ConfirmOk(this, "Set all filters to peaking and default values?", OkButtons::OkAbort))
         return;
     for (int i = 0; i < BandCount(); ++i) {
         for (TFilterSet* set : {&held_, &requested_}) {

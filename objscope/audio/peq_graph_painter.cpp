@@ -59,7 +59,7 @@ QString Label3(int value) {
 }
 
 void PaintDbLabels(QPainter& p, const PeqDisplay& d) {
-    p.setPen(QColor(0x00, 0xFF, 0xFF));
+    p.setPen(d.hasKeyboard ? d.legendKeyboardColour : d.legendColour);
     const int perDivision = 3 * (d.legend + 1);
     for (int n = 4; n >= -4; --n) {
         const int value = perDivision * (2 * d.zeroDbLocation + n - 4);

@@ -20,6 +20,10 @@ struct PeqDisplay {
     bool showGain = true;
     bool showPhase = false;
     bool hasKeyboard = false;  // the graph has the keyboard focus
+    // The dB labels without and with the keyboard (the equaliser keeps them
+    // cyan; the crossovers draw silver, yellow while the graph has it).
+    QColor legendColour{0x00, 0xFF, 0xFF};
+    QColor legendKeyboardColour{0x00, 0xFF, 0xFF};
 };
 
 struct PeqMarker {

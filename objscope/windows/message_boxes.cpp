@@ -36,6 +36,17 @@ BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
                                       QMessageBox::Ok | QMessageBox::Abort, QMessageBox::Ok);
             return answer == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Abort;
         }
+        case BoxKind::OkCancelHelpConfirmation: {
+            QMessageBox box(QMessageBox::Question, title, DisplayText(text),
+                            QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Help, parent);
+            box.setDefaultButton(QMessageBox::Ok);
+            // Help answers nothing: the question stays until OK or Cancel.
+            while (true) {
+                const int answer = box.exec();
+                if (answer != QMessageBox::Help)
+                    return answer == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+            }
+        }
     }
     return BoxAnswer::Cancel;
 }
@@ -58,8 +69,11 @@ bool ConfirmYes(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
 }
 
-bool ConfirmOk(QWidget* parent, const std::string& text) {
-    return Ask(parent, BoxKind::OkAbortConfirmation, text) == BoxAnswer::Ok;
+bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons) {
+    const BoxKind kind = buttons == OkButtons::OkAbort ? BoxKind::OkAbortConfirmation
+                                                       : BoxKind::OkCancelHelpConfirmation;
+    const BoxAnswer answer = Ask(parent, kind, text);
+    return answer == BoxAnswer::Ok || answer == BoxAnswer::Yes;
 }
 
 QString DisplayText(const std::string& text) {

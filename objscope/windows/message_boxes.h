@@ -11,7 +11,13 @@ class QWidget;
 
 namespace objscope {
 
-enum class BoxKind { Information, Error, Confirmation, OkAbortConfirmation };
+enum class BoxKind {
+    Information,
+    Error,
+    Confirmation,
+    OkAbortConfirmation,
+    OkCancelHelpConfirmation
+};
 enum class BoxAnswer { Ok, Yes, No, Cancel, Abort };
 
 using MessageBoxHandler = std::function<BoxAnswer(BoxKind, const std::string& text)>;
@@ -24,8 +30,10 @@ void ShowMessage(QWidget* parent, const std::string& text);
 void ShowError(QWidget* parent, const std::string& text);
 // Yes/No/Cancel; true only for Yes.
 bool ConfirmYes(QWidget* parent, const std::string& text);
-// OK/Abort; true only for OK.
-bool ConfirmOk(QWidget* parent, const std::string& text);
+// A confirmation whose accepting button is OK: with Cancel and Help, or with
+// Abort. True only for OK (a test handler's Yes counts as OK).
+enum class OkButtons { OkCancelHelp, OkAbort };
+bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons);
 
 QString DisplayText(const std::string& text);
 

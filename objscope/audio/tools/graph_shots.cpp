@@ -90,6 +90,7 @@ template <class Crossover, class EdgesOf>
 QImage CrossoverShot(Crossover& x, int slotsPerOutput, EdgesOf edgesOf) {
     PeqDisplay display;
     display.showPhase = true;
+    display.legendColour = QColor(0xC0, 0xC0, 0xC0);
     const GridEvaluator grid(CrossoverGrid(peq_graph::PixelsPerDb(display.legend)));
     std::vector<std::unique_ptr<TFilterSet>> sets;
     std::vector<SampledCurves> curves(static_cast<size_t>(x.OutputCount()));
@@ -129,8 +130,8 @@ QImage LinkwitzShot() {
         // The upper edge of output o is point o, the lower edge point o - 1.
         view.lowerEdge = o == 0 ? 20 : LinkwitzPointFrequency(n, o - 1);
         view.upperEdge = o == n - 1 ? 20000 : LinkwitzPointFrequency(n, o);
-        for (int s = 0; s < 3; ++s)
-            view.inverted = view.inverted || x.Output(o).Slot(s).Polarity();
+        // The editor shows the output stage's polarity.
+        view.inverted = x.Output(o).Output()->Gain().polarity->Value();
     });
 }
 
