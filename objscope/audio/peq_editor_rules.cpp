@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "audio/editor_fields.h"
+
 namespace objscope::audio {
 
 namespace {
@@ -12,21 +14,8 @@ constexpr int kTop = 0;
 constexpr int kMidUpper = 1;
 constexpr int kMidLower = 3;
 constexpr int kBottom = 4;
-constexpr int kThreeDbPerDivision = 0;
-
-bool AnyGain(const std::vector<double>& gains, const std::function<bool(double)>& test) {
-    return std::any_of(gains.begin(), gains.end(), test);
-}
 
 }  // namespace
-
-QString PeqFrequencyText(double hertz) {
-    if (hertz < 100)
-        return QString::number(hertz, 'f', 1) + " Hz";
-    if (hertz < 1000)
-        return QString::number(hertz, 'f', 0) + " Hz";
-    return QString::number(hertz / 1000, 'f', 2) + " KHz";
-}
 
 QString PeqGainText(double gainDb) {
     return QString::number(gainDb, 'f', 1) + " dB";
@@ -100,28 +89,24 @@ double DragGain(int zeroRow, int y, double pixelsPerDb) {
     return whole + std::round(tenths * 2) / 2;
 }
 
+namespace {
+
+// Whether the display lists can show every gain with this choice.
+bool ChoiceFits(int legend, int zeroDbLocation, const std::vector<double>& gains) {
+    if (gains.empty())
+        return true;
+    const auto [lowest, highest] = std::minmax_element(gains.begin(), gains.end());
+    return DisplayChoiceFits(legend, zeroDbLocation, *highest, *lowest);
+}
+
+}  // namespace
+
 bool LegendRefused(int legend, int zeroDbLocation, const std::vector<double>& gains) {
-    if (legend != kThreeDbPerDivision)
-        return false;
-    if (zeroDbLocation == kMidUpper)
-        return AnyGain(gains, [](double g) { return g > 6; });
-    if (zeroDbLocation == kMidLower)
-        return AnyGain(gains, [](double g) { return g < -6; });
-    return false;
+    return !ChoiceFits(legend, zeroDbLocation, gains);
 }
 
 bool ZeroLocationRefused(int zeroDbLocation, int legend, const std::vector<double>& gains) {
-    switch (zeroDbLocation) {
-        case kTop:
-            return AnyGain(gains, [](double g) { return g > 0; });
-        case kBottom:
-            return AnyGain(gains, [](double g) { return g < 0; });
-        case kMidUpper:
-        case kMidLower:
-            return LegendRefused(legend, zeroDbLocation, gains);
-        default:
-            return false;
-    }
+    return !ChoiceFits(legend, zeroDbLocation, gains);
 }
 
 int ResortBand(std::vector<int>& order, int position, const std::function<double(int)>& frequency) {

@@ -10,8 +10,8 @@
 
 namespace objscope::audio {
 
-// Texts of the band fields and the hover box.
-QString PeqFrequencyText(double hertz);    // "50.0 Hz", "995 Hz", "1.50 KHz"
+// Texts of the band fields and the hover box (the frequency field is
+// FrequencyFieldText of editor_fields).
 QString PeqGainText(double gainDb);        // "-3.0 dB"
 QString BandwidthText(double octaves);     // "0.500 Octaves"
 QString QText(double q);                   // "4.333"

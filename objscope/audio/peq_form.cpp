@@ -9,6 +9,7 @@
 
 #include "audio/band_model.h"
 #include "audio/device_quantisation.h"
+#include "audio/editor_fields.h"
 #include "audio/peq_graph_geometry.h"
 #include "audio/peq_objects.h"
 #include "core/object_factory.h"
@@ -425,7 +426,7 @@ void TPeqForm::ShowBandPage(int band) {
 
 void TPeqForm::ShowFieldsFor(const TFilterBand& band) {
     const int type = band.FilterType();
-    ShowUnlessTyping(freqEdit_, PeqFrequencyText(band.Frequency()));
+    ShowUnlessTyping(freqEdit_, FrequencyFieldText(band.Frequency()));
     ShowUnlessTyping(gainEdit_, PeqGainText(band.GainDb()));
     ShowUnlessTyping(edtBandwidth_->lineEdit(), BandwidthText(band.BandwidthOctaves()));
     ShowUnlessTyping(edtFilterQ_, QText(band.Q()));
@@ -505,7 +506,7 @@ void TPeqForm::SetBandFrequency(int band, double hertz) {
     const TFilterBand& held = ChangeBand(band, [&](TFilterBand& b) { b.SetFrequency(hertz); });
     SendField(band, BandField::kFreq, hertz);
     if (band == selected_)
-        freqEdit_->setText(PeqFrequencyText(held.Frequency()));
+        freqEdit_->setText(FrequencyFieldText(held.Frequency()));
     Redraw();
 }
 

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "audio/editor_fields.h"
 #include "audio/filter_band.h"
 #include "audio/peq_band_comm.h"
 #include "audio/peq_graph_geometry.h"
@@ -40,9 +41,9 @@ TEST(PeqEditorRules, ShiftArrowStepsKeepToTheGridAndTheLimits) {
 }
 
 TEST(PeqEditorRules, FieldAndHoverTexts) {
-    EXPECT_EQ(PeqFrequencyText(1500), "1.50 KHz");
-    EXPECT_EQ(PeqFrequencyText(995), "995 Hz");
-    EXPECT_EQ(PeqFrequencyText(36.5), "36.5 Hz");
+    EXPECT_EQ(FrequencyFieldText(1500), "1.50 KHz");
+    EXPECT_EQ(FrequencyFieldText(995), "995 Hz");
+    EXPECT_EQ(FrequencyFieldText(36.5), "36.5 Hz");
     EXPECT_EQ(PeqGainText(-3), "-3.0 dB");
     EXPECT_EQ(BandwidthText(1.0 / 3), "0.333 Octaves");
     EXPECT_EQ(QText(4.333), "4.333");
