@@ -2,12 +2,11 @@
 // in the runtime folder: the listening sockets of its loops and the titles
 // of its windows.
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,6 +37,35 @@ std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
     return paths;
 }
 
+// The text of /proc/<pid>/stat, empty when it cannot be read. A process
+// being released makes the read itself fail (ESRCH), so this reads with the
+// plain calls: a stream would throw from inside its buffer and end the
+// server.
+std::string procStatOf(uint32_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    std::string text;
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n < 0) {
+                text.clear();
+            }
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
 }  // namespace
 
 bool processEnded(uint32_t pid) {
@@ -48,8 +76,7 @@ bool processEnded(uint32_t pid) {
         return errno == ESRCH;
     }
     // A zombie has closed its descriptors already; only its parent's wait is missing.
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::string text = procStatOf(pid);
     if (text.empty()) {
         return true;  // being released: signals still reach it, its /proc entry is gone
     }
