@@ -76,10 +76,9 @@ TEST_F(ObjlinkSession, ManyThreadsWaitingAtOnceEachGetTheirOwnResponse) {
                 VEKMessage_t m = message(9, 2, data);
                 ResponseBuffer<8> response;
                 int32_t number = SendVEKMessage(registration_, 5000, &m, &response.record);
-                bool own = number >= 0x8000 &&
-                           PACKED(response.record.Status) == MessageResponseSuccess &&
-                           PACKED(response.record.MessageNumber) == number &&
-                           response.data() == data;
+                bool own =
+                    number >= 0x8000 && PACKED(response.record.Status) == MessageResponseSuccess &&
+                    PACKED(response.record.MessageNumber) == number && response.data() == data;
                 EXPECT_TRUE(own) << "thread " << t << " request " << i;
                 answered += own ? 1 : 0;
             }
