@@ -1,7 +1,8 @@
 // The round trip of one client request to hubserver (code 1654, a message
 // number) against a raw round trip of one record on a Unix SOCK_SEQPACKET
 // connection between two processes (the transport the requests use),
-// measured in the same run. Prints the medians and their ratio.
+// measured in the same run. Prints the medians and their ratio, and the
+// median ratio of blocks of both measured in turn.
 //
 //   ipc_roundtrip_bench [--pin] [benchmark flags]
 //
@@ -16,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +30,7 @@
 
 #include "bench_support.h"
 #include "platform/window.h"
+#include "process_activity.h"
 #include "wire/ipc.h"
 
 extern char** environ;
@@ -51,25 +54,53 @@ pid_t startEchoProcess(int fd) {
     return pid;
 }
 
+// A SOCK_SEQPACKET connection to an echo process.
+class EchoPair {
+  public:
+    EchoPair() {
+        int fds[2];
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
+            return;
+        }
+        echo_ = startEchoProcess(fds[1]);
+        close(fds[1]);
+        fd_ = fds[0];
+    }
+    ~EchoPair() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        if (echo_ > 0) {
+            kill(echo_, SIGKILL);
+            waitpid(echo_, nullptr, 0);
+        }
+    }
+    bool ready() const { return fd_ >= 0 && echo_ > 0; }
+    pid_t echo() const { return echo_; }
+
+    bool roundTrip() {
+        return send(fd_, buffer_, sizeof buffer_, 0) == static_cast<ssize_t>(sizeof buffer_) &&
+               recv(fd_, buffer_, sizeof buffer_, 0) > 0;
+    }
+
+  private:
+    int fd_ = -1;
+    pid_t echo_ = -1;
+    char buffer_[kPingSize] = {};
+};
+
 void BM_RawUnixSeqpacketPingPong(benchmark::State& state) {
-    int fds[2];
-    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
+    EchoPair pair;
+    if (!pair.ready()) {
         state.SkipWithError("socketpair failed");
         return;
     }
-    pid_t echo = startEchoProcess(fds[1]);
-    close(fds[1]);
-    char buffer[kPingSize] = {};
     for (auto _ : state) {
-        if (send(fds[0], buffer, sizeof buffer, 0) != static_cast<ssize_t>(sizeof buffer) ||
-            recv(fds[0], buffer, sizeof buffer, 0) <= 0) {
+        if (!pair.roundTrip()) {
             state.SkipWithError("echo failed");
             break;
         }
     }
-    close(fds[0]);
-    kill(echo, SIGKILL);
-    waitpid(echo, nullptr, 0);
 }
 
 // A hubserver in private folders without network (1654 needs none).
@@ -101,12 +132,20 @@ class PrivateServer {
         std::filesystem::remove_all(root_, ignored);
     }
     plat::Hwnd window() const { return window_; }
+    pid_t pid() const { return pid_; }
 
   private:
     std::string root_;
     pid_t pid_ = -1;
     plat::Hwnd window_ = plat::kNoWindow;
 };
+
+bool request1654(plat::Hwnd server) {
+    auto number = plat::sendMessageTimeout(server, wire::kReqMessageNumber, 0, 0, {},
+                                           std::chrono::milliseconds(2000));
+    benchmark::DoNotOptimize(number);
+    return number.has_value();
+}
 
 void BM_HubserverRequest1654(benchmark::State& state) {
     PrivateServer server;
@@ -115,14 +154,67 @@ void BM_HubserverRequest1654(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        auto number = plat::sendMessageTimeout(server.window(), wire::kReqMessageNumber, 0, 0, {},
-                                               std::chrono::milliseconds(2000));
-        if (!number) {
+        if (!request1654(server.window())) {
             state.SkipWithError("request failed");
             break;
         }
-        benchmark::DoNotOptimize(*number);
     }
+}
+
+// One block of round trips: wall time and the CPU time of both processes
+// taking part, per round trip (microseconds); zeros when one failed.
+struct BlockCost {
+    double wall = 0;
+    double cpu = 0;
+};
+
+template <typename RoundTrip>
+BlockCost costPerRoundTrip(int count, pid_t peer, RoundTrip roundTrip) {
+    bench_support::ProcessActivity self(getpid());
+    bench_support::ProcessActivity other(peer);
+    uint64_t cpuBefore = self.read().cpuNs + other.read().cpuNs;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) {
+        if (!roundTrip()) {
+            return {};
+        }
+    }
+    std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
+    uint64_t cpuAfter = self.read().cpuNs + other.read().cpuNs;
+    return {spent.count() / count, static_cast<double>(cpuAfter - cpuBefore) / 1000.0 / count};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The two round trips measured in turn, block after block, so that a change
+// of the machine's load during the run (other programs on the same CPU)
+// falls on both alike: the median of the blocks' ratios, by wall time and by
+// the CPU time of the two processes taking part (which leaves out the time
+// other programs took the CPU).
+BlockCost interleavedRatios(int blocks, int perBlock) {
+    EchoPair pair;
+    PrivateServer server;
+    if (!pair.ready() || server.window() == plat::kNoWindow) {
+        return {};
+    }
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int b = 0; b < blocks; ++b) {
+        BlockCost raw = costPerRoundTrip(perBlock, pair.echo(), [&] { return pair.roundTrip(); });
+        BlockCost request =
+            costPerRoundTrip(perBlock, server.pid(), [&] { return request1654(server.window()); });
+        if (raw.wall <= 0 || request.wall <= 0) {
+            return {};
+        }
+        wall.push_back(request.wall / raw.wall);
+        if (raw.cpu > 0) {
+            cpu.push_back(request.cpu / raw.cpu);
+        }
+    }
+    return {median(wall), median(cpu)};
 }
 
 BENCHMARK(BM_RawUnixSeqpacketPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -144,5 +236,8 @@ int main(int argc, char** argv) {
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", ipc / raw);
     }
+    BlockCost interleaved = interleavedRatios(41, 2000);
+    std::printf("ratio request/raw, blocks in turn (median of 41 x 2000): wall %.2f, CPU %.2f\n",
+                interleaved.wall, interleaved.cpu);
     return 0;
 }
