@@ -5,6 +5,7 @@
 #include <mutex>
 #include <new>
 #include <span>
+#include <type_traits>
 
 #include "hubclient.h"
 #include "hubclient_internal.h"
@@ -32,9 +33,14 @@ struct NumberBlock {
     uint16_t left = 0;
 };
 
+// Nothing to destroy, so the block stays usable by threads still sending
+// while the process exits, and nothing is left behind when the library is
+// unloaded with dlclose.
+static_assert(std::is_trivially_destructible_v<NumberBlock>);
+
 NumberBlock& numberBlock() {
-    static NumberBlock* block = new NumberBlock;  // used until the process ends
-    return *block;
+    static NumberBlock block;
+    return block;
 }
 
 uint16_t following(uint16_t number) {
