@@ -170,9 +170,8 @@ struct BlockCost {
 
 template <typename RoundTrip>
 BlockCost costPerRoundTrip(int count, pid_t peer, RoundTrip roundTrip) {
-    bench_support::ProcessActivity self(getpid());
-    bench_support::ProcessActivity other(peer);
-    uint64_t cpuBefore = self.read().cpuNs + other.read().cpuNs;
+    using bench_support::cpuNanosecondsOf;
+    uint64_t cpuBefore = cpuNanosecondsOf(getpid()) + cpuNanosecondsOf(peer);
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
         if (!roundTrip()) {
@@ -180,7 +179,7 @@ BlockCost costPerRoundTrip(int count, pid_t peer, RoundTrip roundTrip) {
         }
     }
     std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
-    uint64_t cpuAfter = self.read().cpuNs + other.read().cpuNs;
+    uint64_t cpuAfter = cpuNanosecondsOf(getpid()) + cpuNanosecondsOf(peer);
     return {spent.count() / count, static_cast<double>(cpuAfter - cpuBefore) / 1000.0 / count};
 }
 

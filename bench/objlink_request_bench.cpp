@@ -206,14 +206,10 @@ struct BlockCost {
 
 template <typename RoundTrip>
 BlockCost costPerRoundTrip(int count, const std::vector<pid_t>& processes, RoundTrip roundTrip) {
-    std::vector<std::unique_ptr<bench_support::ProcessActivity>> counters;
-    for (pid_t pid : processes) {
-        counters.push_back(std::make_unique<bench_support::ProcessActivity>(pid));
-    }
     auto cpuNow = [&] {
         uint64_t total = 0;
-        for (auto& c : counters) {
-            total += c->read().cpuNs;
+        for (pid_t pid : processes) {
+            total += bench_support::cpuNanosecondsOf(pid);
         }
         return total;
     };
