@@ -17,7 +17,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -29,8 +28,8 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "in_turn.h"
 #include "platform/window.h"
-#include "process_activity.h"
 #include "wire/ipc.h"
 
 extern char** environ;
@@ -161,59 +160,16 @@ void BM_HubserverRequest1654(benchmark::State& state) {
     }
 }
 
-// One block of round trips: wall time and the CPU time of both processes
-// taking part, per round trip (microseconds); zeros when one failed.
-struct BlockCost {
-    double wall = 0;
-    double cpu = 0;
-};
-
-template <typename RoundTrip>
-BlockCost costPerRoundTrip(int count, pid_t peer, RoundTrip roundTrip) {
-    using bench_support::cpuNanosecondsOf;
-    uint64_t cpuBefore = cpuNanosecondsOf(getpid()) + cpuNanosecondsOf(peer);
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < count; ++i) {
-        if (!roundTrip()) {
-            return {};
-        }
-    }
-    std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
-    uint64_t cpuAfter = cpuNanosecondsOf(getpid()) + cpuNanosecondsOf(peer);
-    return {spent.count() / count, static_cast<double>(cpuAfter - cpuBefore) / 1000.0 / count};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// The two round trips measured in turn, block after block, so that a change
-// of the machine's load during the run (other programs on the same CPU)
-// falls on both alike: the median of the blocks' ratios, by wall time and by
-// the CPU time of the two processes taking part (which leaves out the time
-// other programs took the CPU).
-BlockCost interleavedRatios(int blocks, int perBlock) {
+// Both round trips measured in turn (in_turn.h).
+bench_support::InTurnRatios ratiosInTurn(int blocks, int perBlock) {
     EchoPair pair;
     PrivateServer server;
     if (!pair.ready() || server.window() == plat::kNoWindow) {
         return {};
     }
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (int b = 0; b < blocks; ++b) {
-        BlockCost raw = costPerRoundTrip(perBlock, pair.echo(), [&] { return pair.roundTrip(); });
-        BlockCost request =
-            costPerRoundTrip(perBlock, server.pid(), [&] { return request1654(server.window()); });
-        if (raw.wall <= 0 || request.wall <= 0) {
-            return {};
-        }
-        wall.push_back(request.wall / raw.wall);
-        if (raw.cpu > 0) {
-            cpu.push_back(request.cpu / raw.cpu);
-        }
-    }
-    return {median(wall), median(cpu)};
+    return bench_support::ratiosInTurn(
+        {{getpid(), pair.echo()}, [&] { return pair.roundTrip(); }},
+        {{getpid(), server.pid()}, [&] { return request1654(server.window()); }}, blocks, perBlock);
 }
 
 BENCHMARK(BM_RawUnixSeqpacketPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -235,7 +191,7 @@ int main(int argc, char** argv) {
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", ipc / raw);
     }
-    BlockCost interleaved = interleavedRatios(41, 2000);
+    bench_support::InTurnRatios interleaved = ratiosInTurn(41, 2000);
     std::printf("ratio request/raw, blocks in turn (median of 41 x 2000): wall %.2f, CPU %.2f\n",
                 interleaved.wall, interleaved.cpu);
     return 0;

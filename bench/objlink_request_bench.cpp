@@ -19,7 +19,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -29,6 +28,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "in_turn.h"
 #include "objlink.h"
 #include "process_activity.h"
 #include "server_settings.h"
@@ -197,63 +197,16 @@ void BM_ObjlinkSyncRequest(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// Wall time and the CPU time of the processes taking part, per round trip
-// (microseconds), over one block; zeros when one failed.
-struct BlockCost {
-    double wall = 0;
-    double cpu = 0;
-};
-
-template <typename RoundTrip>
-BlockCost costPerRoundTrip(int count, const std::vector<pid_t>& processes, RoundTrip roundTrip) {
-    auto cpuNow = [&] {
-        uint64_t total = 0;
-        for (pid_t pid : processes) {
-            total += bench_support::cpuNanosecondsOf(pid);
-        }
-        return total;
-    };
-    uint64_t cpuBefore = cpuNow();
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < count; ++i) {
-        if (!roundTrip()) {
-            return {};
-        }
-    }
-    std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
-    return {spent.count() / count, static_cast<double>(cpuNow() - cpuBefore) / 1000.0 / count};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// Both round trips measured in turn, block after block, so that a change of
-// the shared machine's load falls on both alike: the median of the blocks'
-// ratios by wall time and by the CPU time of the processes taking part.
-BlockCost interleavedRatios(int blocks, int perBlock) {
+// Both round trips measured in turn (in_turn.h).
+bench_support::InTurnRatios ratiosInTurn(int blocks, int perBlock) {
     RawPair raw;
     Echo device(loopback(2), gSession.ports.receive, gSession.ports.receive, true);
     if (!raw.ready() || !device.bound() || gSession.registration < 1) {
         return {};
     }
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (int b = 0; b < blocks; ++b) {
-        BlockCost r =
-            costPerRoundTrip(perBlock, {getpid(), raw.echo()}, [&] { return raw.roundTrip(); });
-        BlockCost o = costPerRoundTrip(perBlock, {getpid(), gSession.server, device.pid()},
-                                       [] { return objlinkRequest(); });
-        if (r.wall <= 0 || o.wall <= 0) {
-            return {};
-        }
-        wall.push_back(o.wall / r.wall);
-        if (r.cpu > 0) {
-            cpu.push_back(o.cpu / r.cpu);
-        }
-    }
-    return {median(wall), median(cpu)};
+    return bench_support::ratiosInTurn({{getpid(), raw.echo()}, [&] { return raw.roundTrip(); }},
+                                       {{getpid(), gSession.server, device.pid()}, objlinkRequest},
+                                       blocks, perBlock);
 }
 
 BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -281,7 +234,7 @@ int main(int argc, char** argv) {
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", request / raw);
     }
-    BlockCost interleaved = interleavedRatios(21, 1000);
+    bench_support::InTurnRatios interleaved = ratiosInTurn(21, 1000);
     std::printf("ratio request/raw, blocks in turn (median of 21 x 1000): wall %.2f, CPU %.2f\n",
                 interleaved.wall, interleaved.cpu);
     VEKNetCleanup(gSession.registration);
