@@ -1,7 +1,8 @@
 // The round trip of one client request to hubserver (code 1654, a message
 // number) against a raw round trip of one record on a Unix SOCK_SEQPACKET
 // connection between two processes (the transport the requests use),
-// measured in the same run. Prints the medians and their ratio.
+// measured in the same run. Prints the medians and their ratio, and the
+// median ratio of blocks of both measured in turn.
 //
 //   ipc_roundtrip_bench [--pin] [benchmark flags]
 //
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "in_turn.h"
 #include "platform/window.h"
 #include "wire/ipc.h"
 
@@ -51,25 +53,53 @@ pid_t startEchoProcess(int fd) {
     return pid;
 }
 
+// A SOCK_SEQPACKET connection to an echo process.
+class EchoPair {
+  public:
+    EchoPair() {
+        int fds[2];
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
+            return;
+        }
+        echo_ = startEchoProcess(fds[1]);
+        close(fds[1]);
+        fd_ = fds[0];
+    }
+    ~EchoPair() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        if (echo_ > 0) {
+            kill(echo_, SIGKILL);
+            waitpid(echo_, nullptr, 0);
+        }
+    }
+    bool ready() const { return fd_ >= 0 && echo_ > 0; }
+    pid_t echo() const { return echo_; }
+
+    bool roundTrip() {
+        return send(fd_, buffer_, sizeof buffer_, 0) == static_cast<ssize_t>(sizeof buffer_) &&
+               recv(fd_, buffer_, sizeof buffer_, 0) > 0;
+    }
+
+  private:
+    int fd_ = -1;
+    pid_t echo_ = -1;
+    char buffer_[kPingSize] = {};
+};
+
 void BM_RawUnixSeqpacketPingPong(benchmark::State& state) {
-    int fds[2];
-    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
+    EchoPair pair;
+    if (!pair.ready()) {
         state.SkipWithError("socketpair failed");
         return;
     }
-    pid_t echo = startEchoProcess(fds[1]);
-    close(fds[1]);
-    char buffer[kPingSize] = {};
     for (auto _ : state) {
-        if (send(fds[0], buffer, sizeof buffer, 0) != static_cast<ssize_t>(sizeof buffer) ||
-            recv(fds[0], buffer, sizeof buffer, 0) <= 0) {
+        if (!pair.roundTrip()) {
             state.SkipWithError("echo failed");
             break;
         }
     }
-    close(fds[0]);
-    kill(echo, SIGKILL);
-    waitpid(echo, nullptr, 0);
 }
 
 // A hubserver in private folders without network (1654 needs none).
@@ -101,12 +131,20 @@ class PrivateServer {
         std::filesystem::remove_all(root_, ignored);
     }
     plat::Hwnd window() const { return window_; }
+    pid_t pid() const { return pid_; }
 
   private:
     std::string root_;
     pid_t pid_ = -1;
     plat::Hwnd window_ = plat::kNoWindow;
 };
+
+bool request1654(plat::Hwnd server) {
+    auto number = plat::sendMessageTimeout(server, wire::kReqMessageNumber, 0, 0, {},
+                                           std::chrono::milliseconds(2000));
+    benchmark::DoNotOptimize(number);
+    return number.has_value();
+}
 
 void BM_HubserverRequest1654(benchmark::State& state) {
     PrivateServer server;
@@ -115,14 +153,23 @@ void BM_HubserverRequest1654(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        auto number = plat::sendMessageTimeout(server.window(), wire::kReqMessageNumber, 0, 0, {},
-                                               std::chrono::milliseconds(2000));
-        if (!number) {
+        if (!request1654(server.window())) {
             state.SkipWithError("request failed");
             break;
         }
-        benchmark::DoNotOptimize(*number);
     }
+}
+
+// Both round trips measured in turn (in_turn.h).
+bench_support::InTurnRatios ratiosInTurn(int blocks, int perBlock) {
+    EchoPair pair;
+    PrivateServer server;
+    if (!pair.ready() || server.window() == plat::kNoWindow) {
+        return {};
+    }
+    return bench_support::ratiosInTurn(
+        {{getpid(), pair.echo()}, [&] { return pair.roundTrip(); }},
+        {{getpid(), server.pid()}, [&] { return request1654(server.window()); }}, blocks, perBlock);
 }
 
 BENCHMARK(BM_RawUnixSeqpacketPingPong)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -144,5 +191,8 @@ int main(int argc, char** argv) {
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", ipc / raw);
     }
+    bench_support::InTurnRatios interleaved = ratiosInTurn(41, 2000);
+    std::printf("ratio request/raw, blocks in turn (median of 41 x 2000): wall %.2f, CPU %.2f\n",
+                interleaved.wall, interleaved.cpu);
     return 0;
 }

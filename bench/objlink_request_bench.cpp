@@ -4,7 +4,9 @@
 // measured in the same run. Prints the medians, the requests per second and
 // the ratio, and per request the system calls and context switches (each a
 // sleep ended by a wake-up) of the requesting process, the server and the
-// device. "MessageDelayTime" is 0, so the server does not pace.
+// device. "MessageDelayTime" is 0, so the server does not pace. Both are
+// also measured in turn, block after block, and the median of the blocks'
+// ratios printed (by wall time and by the CPU time of the processes).
 //
 //   objlink_request_bench [--pin] [benchmark flags]
 //
@@ -26,6 +28,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "in_turn.h"
 #include "objlink.h"
 #include "process_activity.h"
 #include "server_settings.h"
@@ -123,15 +126,51 @@ struct Session {
 };
 Session gSession;
 
+// A UDP socket on 127.0.0.1 and an echo process on 127.0.0.3.
+class RawPair {
+  public:
+    RawPair()
+        : clientPort_(testing_support::freeUdpPort()),
+          client_(loopback(1), clientPort_),
+          echoPort_(testing_support::freeUdpPort()),
+          echo_(loopback(3), echoPort_, clientPort_, false),
+          ping_(9 + kPayload, 0x55) {}
+    bool ready() const { return client_.bound() && echo_.bound(); }
+    pid_t echo() const { return echo_.pid(); }
+    bool roundTrip() {
+        return client_.sendTo(loopback(3), echoPort_, ping_) && client_.receive(2000ms);
+    }
+
+  private:
+    uint16_t clientPort_;
+    UdpPeer client_;
+    uint16_t echoPort_;
+    Echo echo_;
+    std::vector<uint8_t> ping_;
+};
+
+// One synchronous request to the device on 127.0.0.2, answered.
+bool objlinkRequest() {
+    static std::vector<uint8_t> data(kPayload, 0x55);
+    uint8_t answer[64];
+    VEKMessage_t m{};
+    m.ObjectID = 0xFF00;
+    m.MessageID = 1;
+    m.DataLength = kPayload;
+    m.DataPtr = data.data();
+    m.Address = VEKAddress_t{FullAddress, loopback(2)};
+    VEKMessageResponse_t r{};
+    r.DataPtr = answer;
+    r.MaxDataLength = sizeof answer;
+    return SendVEKMessage(gSession.registration, kTimeOutMs, &m, &r) > 0 &&
+           r.Status == MessageResponseSuccess;
+}
+
 void BM_RawUdpRoundTrip(benchmark::State& state) {
-    uint16_t clientPort = testing_support::freeUdpPort();
-    UdpPeer client(loopback(1), clientPort);
-    uint16_t echoPort = testing_support::freeUdpPort();
-    Echo echo(loopback(3), echoPort, clientPort, false);
-    std::vector<uint8_t> ping(9 + kPayload, 0x55);
-    Activity activity({{"client", getpid()}, {"device", echo.pid()}});
+    RawPair pair;
+    Activity activity({{"client", getpid()}, {"device", pair.echo()}});
     for (auto _ : state) {
-        if (!client.sendTo(loopback(3), echoPort, ping) || !client.receive(2000ms)) {
+        if (!pair.roundTrip()) {
             state.SkipWithError("echo failed");
             break;
         }
@@ -146,28 +185,28 @@ void BM_ObjlinkSyncRequest(benchmark::State& state) {
         state.SkipWithError("no objlink registration or device");
         return;
     }
-    std::vector<uint8_t> data(kPayload, 0x55);
-    uint8_t answer[64];
     Activity activity(
         {{"client", getpid()}, {"server", gSession.server}, {"device", device.pid()}});
     for (auto _ : state) {
-        VEKMessage_t m{};
-        m.ObjectID = 0xFF00;
-        m.MessageID = 1;
-        m.DataLength = kPayload;
-        m.DataPtr = data.data();
-        m.Address = VEKAddress_t{FullAddress, loopback(2)};
-        VEKMessageResponse_t r{};
-        r.DataPtr = answer;
-        r.MaxDataLength = sizeof answer;
-        if (SendVEKMessage(gSession.registration, kTimeOutMs, &m, &r) <= 0 ||
-            r.Status != MessageResponseSuccess) {
+        if (!objlinkRequest()) {
             state.SkipWithError("request not answered");
             break;
         }
     }
     activity.report(state);
     state.SetItemsProcessed(state.iterations());
+}
+
+// Both round trips measured in turn (in_turn.h).
+bench_support::InTurnRatios ratiosInTurn(int blocks, int perBlock) {
+    RawPair raw;
+    Echo device(loopback(2), gSession.ports.receive, gSession.ports.receive, true);
+    if (!raw.ready() || !device.bound() || gSession.registration < 1) {
+        return {};
+    }
+    return bench_support::ratiosInTurn({{getpid(), raw.echo()}, [&] { return raw.roundTrip(); }},
+                                       {{getpid(), gSession.server, device.pid()}, objlinkRequest},
+                                       blocks, perBlock);
 }
 
 BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -184,7 +223,6 @@ int main(int argc, char** argv) {
     bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    VEKNetCleanup(gSession.registration);
     double raw = reporter.medians["BM_RawUdpRoundTrip"];
     double request = reporter.medians["BM_ObjlinkSyncRequest"];
     std::printf("\npinned to one CPU: %s\n", pin ? "yes (CPU 0)" : "no");
@@ -196,5 +234,9 @@ int main(int argc, char** argv) {
     if (raw > 0) {
         std::printf("ratio request/raw: %.2f\n", request / raw);
     }
+    bench_support::InTurnRatios interleaved = ratiosInTurn(21, 1000);
+    std::printf("ratio request/raw, blocks in turn (median of 21 x 1000): wall %.2f, CPU %.2f\n",
+                interleaved.wall, interleaved.cpu);
+    VEKNetCleanup(gSession.registration);
     return 0;
 }

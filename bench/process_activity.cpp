@@ -86,6 +86,19 @@ double cpuSecondsOf(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+uint64_t cpuNanosecondsOf(pid_t pid) {
+    uint64_t total = 0;
+    std::string task = "/proc/" + std::to_string(pid) + "/task/";
+    for (pid_t tid : threadsOf(pid)) {
+        std::ifstream in(task + std::to_string(tid) + "/schedstat");
+        uint64_t onCpu = 0;
+        if (in >> onCpu) {
+            total += onCpu;
+        }
+    }
+    return total;
+}
+
 ProcessActivity::ProcessActivity(pid_t pid) {
     uint64_t tracepoint = syscallTracepoint();
     if (tracepoint == 0) {

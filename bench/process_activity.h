@@ -17,6 +17,11 @@ namespace bench_support {
 // when the process cannot be read.
 double cpuSecondsOf(pid_t pid);
 
+// The same in nanoseconds, from the scheduler's accounting of every thread
+// (/proc/<pid>/task/<tid>/schedstat): precise, and unlike the counters below
+// it costs the measured processes nothing while they run.
+uint64_t cpuNanosecondsOf(pid_t pid);
+
 class ProcessActivity {
   public:
     explicit ProcessActivity(pid_t pid);

@@ -22,10 +22,11 @@
 namespace {
 
 constexpr uint32_t kCodes[] = {
-    wire::kReqRegisterWin32,   wire::kReqRegisterWin16, wire::kReqUnregister,
-    wire::kReqUnregisterWin16, wire::kReqVersion,       wire::kReqDebugText,
-    wire::kReqSendNetwork,     wire::kReqGetAddress,    wire::kReqMessageNumber,
-    wire::kReqNetRegister,     wire::kReqNetDeregister, plat::kMsgCopyData};
+    wire::kReqRegisterWin32,       wire::kReqRegisterWin16, wire::kReqUnregister,
+    wire::kReqUnregisterWin16,     wire::kReqVersion,       wire::kReqDebugText,
+    wire::kReqSendNetwork,         wire::kReqGetAddress,    wire::kReqMessageNumber,
+    wire::kReqNetRegister,         wire::kReqNetDeregister, plat::kMsgCopyData,
+    wire::kReqSendAwaitingResponse};
 
 hub::ServerContext& context() {
     static hub::ServerContext* c = [] {
@@ -78,8 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t length = std::min<size_t>(wire::readLe16(r + 19), size - at - kFixed);
         std::vector<uint8_t> payload(r + kFixed, r + kFixed + length);
         at += kFixed + length;
-        if (payload.size() >= 4) {
-            wire::writeLe32(payload.data(), fuzz::loopbackAddress(payload[3]));
+        // The envelope follows the routing record in 1636.
+        size_t address = m.msg == wire::kReqSendAwaitingResponse ? sizeof(_AwaitedResponse) : 0;
+        if (payload.size() >= address + 4) {
+            wire::writeLe32(payload.data() + address, fuzz::loopbackAddress(payload[address + 3]));
         }
         m.payload = payloadOf(std::move(payload), asSection);
         c.messages.dispatch(m);

@@ -1,10 +1,14 @@
-// SendVEKNetMessage, GetMessageNumber and GetNetworkAddress.
+// SendVEKNetMessage, GetMessageNumber, GetNetworkAddress and, for
+// libobjlink, the send whose response goes straight to its waiting thread.
 #include <atomic>
+#include <cstddef>
 #include <mutex>
+#include <new>
 #include <span>
 #include <type_traits>
 
 #include "hubclient.h"
+#include "hubclient_internal.h"
 #include "registrations.h"
 #include "server_link.h"
 #include "wire/datagram.h"
@@ -73,28 +77,69 @@ bool isSendable(const _Message& m) {
     return m.Dataptr != nullptr && m.Length >= wire::kNetMsgHeaderSize;
 }
 
-int32_t sendOne(int32_t registrationId, const _Message& m) {
-    if (serverWindow() == plat::kNoWindow) {
+// The routing record of 1636 in front of the envelope, or nothing for 1634.
+struct Awaiting {
+    int32_t netId = 0;
+    plat::Hwnd waiter = plat::kNoWindow;
+    uint32_t timeoutMs = 0;
+};
+
+std::vector<uint8_t> awaitingRecord(const Awaiting& a) {
+    std::vector<uint8_t> record(sizeof(_AwaitedResponse));
+    uint8_t* p = record.data();
+    wire::writeLe32(p + offsetof(_AwaitedResponse, Waiter), static_cast<uint32_t>(a.waiter));
+    wire::writeLe32(p + offsetof(_AwaitedResponse, Waiter) + 4,
+                    static_cast<uint32_t>(a.waiter >> 32));
+    wire::writeLe32(p + offsetof(_AwaitedResponse, NetID), static_cast<uint32_t>(a.netId));
+    wire::writeLe32(p + offsetof(_AwaitedResponse, TimeOutMs), a.timeoutMs);
+    return record;
+}
+
+// The request's payload: the envelope, after the routing record for 1636.
+plat::Payload requestPayload(const _Message& m, const Awaiting* awaiting) {
+    std::vector<uint8_t> bytes;
+    if (awaiting != nullptr) {
+        bytes = awaitingRecord(*awaiting);
+    }
+    std::vector<uint8_t> envelope = wire::buildEnvelope(
+        m.Address, wire::kDirectionSent, std::span<const uint8_t>(m.Dataptr, m.Length));
+    bytes.insert(bytes.end(), envelope.begin(), envelope.end());
+    return plat::Payload::fromBytes(std::move(bytes));
+}
+
+// The server whose answer showed that it does not know 1636 (it answers
+// unknown requests 0, which 1634 never returns): such a server is sent
+// 1634.
+std::atomic<plat::Hwnd> gServerWithoutAwaiting{plat::kNoWindow};
+
+int32_t sendOne(int32_t registrationId, const _Message& m, const Awaiting* awaiting = nullptr) {
+    plat::Hwnd server = serverWindow();
+    if (server == plat::kNoWindow) {
         return VEK_ERR_SERVER;
     }
-    std::vector<uint8_t> envelope;
+    if (awaiting != nullptr && gServerWithoutAwaiting.load() == server) {
+        awaiting = nullptr;
+    }
+    plat::Payload payload;
     try {
-        envelope = wire::buildEnvelope(m.Address, wire::kDirectionSent,
-                                       std::span<const uint8_t>(m.Dataptr, m.Length));
+        payload = requestPayload(m, awaiting);
     } catch (const std::bad_alloc&) {
         return VEK_ERR_NO_MEMORY;
     }
-    plat::Payload payload = plat::Payload::fromBytes(std::move(envelope));
     if (payload.empty()) {
         return VEK_ERR_NO_MEMORY;
     }
-    auto result = request(wire::kReqSendNetwork, static_cast<uint32_t>(registrationId), 0,
-                          std::move(payload));
+    uint32_t code = awaiting != nullptr ? wire::kReqSendAwaitingResponse : wire::kReqSendNetwork;
+    auto result = request(code, static_cast<uint32_t>(registrationId), 0, std::move(payload));
     if (!result) {
         // A server that has gone was forgotten by the failed request: no
         // server. One that is still there did not answer in time: not sent
         // (the server drops the request once this wait has ended).
         return serverWindow() == plat::kNoWindow ? VEK_ERR_SERVER : VEK_ERR_NOT_SENT;
+    }
+    if (awaiting != nullptr && *result == 0) {
+        gServerWithoutAwaiting.store(server);
+        return sendOne(registrationId, m);
     }
     return *result > 0 ? 1 : VEK_ERR_NOT_SENT;
 }
@@ -118,6 +163,19 @@ extern "C" int32_t SendVEKNetMessage(int32_t RegistrationID, _Message* Message) 
         }
     }
     return 1;
+}
+
+extern "C" int32_t VEKInternal_SendAwaitingResponse(int32_t RegistrationID, _Message* Message,
+                                                    int32_t ReceiveNetID, HUBWND Waiter,
+                                                    uint32_t TimeOutMs) {
+    if (!isRegistered(RegistrationID)) {
+        return VEK_ERR_NOT_REGISTERED;
+    }
+    if (Message == nullptr || !isSendable(*Message) || Waiter == plat::kNoWindow) {
+        return VEK_ERR_BAD_ARG;
+    }
+    Awaiting awaiting{ReceiveNetID, Waiter, TimeOutMs};
+    return sendOne(RegistrationID, *Message, &awaiting);
 }
 
 extern "C" int32_t GetMessageNumber(int32_t RegistrationID) {

@@ -7,6 +7,7 @@
 #include "objlink.h"
 #include "outstanding_requests.h"
 #include "registrations.h"
+#include "response_window.h"
 #include "send_message.h"
 #include "sync_responses.h"
 #include "sync_wait.h"
@@ -39,6 +40,9 @@ int32_t sendSynchronously(const Registration& registration, uint32_t timeoutMs,
     request.message = message;
     request.response = response;
     request.wakeFd = threadWakeFd();
+    if (timeoutMs != 0) {
+        request.responseWindow = threadResponseWindow();
+    }
     // The time-out runs from before the send, as a timer installed then
     // would; the waiter keeps it, no timer is needed.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

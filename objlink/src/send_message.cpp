@@ -7,6 +7,7 @@
 
 #include "address.h"
 #include "hubclient.h"
+#include "hubclient_internal.h"
 #include "id_counters.h"
 #include "incoming_message.h"
 #include "outstanding_requests.h"
@@ -78,6 +79,17 @@ std::vector<uint8_t> buildMessageDatagram(const SendRequest& request) {
     return wire::buildDatagram({message.ObjectID, message.MessageID, request.messageNumber}, data);
 }
 
+// A synchronous request with a response window has its response posted
+// straight to the waiting thread.
+int32_t send(const SendRequest& request, _Message& m) {
+    const Registration& r = request.registration;
+    if (request.responseWindow == plat::kNoWindow) {
+        return SendVEKNetMessage(r.baseRegistrationId, &m);
+    }
+    return VEKInternal_SendAwaitingResponse(r.baseRegistrationId, &m, r.baseCallbackId,
+                                            request.responseWindow, request.timeoutMs);
+}
+
 }  // namespace
 
 bool isPresent(const void* pointer) {
@@ -104,7 +116,7 @@ SendOutcome sendObjectMessage(const SendRequest& request) {
     }
     std::vector<uint8_t> datagram = buildMessageDatagram(request);
     _Message m{destination, static_cast<uint32_t>(datagram.size()), datagram.data(), nullptr};
-    int32_t sent = SendVEKNetMessage(request.registration.baseRegistrationId, &m);
+    int32_t sent = send(request, m);
     if (sent > 0) {
         outcome.result = request.messageNumber;
         return outcome;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "objlink.h"
+#include "platform/window.h"
 #include "registrations.h"
 #include "reports.h"
 
@@ -20,6 +21,9 @@ struct SendRequest {
     VEKMessageResponse_t* response = nullptr;
     ReportTarget target;  // none: a synchronous request
     int wakeFd = -1;      // the synchronous sender's wake descriptor
+    // The synchronous sender's response window: the server posts the
+    // response there (kNoWindow: to the registration's receive callback).
+    plat::Hwnd responseWindow = plat::kNoWindow;
 };
 
 struct SendOutcome {

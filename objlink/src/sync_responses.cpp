@@ -4,6 +4,8 @@
 
 #include <mutex>
 
+#include "sync_wait.h"
+
 namespace objlink {
 namespace {
 
@@ -20,7 +22,10 @@ SyncResponses& syncResponses() {
 }  // namespace
 
 void wakeWaiter(int wakeFd) {
-    if (wakeFd >= 0) {
+    // A waiter's own thread completes its request while the waiter
+    // dispatches a message, and it looks at the lists after every one: no
+    // wake-up needed.
+    if (wakeFd >= 0 && !isThreadWakeFd(wakeFd)) {
         ::eventfd_write(wakeFd, 1);
     }
 }

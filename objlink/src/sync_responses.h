@@ -27,7 +27,8 @@ bool takeSyncResponse(int32_t internalId);
 // Drops the registration's entries and wakes their waiters.
 void dropSyncResponses(int32_t registrationId);
 
-// Signals a wake descriptor (an eventfd); -1 does nothing.
+// Signals a wake descriptor (an eventfd); -1, and the calling thread's own
+// descriptor, do nothing.
 void wakeWaiter(int wakeFd);
 
 }  // namespace objlink

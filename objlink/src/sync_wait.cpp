@@ -52,9 +52,16 @@ plat::WaitReadiness sleepUntilReady(int wakeFd, std::chrono::steady_clock::time_
 
 }  // namespace
 
+thread_local int tOwnWakeFd = -1;  // the calling thread's, once made
+
 int threadWakeFd() {
     thread_local WakeFd wake;
+    tOwnWakeFd = wake.fd;
     return wake.fd;
+}
+
+bool isThreadWakeFd(int fd) {
+    return fd >= 0 && fd == tOwnWakeFd;
 }
 
 WaitEnd waitForSyncResponse(int32_t registrationId, int32_t internalId,

@@ -13,6 +13,9 @@ namespace objlink {
 // closed when the thread ends), or -1 when none could be made.
 int threadWakeFd();
 
+// True when `fd` is the calling thread's wake descriptor.
+bool isThreadWakeFd(int fd);
+
 enum class WaitEnd {
     Completed,         // the request's synchronous entry was taken
     RegistrationGone,  // the registration was cleaned up meanwhile

@@ -141,7 +141,35 @@ bool isSocketAlive(const std::string& path) {
     return errno != ECONNREFUSED && errno != ENOENT && errno != ENOTDIR;
 }
 
+namespace {
+
+// Records up to this size without a descriptor are sent from one buffer with
+// send(), which spares the kernel reading a message header and an iovec
+// array: most records are a bare header (replies, requests without data).
+constexpr size_t kSmallRecord = 512;
+
+SendStatus sendPlain(int fd, const void* bytes, size_t size, int flags) {
+    while (::send(fd, bytes, size, flags) < 0) {
+        if (errno != EINTR) {
+            return statusOf(errno);
+        }
+    }
+    return SendStatus::Ok;
+}
+
+}  // namespace
+
 SendStatus sendRecord(int fd, const OutgoingDatagram& d, bool wait) {
+    int flags = MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT);
+    if (d.sectionFd < 0 && d.inlineBytes.empty()) {
+        return sendPlain(fd, &d.header, sizeof(d.header), flags);
+    }
+    if (d.sectionFd < 0 && sizeof(d.header) + d.inlineBytes.size() <= kSmallRecord) {
+        uint8_t record[kSmallRecord];
+        std::memcpy(record, &d.header, sizeof(d.header));
+        std::memcpy(record + sizeof(d.header), d.inlineBytes.data(), d.inlineBytes.size());
+        return sendPlain(fd, record, sizeof(d.header) + d.inlineBytes.size(), flags);
+    }
     iovec iov[2];
     iov[0].iov_base = const_cast<DatagramHeader*>(&d.header);
     iov[0].iov_len = sizeof(d.header);
@@ -162,7 +190,6 @@ SendStatus sendRecord(int fd, const OutgoingDatagram& d, bool wait) {
         c->cmsg_len = CMSG_LEN(sizeof(int));
         std::memcpy(CMSG_DATA(c), &d.sectionFd, sizeof(int));
     }
-    int flags = MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT);
     while (::sendmsg(fd, &mh, flags) < 0) {
         if (errno != EINTR) {
             return statusOf(errno);

@@ -1,5 +1,5 @@
-// 1634 send, 1644 own address, 1654 message number, 1664/1674 network
-// registrations, and the WIN16 copy-data send.
+// 1634 send, 1636 send with the response routed to its waiter, 1644 own address, 1654 message
+// number, 1664/1674 network registrations, and the WIN16 copy-data send.
 #include <limits>
 
 #include "client_registry.h"
@@ -11,19 +11,37 @@
 namespace hub {
 namespace {
 
-int64_t sendNetworkMessage(plat::Message& m) {
-    int32_t clientID = clientIdFrom(m.wParam);
-    if (!FindClient(clientID)) {
+// What 1634 and 1636 check first: a registered client in wParam (-9) and a
+// payload (-5). 0 when both are there.
+int64_t refusedSend(const plat::Message& m) {
+    if (!FindClient(clientIdFrom(m.wParam))) {
         return wire::kResultBadRequest;
     }
-    if (m.payload.empty()) {
-        return wire::kResultOutOfMemory;  // no envelope
+    return m.payload.empty() ? wire::kResultOutOfMemory : 0;
+}
+
+int64_t sendNetworkMessage(plat::Message& m) {
+    if (int64_t refused = refusedSend(m); refused != 0) {
+        return refused;
     }
     std::optional<std::span<const uint8_t>> envelope = checkedEnvelope(m.payload.bytes());
     if (!envelope) {
         return wire::kResultBadRequest;
     }
-    return SendVEKNetworkMessage(clientID, *envelope);
+    return SendVEKNetworkMessage(clientIdFrom(m.wParam), *envelope);
+}
+
+// 1636: a send whose response goes straight to a window of the sender's
+// process (the thread that waits for it).
+int64_t sendAwaitingResponse(plat::Message& m) {
+    if (int64_t refused = refusedSend(m); refused != 0) {
+        return refused;
+    }
+    std::optional<AwaitingSendView> view = checkedAwaitingSend(m.payload.bytes());
+    if (!view || !isSendersOwnWindow(m, view->awaited.Waiter)) {
+        return wire::kResultBadRequest;
+    }
+    return SendAwaitingResponse(clientIdFrom(m.wParam), view->awaited, view->envelope);
 }
 
 // wParam is the sending client's window; it must belong to a registered
@@ -81,6 +99,7 @@ int64_t removeRegistration(plat::Message& m) {
 
 void installNetworkRequests(MessageTable& table) {
     table.set(wire::kReqSendNetwork, sendNetworkMessage);
+    table.set(wire::kReqSendAwaitingResponse, sendAwaitingResponse);
     table.set(plat::kMsgCopyData, sendCopyData);
     table.set(wire::kReqGetAddress, ownAddress);
     table.set(wire::kReqMessageNumber, messageNumber);

@@ -57,4 +57,24 @@ std::optional<CommDataView> checkedCommData(std::span<const uint8_t> payload) {
     return view;
 }
 
+std::optional<AwaitingSendView> checkedAwaitingSend(std::span<const uint8_t> payload) {
+    constexpr size_t fixed = sizeof(_AwaitedResponse);
+    if (payload.size() < fixed) {
+        return std::nullopt;
+    }
+    std::optional<std::span<const uint8_t>> envelope = checkedEnvelope(payload.subspan(fixed));
+    if (!envelope) {
+        return std::nullopt;
+    }
+    const uint8_t* p = payload.data();
+    AwaitingSendView view;
+    uint64_t low = wire::readLe32(p + offsetof(_AwaitedResponse, Waiter));
+    uint64_t high = wire::readLe32(p + offsetof(_AwaitedResponse, Waiter) + 4);
+    view.awaited.Waiter = low | (high << 32);
+    view.awaited.NetID = wire::readLe32(p + offsetof(_AwaitedResponse, NetID));
+    view.awaited.TimeOutMs = wire::readLe32(p + offsetof(_AwaitedResponse, TimeOutMs));
+    view.envelope = *envelope;
+    return view;
+}
+
 }  // namespace hub

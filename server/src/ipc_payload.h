@@ -30,4 +30,12 @@ struct CommDataView {
 };
 std::optional<CommDataView> checkedCommData(std::span<const uint8_t> payload);
 
+// The payload of 1636: the routing record, then an envelope as checked by
+// checkedEnvelope.
+struct AwaitingSendView {
+    _AwaitedResponse awaited{};
+    std::span<const uint8_t> envelope;  // exactly Length + 12 bytes
+};
+std::optional<AwaitingSendView> checkedAwaitingSend(std::span<const uint8_t> payload);
+
 }  // namespace hub

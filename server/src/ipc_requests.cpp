@@ -23,18 +23,21 @@ void installClientRequests(ServerContext& context) {
 }
 
 void removeClientRequests(MessageTable& table) {
-    for (uint32_t code : {wire::kReqRegisterWin32, wire::kReqRegisterWin16, wire::kReqUnregister,
-                          wire::kReqUnregisterWin16, wire::kReqVersion, wire::kReqDebugText,
-                          wire::kReqSendNetwork, wire::kReqGetAddress, wire::kReqMessageNumber,
-                          wire::kReqNetRegister, wire::kReqNetDeregister, wire::kReqOpenComm,
-                          wire::kReqCloseComm, wire::kReqWriteComm, plat::kMsgCopyData}) {
+    for (uint32_t code :
+         {wire::kReqRegisterWin32, wire::kReqRegisterWin16, wire::kReqUnregister,
+          wire::kReqUnregisterWin16, wire::kReqVersion, wire::kReqDebugText, wire::kReqSendNetwork,
+          wire::kReqSendAwaitingResponse, wire::kReqGetAddress, wire::kReqMessageNumber,
+          wire::kReqNetRegister, wire::kReqNetDeregister, wire::kReqOpenComm, wire::kReqCloseComm,
+          wire::kReqWriteComm, plat::kMsgCopyData}) {
         table.remove(code);
     }
 }
 
 bool isSendersOwnWindow(const plat::Message& m, plat::Hwnd window) {
+    // The server never forks: its pid is read once.
+    static const auto server = static_cast<uint32_t>(::getpid());
     auto owner = static_cast<uint32_t>(window >> 32);  // a handle starts with its process ID
-    return owner == m.senderPid && owner != static_cast<uint32_t>(::getpid());
+    return owner == m.senderPid && owner != server;
 }
 
 }  // namespace hub

@@ -17,6 +17,7 @@
 #include "config.h"
 #include "platform/payload.h"
 #include "platform/window.h"
+#include "wire/ipc.h"
 
 namespace hub {
 
@@ -52,6 +53,15 @@ bool NetworkInstalled();
 // or the client's share of the outgoing queue is used up (then the datagram
 // never leaves).
 int32_t SendVEKNetworkMessage(int32_t clientID, const plat::Payload& section);
+
+// Request 1636: sends the envelope as SendVEKNetworkMessage does and routes
+// the message that answers it to the window `awaited.Waiter` instead of to
+// the client's receive registration `awaited.NetID` (see network_awaited.h).
+// -9 when that NetID is not a receive registration of the client; otherwise
+// the results of SendVEKNetworkMessage. When the routing cannot be kept
+// (too many waiters) the message is sent all the same.
+int32_t SendAwaitingResponse(int32_t clientID, const _AwaitedResponse& awaited,
+                             std::span<const uint8_t> envelope);
 
 // Sends an envelope given by address: from inside the server (client ID 0)
 // or from a registered client whose data arrived otherwise (WIN16).

@@ -1,5 +1,6 @@
 #include "network_registrations.h"
 
+#include <algorithm>
 #include <bit>
 #include <forward_list>
 #include <mutex>
@@ -10,9 +11,11 @@
 #include "client_registry.h"
 #include "debuglog.h"
 #include "network.h"
+#include "network_awaited.h"
 #include "platform/payload.h"
 #include "win16_interface.h"
 #include "wire/datagram.h"
+#include "wire/ipc.h"
 
 namespace hub {
 namespace {
@@ -79,11 +82,38 @@ void logDrop(NetList& list, const _net_info& entry, size_t count) {
     }
 }
 
-// Whether a registration that asked only for received messages for
-// application objects (ObjectID not 0) is posted this envelope.
-bool receiversWant(std::span<const uint8_t> envelope) {
+// The envelope as a receive registration sees it: set when a registration
+// that asked only for received messages for application objects (ObjectID
+// not 0) is posted it.
+struct ForReceivers {
+    uint32_t source = 0;
+    wire::DatagramHeader header;
+};
+
+std::optional<ForReceivers> forReceivers(std::span<const uint8_t> envelope) {
     std::optional<wire::EnvelopeView> view = wire::readEnvelope(envelope);
-    return view && wire::receiveSubscribersWant(*view);
+    if (!view || !wire::receiveSubscribersWant(*view)) {
+        return std::nullopt;
+    }
+    std::optional<wire::DatagramHeader> header = wire::readHeader(view->datagram);
+    if (!header) {
+        return std::nullopt;
+    }
+    return ForReceivers{view->address, *header};
+}
+
+// Posts a response a thread waits for (request 1636) straight to that
+// thread. Returns the NetID of the receive registration it replaces, 0 when
+// nobody waits for it or the waiter cannot take it (then it goes the usual
+// way).
+uint32_t handToWaiter(const ForReceivers& received, const plat::Payload& payload) {
+    std::optional<AwaitedResponse> awaited = takeAwaitedResponse(received.source, received.header);
+    if (!awaited) {
+        return 0;
+    }
+    plat::PostResult posted =
+        plat::postMessage(awaited->waiter, wire::kMsgAwaitedResponse, awaited->netID, 0, payload);
+    return posted == plat::PostResult::Ok ? awaited->netID : 0;
 }
 
 // Posts `count` envelopes to a Win32 client: one as 1624, more as 1626. A
@@ -204,6 +234,7 @@ void closeNetList() {
     list.batch.all.clear();
     list.batch.forReceivers.clear();
     list.lockExists = false;
+    forgetAllAwaitedResponses();
 }
 
 uint32_t addNetRegistration(int32_t clientID, int32_t type, NetOptions options) {
@@ -228,6 +259,7 @@ bool removeNetRegistration(uint32_t netID) {
 }
 
 void removeClientNetRegistrations(int32_t clientID) {
+    forgetAwaitedResponsesOf(clientID);
     NetList& list = netList();
     std::lock_guard<std::mutex> guard(list.lock);
     if (list.lockExists) {
@@ -239,6 +271,15 @@ void removeClientNetRegistrations(int32_t clientID) {
             return owned;
         });
     }
+}
+
+bool isReceiveRegistrationOf(uint32_t netID, int32_t clientID) {
+    NetList& list = netList();
+    std::lock_guard<std::mutex> guard(list.lock);
+    return std::any_of(list.entries.begin(), list.entries.end(), [&](const _net_info& e) {
+        return e.NetID == netID && e.RegistrationID == clientID &&
+               e.NetRegistrationType == NetworkRegistration;
+    });
 }
 
 size_t netRegistrationCount() {
@@ -253,11 +294,21 @@ void dispatchToRegistrations(std::span<const uint8_t> envelope) {
     if (!list.lockExists || list.entries.empty()) {
         return;
     }
-    bool receiversWantIt = receiversWant(envelope);
-    bool collected = list.batch.depth > 0 && collect(list, envelope, receiversWantIt);
+    std::optional<ForReceivers> received = forReceivers(envelope);
+    bool receiversWantIt = received.has_value();
     // Every receiver gets its own copy of the same bytes; one payload serves
     // them all.
     plat::Payload payload = plat::Payload::copyOf(envelope.data(), envelope.size());
+    if (uint32_t replaced = received ? handToWaiter(*received, payload) : 0; replaced != 0) {
+        // Out of the batch, so that one registration can be left out: what
+        // was collected before goes first, in order.
+        flushBatch(list);
+        forEachEntry(
+            list, [&](const _net_info& entry) { return entry.NetID != replaced; },
+            [&](const _net_info& entry) { return deliver(list, entry, payload, true); });
+        return;
+    }
+    bool collected = list.batch.depth > 0 && collect(list, envelope, receiversWantIt);
     forEachEntry(
         list, [&](const _net_info& entry) { return !collected || !takesBatches(entry); },
         [&](const _net_info& entry) { return deliver(list, entry, payload, receiversWantIt); });

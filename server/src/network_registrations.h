@@ -36,9 +36,14 @@ bool removeNetRegistration(uint32_t netID);
 
 void removeClientNetRegistrations(int32_t clientID);
 
+// True when `netID` is a receive registration of this client.
+bool isReceiveRegistrationOf(uint32_t netID, int32_t clientID);
+
 size_t netRegistrationCount();
 
 // Posts the envelope to every registration, newest first (see network.h).
+// A response a thread waits for (network_awaited.h) is posted to that
+// thread instead of to the receive registration its request named.
 void dispatchToRegistrations(std::span<const uint8_t> envelope);
 
 uint64_t netDispatchDrops();

@@ -32,6 +32,10 @@ constexpr uint32_t kReqMessageNumber = 1654;  // result the next message number
 // lParam of 1654 from 2 up to this: a block of that many numbers, the result
 // its first (the client library hands them out in order without asking).
 constexpr int64_t kMaxMessageNumberBlock = 256;
+// Sends like 1634 and routes the response to a waiting thread: wParam client
+// ID, payload an _AwaitedResponse record followed by the envelope. A server
+// that does not know the request answers 0 (the client then sends 1634).
+constexpr uint32_t kReqSendAwaitingResponse = 1636;
 constexpr uint32_t kReqNetRegister = 1664;    // wParam client ID, lParam 0 receive, 1 monitor
 constexpr uint32_t kReqNetDeregister = 1674;  // lParam NetID
 constexpr uint32_t kReqOpenComm = 1724;       // wParam client ID; payload _CommRegInfo
@@ -43,6 +47,10 @@ constexpr uint32_t kMsgNetData = 1624;
 // Several envelopes for one NetID, one after the other in order (each 12 +
 // Length bytes); only to registrations made with kNetBatches.
 constexpr uint32_t kMsgNetDataBatch = 1626;
+// The response a 1636 request waits for, posted to its waiter window instead
+// of to the receive registration it names: wParam that NetID, payload the
+// envelope.
+constexpr uint32_t kMsgAwaitedResponse = 1628;
 constexpr uint32_t kMsgCommData = 2024;
 
 // Time-outs of a request.
@@ -100,7 +108,23 @@ struct _CommDataInternal_t {
     uint8_t Data[];
 };
 
+// Front of the payload of 1636. The server posts the first received message
+// that answers the enveloped request (from its destination, same MessageID
+// with the response flag, same MessageNumber, ObjectID not 0) within
+// TimeOutMs to Waiter as kMsgAwaitedResponse, and not to the receive
+// registration NetID; the client's other registrations get it as usual.
+struct _AwaitedResponse {
+    uint64_t Waiter;     // a window of the requesting process
+    uint32_t NetID;      // a receive registration of the requesting client
+    uint32_t TimeOutMs;  // how long the routing is kept
+};
+
 #pragma pack(pop)
+
+static_assert(sizeof(_AwaitedResponse) == 16);
+static_assert(offsetof(_AwaitedResponse, Waiter) == 0);
+static_assert(offsetof(_AwaitedResponse, NetID) == 8);
+static_assert(offsetof(_AwaitedResponse, TimeOutMs) == 12);
 
 static_assert(sizeof(COMM_INFORMATION) == 24);
 static_assert(offsetof(COMM_INFORMATION, BaudRate) == 0);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "process_wakeups.h"
 #include "session_fixture.h"
 
 namespace client_testing {
@@ -72,29 +73,9 @@ TEST(ServerLoss, RequestsFailPromptlyAndTheNextStartupStartsANewServer) {
     EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
 }
 
-// Voluntary context switches of every thread of this process but the
-// calling one: each is a sleep that a wake-up ended.
+// Wake-ups of every thread of this process but the calling one.
 uint64_t otherThreadsSwitches() {
-    uint64_t total = 0;
-    std::string self = std::to_string(::gettid());
-    DIR* tasks = ::opendir("/proc/self/task");
-    while (dirent* e = tasks != nullptr ? ::readdir(tasks) : nullptr) {
-        if (e->d_name[0] == '.' || self == e->d_name) {
-            continue;
-        }
-        std::istringstream status(
-            readFile(std::string("/proc/self/task/") + e->d_name + "/status"));
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-                total += std::stoull(line.substr(line.find(':') + 1));
-            }
-        }
-    }
-    if (tasks != nullptr) {
-        ::closedir(tasks);
-    }
-    return total;
+    return testing_support::voluntarySwitchesOf(::getpid(), ::gettid());
 }
 
 // A server the library started is reaped as soon as it ends, and while it

@@ -86,8 +86,11 @@ TEST_F(WindowIpcTest, SectionsAndInlinePayloadsReachThePeerByteForByte) {
         size_t size;
         bool asSection;
     };
-    for (Case c : {Case{1, false}, Case{kInlinePayloadMax, false},
-                   Case{kInlinePayloadMax + 1, false}, Case{200 * 1024, true}, Case{10, true}}) {
+    // Records of up to 512 bytes (a 56-byte header and 456 bytes of data)
+    // leave from one buffer, longer ones from the header and the data apart.
+    for (Case c :
+         {Case{1, false}, Case{456, false}, Case{457, false}, Case{kInlinePayloadMax, false},
+          Case{kInlinePayloadMax + 1, false}, Case{200 * 1024, true}, Case{10, true}}) {
         Payload p =
             c.asSection ? Payload::section(c.size) : Payload::fromBytes(patternBytes(c.size));
         if (c.asSection) {

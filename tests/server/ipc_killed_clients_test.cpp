@@ -10,30 +10,13 @@
 #include <thread>
 
 #include "ipc_test_support.h"
+#include "process_wakeups.h"
 
 namespace {
 
 using namespace testing_support;
 
 class IpcKilledClientsTest : public IpcServerTest {};
-
-// Voluntary context switches of every thread of a process: each is a sleep
-// that a wake-up ended.
-uint64_t voluntarySwitchesOf(pid_t pid) {
-    uint64_t total = 0;
-    std::error_code error;
-    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(pid) + "/task", error);
-    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
-        std::ifstream status(task.path() / "status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-                total += std::stoull(line.substr(line.find(':') + 1));
-            }
-        }
-    }
-    return total;
-}
 
 // While its one client idles the server sleeps (no timer looks for ended
 // clients), and it still notices at once when that client is killed.
