@@ -83,6 +83,8 @@ class Loop {
     // Moves everything that is ready (waiting up to timeoutMs) into queue_.
     void collect(int timeoutMs);
     void collectInbox();
+    // Keeps queueFd() readable while messages wait in queue_ (see takeQueued).
+    void signalQueued();
     void collectListener();
     void collectConnection(int fd);
     void closeConnection(int fd);
@@ -103,6 +105,9 @@ class Loop {
     uint16_t slot_ = 0;
     std::shared_ptr<LoopInbox> inbox_;
     std::deque<Message> queue_;
+    // The inbox's descriptor was written for messages left in queue_ and not
+    // read since: queueFd() is readable.
+    bool queuedSignalled_ = false;
     std::map<uint16_t, WindowRecord> windows_;
     uint16_t lastWindowNumber_ = 0;
     std::map<int, Timer> timers_;           // by timerfd

@@ -58,7 +58,8 @@ void Loop::collect(int timeoutMs) {
 }
 
 void Loop::collectInbox() {
-    std::deque<Message> incoming = inbox_->takeAll();
+    std::deque<Message> incoming = inbox_->takeAll();  // reads the descriptor
+    queuedSignalled_ = false;
     for (Message& m : incoming) {
         queue_.push_back(std::move(m));
     }
@@ -185,7 +186,20 @@ bool Loop::takeQueued(Message& out) {
     }
     out = std::move(queue_.front());
     queue_.pop_front();
+    signalQueued();
     return true;
+}
+
+// One collect may move several messages into queue_ and leave the sources
+// with nothing ready. A caller that takes one message and stops (a wait
+// whose own message came) would leave the rest where an outer loop watching
+// queueFd() never sees them: the inbox's descriptor is written once, so
+// queueFd() stays readable until the next collect reads it.
+void Loop::signalQueued() {
+    if (!queue_.empty() && !queuedSignalled_) {
+        inbox_->wake();
+        queuedSignalled_ = true;
+    }
 }
 
 bool Loop::waitForAny() {
@@ -239,6 +253,7 @@ void Loop::postQuit(int exitCode) {
     m.senderPid = static_cast<uint32_t>(ownPid());
     queue_.push_back(std::move(m));
     inbox_->wake();  // so an outer loop polling queueFd() sees it
+    queuedSignalled_ = true;
 }
 
 void Loop::removeQueued(Hwnd hwnd, uint32_t msg, uint64_t wParam) {

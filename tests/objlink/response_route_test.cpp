@@ -1,7 +1,12 @@
 // The response of a synchronous request goes straight to the thread that
 // waits for it: it arrives while hubclient's own thread is stuck in a
-// callback, many threads waiting at once each get their own, and a thread
-// that tore its loop down between two requests is answered all the same.
+// callback, many threads waiting at once each get their own, a thread that
+// tore its loop down between two requests is answered all the same, and a
+// message that came with the response is left for the thread's outer loop.
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "objlink_session.h"
 
 namespace objlink_testing {
@@ -102,6 +107,71 @@ TEST_F(ObjlinkSession, ThreadThatToreItsLoopDownIsStillAnswered) {
         EXPECT_EQ(response.data(), data);
         plat::shutdownThreadLoop();
     }
+}
+
+// The device answers and at once sends a message that a window of the
+// waiting thread subscribes to (a change notification). Both reach the
+// thread while the wait is held in a procedure, so one look at its sources
+// takes both, the response first; the wait leaves with its response and the
+// notification still queued. An outer loop that sleeps on queueFd() (Qt's)
+// must be woken for it: the library thread is held in its send until the
+// notification is handled. The hold comes from a watched descriptor: a post
+// would leave the thread's inbox first in line for the next look.
+TEST_F(ObjlinkSession, NotificationArrivingWithTheResponseWakesTheOuterLoop) {
+    constexpr uint32_t kHold = 0x8501;
+    constexpr uint32_t kNotified = 0x8502;
+    int hold[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, hold), 0);
+    bool notified = false;
+    plat::Hwnd window = plat::createWindow([&](plat::Message& m) {
+        if (m.msg == kHold) {
+            char byte;
+            ::recv(hold[0], &byte, 1, MSG_DONTWAIT);
+            std::this_thread::sleep_for(300ms);  // response and notification arrive meanwhile
+        } else if (m.msg == kNotified) {
+            notified = true;
+        }
+        return int64_t{0};
+    });
+    ASSERT_GE(RegisterVEKObjectMessages_Window(registration_, 7, window, kNotified), 1);
+    ASSERT_TRUE(plat::watchReadable(hold[0], window, kHold));
+    std::thread device([this] {
+        for (int request = 0; request < 2; ++request) {
+            auto received = device_->next();
+            if (!received) {
+                return;
+            }
+            device_->respond(*received, {});
+            if (request == 1) {
+                device_->send(datagram(7, 1, 0x100, {1}));
+            }
+        }
+    });
+    std::vector<uint8_t> data = {1};
+    VEKMessage_t m = message(9, 2, data);
+    ResponseBuffer<8> response;
+    // The first request opens the server's connection to this thread.
+    ASSERT_GE(SendVEKMessage(registration_, 3000, &m, &response.record), 0x8000);
+    ASSERT_EQ(::send(hold[1], "h", 1, 0), 1);
+    ASSERT_GE(SendVEKMessage(registration_, 3000, &m, &response.record), 0x8000);
+    EXPECT_EQ(PACKED(response.record.Status), MessageResponseSuccess);
+    device.join();
+
+    pollfd queue{plat::queueFd(), POLLIN, 0};
+    EXPECT_TRUE(notified || ::poll(&queue, 1, 2000) == 1);
+    auto deadline = std::chrono::steady_clock::now() + kLiveness;
+    while (!notified && std::chrono::steady_clock::now() < deadline) {
+        plat::waitForMessage(50ms);
+        plat::Message next;
+        while (plat::peekMessage(next)) {
+            plat::dispatchMessage(next);
+        }
+    }
+    EXPECT_TRUE(notified);
+    plat::unwatch(hold[0]);
+    plat::destroyWindow(window);
+    ::close(hold[0]);
+    ::close(hold[1]);
 }
 
 }  // namespace

@@ -299,6 +299,58 @@ TEST_F(WindowLoopTest, QuitEndsTheLoopWithItsExitCodeAndQueueFdSignalsWork) {
     EXPECT_EQ(runMessageLoop(), 5);
 }
 
+// A caller that takes one message and stops (a wait whose own message came)
+// leaves the others queued: queueFd() must stay readable for them, or an
+// outer loop watching it never dispatches them. Once everything is taken,
+// it is quiet again (an outer loop would otherwise spin).
+TEST_F(WindowLoopTest, QueueFdStaysReadableWhileMessagesAreLeftQueued) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, sv), 0);
+    constexpr uint32_t kReadable = 1124;
+    struct Case {
+        const char* name;
+        int posts;
+        bool watched;  // plus a readiness of a watched descriptor
+    };
+    const Case cases[] = {
+        {"two posts", 2, false},
+        {"three posts", 3, false},
+        {"a post and a watched descriptor", 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Hwnd h = createWindow([](Message&) { return int64_t{0}; });
+        ASSERT_NE(h, kNoWindow);
+        for (int i = 0; i < c.posts; ++i) {
+            ASSERT_EQ(postMessage(h, kMsgUser, static_cast<uint64_t>(i), 0), PostResult::Ok);
+        }
+        if (c.watched) {
+            ASSERT_TRUE(watchReadable(sv[0], h, kReadable));
+            ASSERT_EQ(::send(sv[1], "x", 1, 0), 1);
+        }
+        const int expected = c.posts + (c.watched ? 1 : 0);
+        pollfd p{queueFd(), POLLIN, 0};
+        ASSERT_EQ(::poll(&p, 1, 2000), 1);
+        for (int taken = 0; taken < expected; ++taken) {
+            ASSERT_EQ(::poll(&p, 1, 0), 1) << "before message " << taken;
+            Message m;
+            ASSERT_TRUE(peekMessage(m)) << "message " << taken;
+            if (m.msg == kReadable) {
+                char ignored;
+                ASSERT_EQ(::recv(sv[0], &ignored, 1, 0), 1);
+            }
+            dispatchMessage(m);
+        }
+        Message none;
+        EXPECT_FALSE(peekMessage(none));
+        EXPECT_EQ(::poll(&p, 1, 0), 0);
+        unwatch(sv[0]);
+        destroyWindow(h);
+    }
+    ::close(sv[0]);
+    ::close(sv[1]);
+}
+
 TEST_F(WindowLoopTest, WaitingUsesNoCpu) {
     std::promise<Hwnd> ready;
     std::thread hung([&] {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "platform/qt/platform_window.h"
 #include "platform/wait.h"
@@ -129,6 +130,31 @@ TEST_F(QtPumpTest, AProcedureThatWaitsStillGetsTheMessagesItWaitsFor) {
     postMessage(window.handle(), kMsgPing, 0, 0);
     EXPECT_TRUE(runQtUntil([&] { return outerFinished; }, 8s));
     EXPECT_TRUE(innerArrived);
+}
+
+// A waiter that takes messages one at a time and leaves once its own came
+// (objlink's synchronous request does) may leave later ones queued: Qt's
+// loop still dispatches them, at once rather than at the next wait.
+TEST_F(QtPumpTest, MessagesLeftQueuedByAWaiterStillRunFromQtsLoop) {
+    QtMessagePump pump;
+    std::vector<uint64_t> seen;
+    QtPlatformWindow window([&](Message& m) -> int64_t {
+        if (m.msg == kMsgPing) {
+            seen.push_back(m.wParam);
+        }
+        return 0;
+    });
+    for (uint64_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(postMessage(window.handle(), kMsgPing, i, 0), PostResult::Ok);
+    }
+    ASSERT_TRUE(waitForMessage(2000ms));
+    Message own;
+    ASSERT_TRUE(peekMessage(own));
+    dispatchMessage(own);  // the waiter's message: it leaves
+    ASSERT_EQ(seen, std::vector<uint64_t>{0});
+
+    EXPECT_TRUE(runQtUntil([&] { return seen.size() == 3; }, 2s));
+    EXPECT_EQ(seen, (std::vector<uint64_t>{0, 1, 2}));
 }
 
 TEST_F(QtPumpTest, ADestroyedWindowOwnerTakesItsWindowAlong) {
