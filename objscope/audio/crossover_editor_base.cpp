@@ -61,6 +61,13 @@ double CrossoverColumnFrequency(int column) {
     return 19.5 * std::exp2((column - 25) / 42.2);
 }
 
+// The slider outlives this part of the window (Qt deletes children later):
+// what it reports while it goes must not reach the editor.
+TCrossoverEditorBase::~TCrossoverEditorBase() {
+    if (tarnOutGain_)
+        tarnOutGain_->OnChange = nullptr;
+}
+
 TCrossoverEditorBase::TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm, int slotsPerOutput,
                                            CrossoverDisplaySettings& settings, QPoint helpTextAt,
                                            QString helpText)

@@ -32,6 +32,7 @@ namespace objscope::audio {
 
 class TCrossoverEditorBase : public TTarnFormBase {
   public:
+    ~TCrossoverEditorBase() override;
     int OutputCount() const { return static_cast<int>(outputs_.size()); }
     int SelectedOutput() const { return selected_; }
     bool UpperSelected() const { return upper_; }

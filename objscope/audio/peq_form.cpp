@@ -146,6 +146,15 @@ void TPeqForm::BuildControls() {
     DisplayChanged();
 }
 
+// The slider outlives this part of the window (Qt deletes children later):
+// what it reports while it goes must not reach the form.
+TPeqForm::~TPeqForm() {
+    if (masterGain_) {
+        masterGain_->OnChange = nullptr;
+        masterGain_->Tarn().OnValueArrived = nullptr;
+    }
+}
+
 // The set's bypass, the output stage's polarity and mute, and its gain.
 QLayout* TPeqForm::BuildBoundControls() {
     auto* column = new QVBoxLayout();

@@ -35,6 +35,7 @@ namespace objscope::audio {
 class TPeqForm : public TTarnFormBase {
   public:
     TPeqForm(TVEKroot& object, TEditorComm* comm, QWidget* parent = nullptr);
+    ~TPeqForm() override;
 
     int BandCount() const { return static_cast<int>(comms_.size()); }
     // The selected band's number (0-based, -1 for none).

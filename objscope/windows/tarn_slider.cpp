@@ -342,7 +342,11 @@ bool TTarnSlider::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::FocusOut:
-            CommitTypedText();
+            // Leaving the field commits only what the user typed: a value
+            // shown as received (beyond the range, or rounded) is not sent
+            // back by tabbing through, nor by the window closing around it.
+            if (textBox_->isModified())
+                CommitTypedText();
             UpdateScaleArea();
             break;
         case QEvent::FocusIn:

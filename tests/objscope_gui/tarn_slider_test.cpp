@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <cmath>
@@ -83,6 +85,28 @@ TEST_F(SliderFixture, TextBoxCommitsRoundedTypedValue) {
     EXPECT_DOUBLE_EQ(slider.Position(), -12.5);
     EXPECT_EQ(field->text(), "-12.5 dB");
     EXPECT_DOUBLE_EQ(Held(), -12.5);
+}
+
+TEST_F(SliderFixture, LeavingTheTextBoxSendsOnlyWhatWasTyped) {
+    slider.SetTextBox(true);
+    slider.OnChange = [this] { ++changes; };
+    slider.Tarn().MultiProperty()->SetData(25);  // beyond the top, shown as received
+    slider.Tarn().OnValueArrived();
+    QLineEdit* field = slider.TextField();
+    const auto leave = [field] {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(field, &out);
+    };
+    leave();  // tabbing through, or the window closing around it
+    EXPECT_EQ(changes, 0);
+    EXPECT_DOUBLE_EQ(Held(), 25);
+
+    field->selectAll();
+    QTest::keyClicks(field, "-3.2");
+    leave();
+    EXPECT_EQ(changes, 1);
+    EXPECT_DOUBLE_EQ(Held(), -3.0);
+    EXPECT_EQ(field->text(), "-3.0 dB");
 }
 
 TEST_F(SliderFixture, DeviceValueBeyondTheTopShowsAsReceived) {
