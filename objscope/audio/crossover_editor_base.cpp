@@ -62,8 +62,9 @@ double CrossoverColumnFrequency(int column) {
 }
 
 // The slider outlives this part of the window (Qt deletes children later):
-// what it reports while it goes must not reach the editor.
+// neither its reports nor the fields' signals may reach the editor then.
 TCrossoverEditorBase::~TCrossoverEditorBase() {
+    DetachFromChildren();
     if (tarnOutGain_)
         tarnOutGain_->OnChange = nullptr;
 }

@@ -147,8 +147,9 @@ void TPeqForm::BuildControls() {
 }
 
 // The slider outlives this part of the window (Qt deletes children later):
-// what it reports while it goes must not reach the form.
+// neither its reports nor the fields' signals may reach the form then.
 TPeqForm::~TPeqForm() {
+    DetachFromChildren();
     if (masterGain_) {
         masterGain_->OnChange = nullptr;
         masterGain_->Tarn().OnValueArrived = nullptr;

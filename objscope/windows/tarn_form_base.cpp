@@ -121,4 +121,9 @@ void TTarnFormBase::done(int result) {
     }
 }
 
+void TTarnFormBase::DetachFromChildren() {
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
+
 }  // namespace objscope

@@ -41,6 +41,11 @@ class TTarnFormBase : public QDialog, public TObjectEditor {
     // Called after the bindings attached and the connection was decided.
     virtual void FormShown() {}
     void done(int result) override;
+    // Cuts every signal of the window's widgets to this form. A derived
+    // editor calls it from its destructor: Qt deletes (and first hides,
+    // which ends editing in the fields) the children only after the
+    // editor's own part is gone, and their signals must not reach it then.
+    void DetachFromChildren();
 
   private:
     void ShowConnection(bool lit);
