@@ -25,7 +25,9 @@ std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
     if (folder == nullptr) {
         return paths;
     }
-    std::string prefix = "p" + std::to_string(pid) + ".";
+    std::string prefix = "p";
+    prefix += std::to_string(pid);
+    prefix += '.';
     while (dirent* entry = ::readdir(folder)) {
         std::string name = entry->d_name;
         if (name.rfind(prefix, 0) == 0 &&
@@ -42,7 +44,9 @@ std::vector<std::string> loopSocketsOf(const std::string& dir, uint32_t pid) {
 // plain calls: a stream would throw from inside its buffer and end the
 // server.
 std::string procStatOf(uint32_t pid) {
-    const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    std::string path = "/proc/";
+    path += std::to_string(pid);
+    path += "/stat";
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return {};
