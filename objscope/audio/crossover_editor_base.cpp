@@ -248,13 +248,10 @@ void TCrossoverEditorBase::BuildHelpHold(QPoint at, const QString& text) {
 }
 
 bool TCrossoverEditorBase::DisplayChoiceRefused() {
-    double highest = 0, lowest = 0;
-    for (const Output& o : outputs_) {
-        highest = std::max(highest, o.gainDb);
-        lowest = std::min(lowest, o.gainDb);
-    }
-    if (DisplayChoiceFits(legendCombo_->currentIndex(), dB0ComboBox_->currentIndex(), highest,
-                          lowest)) {
+    std::vector<double> gains;
+    for (const Output& o : outputs_)
+        gains.push_back(o.gainDb);
+    if (DisplayChoiceFits(legendCombo_->currentIndex(), dB0ComboBox_->currentIndex(), gains)) {
         shownLegend_ = legendCombo_->currentIndex();
         shownZeroDb_ = dB0ComboBox_->currentIndex();
         return false;

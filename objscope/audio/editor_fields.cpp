@@ -1,5 +1,7 @@
 #include "audio/editor_fields.h"
 
+#include <algorithm>
+
 namespace objscope::audio {
 
 std::optional<double> LeadingNumber(const QString& text) {
@@ -39,14 +41,20 @@ QString FrequencyFieldText(double hertz) {
     return QString::number(hertz / 1000, 'f', 2) + " KHz";
 }
 
-bool DisplayChoiceFits(int legend, int zeroDbLocation, double highestGain, double lowestGain) {
-    if (zeroDbLocation == 0 && highestGain > 0)
+bool DisplayChoiceFits(int legend, int zeroDbLocation, const std::vector<double>& gains) {
+    const auto above = [&](double limit) {
+        return std::any_of(gains.begin(), gains.end(), [&](double g) { return g > limit; });
+    };
+    const auto below = [&](double limit) {
+        return std::any_of(gains.begin(), gains.end(), [&](double g) { return g < limit; });
+    };
+    if (zeroDbLocation == 0 && above(0))
         return false;
-    if (zeroDbLocation == 4 && lowestGain < 0)
+    if (zeroDbLocation == 4 && below(0))
         return false;
-    if (legend == 0 && zeroDbLocation == 1 && highestGain > 6)
+    if (legend == 0 && zeroDbLocation == 1 && above(6))
         return false;
-    if (legend == 0 && zeroDbLocation == 3 && lowestGain < -6)
+    if (legend == 0 && zeroDbLocation == 3 && below(-6))
         return false;
     return true;
 }

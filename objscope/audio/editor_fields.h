@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace objscope::audio {
 
@@ -26,9 +27,9 @@ QString FrequencyFieldText(double hertz);
 // Whether a graph's display choice keeps every gain on the plot: the
 // "dB/Div" index (0 is 3 dB per division) and the "0 dB" row index (0 Top,
 // 1 Mid Upper, 2 Center, 3 Mid Lower, 4 Bottom) against the highest and
-// lowest gain shown. Top takes no gain above 0, Bottom none below 0; at
-// 3 dB per division Mid Upper takes none above 6 and Mid Lower none below -6.
-bool DisplayChoiceFits(int legend, int zeroDbLocation, double highestGain, double lowestGain);
+// gains shown. Top takes no gain above 0, Bottom none below 0; at 3 dB per
+// division Mid Upper takes none above 6 and Mid Lower none below -6.
+bool DisplayChoiceFits(int legend, int zeroDbLocation, const std::vector<double>& gains);
 
 // The filter order a slope item names: its leading number of dB per octave
 // divided by 6 ("12 dB/Oct." gives 2); an unparsable item gives 1.

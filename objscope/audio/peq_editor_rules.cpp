@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "audio/editor_fields.h"
-
 namespace objscope::audio {
 
 namespace {
@@ -87,26 +85,6 @@ double DragGain(int zeroRow, int y, double pixelsPerDb) {
     const double whole = std::trunc(raw);
     const double tenths = std::round((raw - whole) * 10) / 10;
     return whole + std::round(tenths * 2) / 2;
-}
-
-namespace {
-
-// Whether the display lists can show every gain with this choice.
-bool ChoiceFits(int legend, int zeroDbLocation, const std::vector<double>& gains) {
-    if (gains.empty())
-        return true;
-    const auto [lowest, highest] = std::minmax_element(gains.begin(), gains.end());
-    return DisplayChoiceFits(legend, zeroDbLocation, *highest, *lowest);
-}
-
-}  // namespace
-
-bool LegendRefused(int legend, int zeroDbLocation, const std::vector<double>& gains) {
-    return !ChoiceFits(legend, zeroDbLocation, gains);
-}
-
-bool ZeroLocationRefused(int zeroDbLocation, int legend, const std::vector<double>& gains) {
-    return !ChoiceFits(legend, zeroDbLocation, gains);
 }
 
 int ResortBand(std::vector<int>& order, int position, const std::function<double(int)>& frequency) {

@@ -1,7 +1,7 @@
 // The arithmetic and texts of the parametric EQ editor that need no window:
-// field texts, frequency steps, gain limits of the graph, the refusals of
-// the display lists, the drag gain and the band order after a frequency
-// change.
+// field texts, frequency steps, gain limits of the graph, the drag gain and
+// the band order after a frequency change (the display lists' refusals are
+// DisplayChoiceFits of editor_fields, shared with the crossovers).
 #pragma once
 
 #include <QString>
@@ -37,14 +37,6 @@ GainRange GraphGainRange(int zeroDbLocation);
 // The gain of a drag at pointer row y: (0 dB row - y) / pixels per dB, kept
 // to whole numbers plus a fraction rounded to tenths, then to halves.
 double DragGain(int zeroRow, int y, double pixelsPerDb);
-
-// Whether the display lists refuse a choice for the gains of the bands.
-// "3   dB/Div" (legend 0) is refused at "Mid Upper" while a gain exceeds 6
-// dB and at "Mid Lower" while a gain is below -6 dB; "Top" while a gain is
-// above 0, "Bottom" while one is below 0, "Mid Upper" and "Mid Lower" at 3
-// dB per division as for the legend.
-bool LegendRefused(int legend, int zeroDbLocation, const std::vector<double>& gains);
-bool ZeroLocationRefused(int zeroDbLocation, int legend, const std::vector<double>& gains);
 
 // After the band at display position `position` changed its frequency,
 // moves it up past higher neighbours or down past lower ones (a list of one

@@ -164,7 +164,7 @@ void TPeqForm::PageChosen(int page) {
 // ---- display lists ----
 
 void TPeqForm::LegendChosen(int item) {
-    if (LegendRefused(item, cbxdB0_->currentIndex(), Gains())) {
+    if (!DisplayChoiceFits(item, cbxdB0_->currentIndex(), Gains())) {
         QSignalBlocker quiet(cbxLegend_);
         cbxLegend_->setCurrentIndex(legendIndex_);
         return;
@@ -174,7 +174,7 @@ void TPeqForm::LegendChosen(int item) {
 }
 
 void TPeqForm::ZeroLocationChosen(int item) {
-    if (ZeroLocationRefused(item, cbxLegend_->currentIndex(), Gains())) {
+    if (!DisplayChoiceFits(cbxLegend_->currentIndex(), item, Gains())) {
         QSignalBlocker quiet(cbxdB0_);
         cbxdB0_->setCurrentIndex(zeroIndex_);
         return;

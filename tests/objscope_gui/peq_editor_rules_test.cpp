@@ -88,8 +88,8 @@ TEST(PeqEditorRules, DisplayListsRefuseChoicesThatHideABand) {
         {true, 3, kMidLower, {-7}, false},
     };
     for (const Case& c : cases) {
-        const bool refused = c.legendList ? LegendRefused(c.choice, c.other, c.gains)
-                                          : ZeroLocationRefused(c.choice, c.other, c.gains);
+        const bool refused = c.legendList ? !DisplayChoiceFits(c.choice, c.other, c.gains)
+                                          : !DisplayChoiceFits(c.other, c.choice, c.gains);
         EXPECT_EQ(refused, c.refused) << (c.legendList ? "legend " : "0 dB ") << c.choice;
     }
 }
