@@ -61,12 +61,8 @@ double CrossoverColumnFrequency(int column) {
     return 19.5 * std::exp2((column - 25) / 42.2);
 }
 
-// The slider outlives this part of the window (Qt deletes children later):
-// neither its reports nor the fields' signals may reach the editor then.
 TCrossoverEditorBase::~TCrossoverEditorBase() {
     DetachFromChildren();
-    if (tarnOutGain_)
-        tarnOutGain_->OnChange = nullptr;
 }
 
 TCrossoverEditorBase::TCrossoverEditorBase(TVEKroot& object, TEditorComm* comm, int slotsPerOutput,

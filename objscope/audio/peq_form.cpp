@@ -146,14 +146,8 @@ void TPeqForm::BuildControls() {
     DisplayChanged();
 }
 
-// The slider outlives this part of the window (Qt deletes children later):
-// neither its reports nor the fields' signals may reach the form then.
 TPeqForm::~TPeqForm() {
     DetachFromChildren();
-    if (masterGain_) {
-        masterGain_->OnChange = nullptr;
-        masterGain_->Tarn().OnValueArrived = nullptr;
-    }
 }
 
 // The set's bypass, the output stage's polarity and mute, and its gain.

@@ -6,6 +6,9 @@
 #include <QVBoxLayout>
 
 #include "windows/message_boxes.h"
+#include "windows/tarn_combo_box.h"
+#include "windows/tarn_edit_box.h"
+#include "windows/tarn_slider.h"
 
 namespace objscope {
 
@@ -122,8 +125,20 @@ void TTarnFormBase::done(int result) {
 }
 
 void TTarnFormBase::DetachFromChildren() {
-    for (QObject* child : findChildren<QObject*>())
+    for (QObject* child : findChildren<QObject*>()) {
         child->disconnect(this);
+        // The bound controls report user changes through plain callbacks
+        // too (they have no meta-object of their own, so a dynamic cast
+        // tells them apart).
+        if (auto* slider = dynamic_cast<TTarnSlider*>(child)) {
+            slider->OnChange = nullptr;
+            slider->Tarn().OnValueArrived = nullptr;
+        } else if (auto* edit = dynamic_cast<TTarnEditBox*>(child)) {
+            edit->OnChange = nullptr;
+        } else if (auto* list = dynamic_cast<TTarnComboBox*>(child)) {
+            list->OnChange = nullptr;
+        }
+    }
 }
 
 }  // namespace objscope

@@ -41,10 +41,10 @@ class TTarnFormBase : public QDialog, public TObjectEditor {
     // Called after the bindings attached and the connection was decided.
     virtual void FormShown() {}
     void done(int result) override;
-    // Cuts every signal of the window's widgets to this form. A derived
-    // editor calls it from its destructor: Qt deletes (and first hides,
-    // which ends editing in the fields) the children only after the
-    // editor's own part is gone, and their signals must not reach it then.
+    // Cuts every signal and control callback of the window's widgets to
+    // this form. A derived editor calls it from its destructor: Qt deletes
+    // (and first hides, which ends editing in the fields) the children only
+    // after the editor's own part is gone, and nothing may reach it then.
     void DetachFromChildren();
 
   private:
