@@ -102,6 +102,7 @@ QWidget* TfrmMain::buildDisplay() {
     limit_->setObjectName(QStringLiteral("SpinEdit1"));
     limit_->setRange(10, 60);
     limit_->setValue(30);
+    handler_.displayLimit = limit_->value();  // the limit is what the box shows
     connect(limit_, &QSpinBox::valueChanged, this, [this](int v) { handler_.displayLimit = v; });
     bottom->addWidget(limit_);
 

@@ -215,10 +215,10 @@ ComposedMessage MessageComposer::composed() const {
 }
 
 bool MessageComposer::sendFields() {
-    return send(false, 0);
+    return send(std::nullopt);
 }
 
-bool MessageComposer::send(bool reply, uint32_t replyAddress) {
+bool MessageComposer::send(const std::optional<ReplyTo>& reply) {
     if (registration_ <= 0) {
         prompter_.warn(this, QStringLiteral("Unable to Register with VEK BASE !!"),
                        QStringLiteral("Send Error"));
@@ -236,10 +236,13 @@ bool MessageComposer::send(bool reply, uint32_t replyAddress) {
         auto bytes = fieldBytes(field.type, field.text);
         data.insert(data.end(), bytes.begin(), bytes.end());
     }
-    auto number = static_cast<uint16_t>(GetMessageNumber(registration_));
+    // A reply carries the number of the request it answers, as every device
+    // answers; a request takes a fresh number from the server.
+    auto number = reply ? reply->messageNumber
+                        : static_cast<uint16_t>(GetMessageNumber(registration_));
     std::vector<uint8_t> datagram =
         wire::buildDatagram({message.objectId, messageId, number}, data);
-    uint32_t destination = reply ? replyAddress : nodeAddress_->address();
+    uint32_t destination = reply ? reply->address : nodeAddress_->address();
     _Message out{destination, static_cast<uint32_t>(datagram.size()), datagram.data(), nullptr};
     int32_t result = SendVEKNetMessage(registration_, &out);
     bool sent = result >= 0;
@@ -267,7 +270,7 @@ void MessageComposer::answerIfWanted(const CapturedMessage& m) {
     }
     ComposedMessage wanted = composed();
     if (header->objectId == wanted.objectId && header->messageId == wanted.messageId) {
-        send(true, m.address);
+        send(ReplyTo{m.address, header->messageNumber});
     }
 }
 
@@ -318,7 +321,6 @@ void MessageComposer::saveMessageAs() {
     if (name.isEmpty()) {
         return;
     }
-    fileName_ = name;
     if (QFileInfo::exists(name) &&
         !prompter_.askYesNo(this,
                             QStringLiteral("Are you sure you wish to overwrite the specified "
@@ -335,6 +337,9 @@ void MessageComposer::writeFile(const QString& path) {
                        QStringLiteral("Save Error"));
         return;
     }
+    // Only a file that was written becomes the current one: a refused
+    // overwrite must never make the next Save Message overwrite it.
+    fileName_ = path;
     clearModified();
 }
 
@@ -347,7 +352,6 @@ void MessageComposer::loadMessage() {
     if (name.isEmpty()) {
         return;
     }
-    fileName_ = name;
     readFile(name);
 }
 
@@ -366,6 +370,7 @@ void MessageComposer::readFile(const QString& path) {
         panel->load(field.type, QString::fromStdString(field.text));
         selectField(panel);
     }
+    fileName_ = path;
     for (int k : read.badFields) {
         prompter_.warn(this, QStringLiteral("Field %1 was incorectly specified !!").arg(k),
                        QStringLiteral("Network Message Load Warning"));

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "captured_message.h"
@@ -56,7 +57,12 @@ class MessageComposer : public QWidget {
     void modifiedByKey();
 
   private:
-    bool send(bool reply, uint32_t replyAddress);
+    struct ReplyTo {
+        uint32_t address = 0;
+        uint16_t messageNumber = 0;
+    };
+    // Sends the composed message, or the automatic reply to a request.
+    bool send(const std::optional<ReplyTo>& reply);
     TNetField* insertField(size_t index);
     void selectField(TNetField* field);
     void layoutFields();

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "hex_text.h"
 #include "temp_folder.h"
 
 namespace busprobe::testing {
@@ -120,6 +121,50 @@ TEST_F(ComposerTest, RefusalsKeepTheComposerAsItIs) {
               "Message File !!");
     EXPECT_EQ(child<QLineEdit>("edtObjectID")->text(), "12");
     EXPECT_EQ(composer()->fields().size(), 1u);
+}
+
+TEST_F(ComposerTest, ANameBecomesCurrentOnlyAfterItWasWrittenOrRead) {
+    TempFolder dir;
+    std::string other = dir.path("OTHER.MSG");
+    writeFile(other, "keep");
+    typeIds("12", "34");
+    addTypedField(FieldType::Byte, "1");
+    prompter.fileNames = {QString::fromStdString(other)};
+    prompter.answers = {false};  // do not overwrite
+    composer()->saveMessageAs();
+    EXPECT_TRUE(composer()->fileName().isEmpty());
+    composer()->saveMessage();  // no current file: asks for a name, cancelled
+    EXPECT_EQ(readFile(other), "keep");
+
+    std::string bad = dir.path("BAD.MSG");
+    writeFile(bad, "[Message Data]\nObjectID=12\nMessageID=0x2\n");
+    prompter.fileNames = {QString::fromStdString(bad)};
+    composer()->loadMessage();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_TRUE(composer()->fileName().isEmpty());
+    composer()->saveMessage();  // cancelled again: the refused file stays as it was
+    EXPECT_EQ(readFile(bad), "[Message Data]\nObjectID=12\nMessageID=0x2\n");
+}
+
+TEST_F(ComposerTest, LongFieldsLoadAndSaveWhole) {
+    TempFolder dir;
+    std::string path = dir.path("LONG.MSG");
+    std::string text = "ByteList";
+    for (int i = 0; i < 20000; ++i) {
+        text += ", 0x" + hexText(static_cast<uint32_t>(i == 19999 ? 0xAB : i & 0xFF), 2);
+    }
+    writeFile(path, "[Message Data]\r\nObjectID=0x0001\r\nMessageID=0x0002\r\nNumberFields=1\r\n"
+                    "Field1=" + text + "\r\n");
+    prompter.fileNames = {QString::fromStdString(path)};
+    composer()->loadMessage();
+    EXPECT_TRUE(prompter.warnings.empty());
+    ASSERT_EQ(composer()->fields().size(), 1u);
+    EXPECT_EQ(composer()->fields()[0]->bytes().size(), 20000u);
+    EXPECT_EQ(composer()->fields()[0]->bytes().back(), 0xAB);
+    std::string copy = dir.path("COPY.MSG");
+    prompter.fileNames = {QString::fromStdString(copy)};
+    composer()->saveMessageAs();
+    EXPECT_NE(readFile(copy).find("Field1=" + text + "\r\n"), std::string::npos);
 }
 
 TEST_F(ComposerTest, ClosingWithUnsavedChangesAsks) {

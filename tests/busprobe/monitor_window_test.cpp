@@ -60,6 +60,9 @@ TEST_F(MonitorWindowTest, ShowsReceivedAndSentTrafficWithDirectionAddressAndDump
 
 TEST_F(MonitorWindowTest, ClearDisplayCopyAndDisplayLimit) {
     auto peer = device(2);
+    // The limit is what the box shows, from the start.
+    EXPECT_EQ(child<QSpinBox>("SpinEdit1")->value(), 30);
+    EXPECT_EQ(window->handler().displayLimit, 30);
     child<QSpinBox>("SpinEdit1")->setValue(12);
     EXPECT_EQ(window->handler().displayLimit, 12);
     // Each test sends datagrams of its own: the server drops a repeat of any
@@ -145,12 +148,11 @@ TEST_F(MonitorWindowTest, AutomaticReplyAnswersOnlyReceivedRequests) {
     EXPECT_FALSE(receive(*peer, 500).has_value());
 
     child<QLineEdit>("edtMessageID")->setText("405");
-    sendToServer(*peer, datagram(0x12, 0x0405, 0x8002));
+    sendToServer(*peer, datagram(0x12, 0x0405, 0x8123));
     auto reply = receive(*peer);
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->bytes,
-              datagram(0x12, 0x8405, static_cast<uint16_t>(reply->bytes[7] | reply->bytes[8] << 8),
-                       {0x07}));
+    // The reply carries the request's number: requesters match on it.
+    EXPECT_EQ(reply->bytes, datagram(0x12, 0x8405, 0x8123, {0x07}));
     EXPECT_FALSE(receive(*peer, 500).has_value());
 
     child<QLineEdit>("edtObjectID")->clear();  // only the message ID: no reply
