@@ -4,6 +4,7 @@
 // (the display goes on).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ class CaptureLog {
     // Closes the file; false when a write or the close failed.
     bool close();
     bool failed() const { return failed_; }
+
+    // Moment of the last message written here (since the monitor started),
+    // for the gap shown in the next header.
+    int64_t previousNs = 0;
 
   private:
     std::FILE* file_ = nullptr;

@@ -64,12 +64,22 @@ void CaptureSchedule::activate(ScheduleEntry& entry, const QDateTime& now) {
     log->flush();
 }
 
+bool CaptureSchedule::sharedByAnother(const ScheduleEntry& entry) const {
+    for (const auto& other : entries_) {
+        if (&other != &entry && other.active && other.log == entry.log) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void CaptureSchedule::deactivate(ScheduleEntry& entry, const QDateTime& now) {
-    if (entry.log) {
+    // The file closes with the last entry that shares it, and only then gets
+    // its one closing block.
+    if (entry.log && !sharedByAnother(entry)) {
         entry.log->writeLines(closingBlock(logDateTimeText(now)));
         entry.log->flush();
     }
-    // The file closes with the last entry that shares it.
     entry.log.reset();
     entry.active = false;
 }

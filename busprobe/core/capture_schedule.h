@@ -58,6 +58,7 @@ class CaptureSchedule {
     void activate(ScheduleEntry& entry, const QDateTime& now);
     void deactivate(ScheduleEntry& entry, const QDateTime& now);
     std::shared_ptr<CaptureLog> sharedLogFor(const ScheduleEntry& entry) const;
+    bool sharedByAnother(const ScheduleEntry& entry) const;
 
     std::vector<ScheduleEntry> entries_;
 };

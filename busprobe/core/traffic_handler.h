@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "capture_log.h"
 #include "capture_schedule.h"
@@ -78,7 +79,12 @@ class TrafficHandler {
   private:
     void handle(std::string_view prefix, const CapturedMessage& m, bool show, CaptureLog* log,
                 bool simple);
+    void showMessage(const std::string& header, const CapturedMessage& m,
+                     const std::vector<std::string>& rows);
     void showLine(std::string_view line);
+    // Milliseconds since `previousNs` (since start at first), which then
+    // becomes the moment of `m`.
+    double gapMs(int64_t& previousNs, const CapturedMessage& m) const;
 
     int handled_ = 0;
     int64_t previousNs_ = 0;
