@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "main_window.h"
+#include "quit_on_signal.h"
 #include "platform/dirs.h"
 
 namespace {
@@ -64,6 +65,9 @@ int main(int argc, char** argv) {
     busprobe::Prompter prompter;
     busprobe::Clock clock;
     busprobe::TfrmMain window(prompter, clock);
+    // A signal ends the loop; leaving main destroys the window, which ends
+    // every open log as Exit does.
+    busprobe::QuitOnSignal quit;
     window.loadSchedule();
     window.show();
     return app.exec();

@@ -47,6 +47,18 @@ uint16_t ipChecksum(const uint8_t* header, size_t length) {
     return static_cast<uint16_t>(~sum);
 }
 
+// One option: code, length, value padded to 4 bytes.
+void putOption(std::vector<uint8_t>& out, uint16_t code, std::string_view value) {
+    putHost<uint16_t>(out, code);
+    putHost<uint16_t>(out, static_cast<uint16_t>(value.size()));
+    out.insert(out.end(), value.begin(), value.end());
+    out.resize((out.size() + 3) & ~size_t{3}, 0);
+}
+
+void putEndOfOptions(std::vector<uint8_t>& out) {
+    putHost<uint32_t>(out, 0);
+}
+
 // Type, total length, body padded to 4 bytes, total length.
 std::vector<uint8_t> block(uint32_t type, const std::vector<uint8_t>& body) {
     size_t padded = (body.size() + 3) & ~size_t{3};
@@ -101,8 +113,20 @@ std::vector<uint8_t> ipv4Packet(const CapturedMessage& m, const CaptureEndpoints
     return packet;
 }
 
+std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped) {
+    auto messages = [](uint64_t n) {
+        return std::to_string(n) + (n == 1 ? " message" : " messages");
+    };
+    std::string text = messages(kept) + " kept, " + std::to_string(discarded) +
+           (discarded == 1 ? " earlier message" : " earlier messages") +
+           " discarded (capture store full), " + std::to_string(dropped) +
+           " dropped before they reached the monitor";
+    return text;
+}
+
 bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
-                 const CaptureEndpoints& endpoints, std::string& error) {
+                 const CaptureEndpoints& endpoints, std::string& error,
+                 std::string_view comment) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         error = std::strerror(errno);
@@ -113,6 +137,10 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
     putHost<uint16_t>(section, 1);
     putHost<uint16_t>(section, 0);
     putHost<int64_t>(section, -1);
+    if (!comment.empty()) {
+        putOption(section, 1, comment.substr(0, 0xFFFF));  // opt_comment
+        putEndOfOptions(section);
+    }
     auto shb = block(kSectionHeader, section);
     out.write(reinterpret_cast<const char*>(shb.data()), static_cast<std::streamsize>(shb.size()));
 
@@ -149,6 +177,15 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
 void CaptureStore::add(const CapturedMessage& m) {
     messages_.push_back(m);
     bytes_ += m.bytes.size();
+    trim();
+}
+
+void CaptureStore::setMaxMessages(size_t maxMessages) {
+    maxMessages_ = maxMessages;
+    trim();
+}
+
+void CaptureStore::trim() {
     while (!messages_.empty() && (messages_.size() > maxMessages_ || bytes_ > maxBytes_)) {
         bytes_ -= messages_.front().bytes.size();
         messages_.pop_front();

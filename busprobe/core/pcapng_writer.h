@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "captured_message.h"
@@ -26,9 +27,15 @@ CaptureEndpoints readCaptureEndpoints(uint32_t ownAddress);
 // datagram too long for one packet is cut at the IPv4 limit.
 std::vector<uint8_t> ipv4Packet(const CapturedMessage& m, const CaptureEndpoints& endpoints);
 
-// Writes the file; false (and `error` set) when it cannot be written.
+// Writes the file; false (and `error` set) when it cannot be written. A
+// non-empty `comment` becomes the section's comment (what was cut).
 bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
-                 const CaptureEndpoints& endpoints, std::string& error);
+                 const CaptureEndpoints& endpoints, std::string& error,
+                 std::string_view comment = {});
+
+// "N messages kept, M earlier messages discarded (capture store full), D
+// dropped before they reached the monitor".
+std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped);
 
 // The last captured messages, bounded in count and bytes.
 class CaptureStore {
@@ -36,6 +43,8 @@ class CaptureStore {
     CaptureStore(size_t maxMessages = 200000, size_t maxBytes = size_t{64} << 20)
         : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
     void add(const CapturedMessage& m);
+    // A new bound; the oldest messages beyond it are discarded at once.
+    void setMaxMessages(size_t maxMessages);
     const std::deque<CapturedMessage>& messages() const { return messages_; }
     uint64_t discarded() const { return discarded_; }
     void clear();
@@ -43,6 +52,7 @@ class CaptureStore {
   private:
     size_t maxMessages_;
     size_t maxBytes_;
+    void trim();
     size_t bytes_ = 0;
     uint64_t discarded_ = 0;
     std::deque<CapturedMessage> messages_;

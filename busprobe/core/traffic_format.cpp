@@ -138,9 +138,14 @@ std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::s
                         ipFilter, objectFilter, messageFilter);
 }
 
-std::vector<std::string> closingBlock(std::string_view dateTime) {
-    return {repeated('*', kStars), std::string(dateTime) + " - Log Capture Terminated",
-            repeated('*', kStars)};
+std::vector<std::string> closingBlock(std::string_view dateTime, std::string_view counts) {
+    std::vector<std::string> block{repeated('*', kStars),
+                                   std::string(dateTime) + " - Log Capture Terminated"};
+    if (!counts.empty()) {
+        block.emplace_back(counts);
+    }
+    block.push_back(repeated('*', kStars));
+    return block;
 }
 
 }  // namespace busprobe

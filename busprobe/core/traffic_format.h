@@ -64,7 +64,8 @@ std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::s
                                                std::string_view objectFilter,
                                                std::string_view messageFilter);
 
-// Closing block of every capture log.
-std::vector<std::string> closingBlock(std::string_view dateTime);
+// Closing block of every capture log; a non-empty `counts` line (what was
+// received, shown, logged and lost) goes before the last line of stars.
+std::vector<std::string> closingBlock(std::string_view dateTime, std::string_view counts = {});
 
 }  // namespace busprobe

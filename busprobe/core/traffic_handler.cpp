@@ -54,6 +54,7 @@ TrafficHandler::TrafficHandler() {
 }
 
 void TrafficHandler::handleNotification(const CapturedMessage& m) {
+    ++received_;
     std::string_view prefix = machinePrefix(m.direction);
     CaptureLog* manual = manualLog.isOpen() ? &manualLog : nullptr;
     if (mode == DisplayMode::Machine ||

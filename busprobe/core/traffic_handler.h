@@ -72,6 +72,7 @@ class TrafficHandler {
     // Writes out buffered log lines (after every batch).
     void flushLogs();
 
+    uint64_t receivedCount() const { return received_; }
     uint64_t shownCount() const { return shown_; }
     uint64_t loggedCount() const { return logged_; }
     int handledCounter() const { return handled_; }
@@ -91,6 +92,7 @@ class TrafficHandler {
     int64_t startNs_ = 0;
     DisplayUpdate pending_;
     bool pendingHasLines_ = false;
+    uint64_t received_ = 0;
     uint64_t shown_ = 0;
     uint64_t logged_ = 0;
 };

@@ -8,12 +8,14 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "about_box.h"
 #include "monitor_feed.h"
 #include "platform/ini.h"
+#include "schedule_checks.h"
 #include "schedule_dialog.h"
 #include "traffic_format.h"
 
@@ -42,6 +44,11 @@ TfrmMain::TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent)
     layout->addWidget(composer_);
     setCentralWidget(central);
     buildMenus();
+    countsLabel_ = new QLabel(this);
+    countsLabel_->setObjectName(QStringLiteral("lblCounts"));
+    countsLabel_->setText(QString::fromStdString(TrafficCounts{}.text()));
+    statusBar()->addPermanentWidget(countsLabel_);
+    handler_.schedule.countsLine = [this] { return countsText(); };
     setFixedWidth(624);
     setMinimumHeight(473);
     resize(624, 640);
@@ -97,11 +104,13 @@ QWidget* TfrmMain::buildDisplay() {
     layout->addWidget(memo_, 1);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(label(display, "Max Display: "));
+    auto* limitLabel = label(display, "Max Display: ");
+    bottom->addWidget(limitLabel);
     limit_ = new QSpinBox(display);
     limit_->setObjectName(QStringLiteral("SpinEdit1"));
     limit_->setRange(10, 60);
     limit_->setValue(30);
+    limitLabel->setBuddy(limit_);
     handler_.displayLimit = limit_->value();  // the limit is what the box shows
     connect(limit_, &QSpinBox::valueChanged, this, [this](int v) { handler_.displayLimit = v; });
     bottom->addWidget(limit_);
@@ -116,20 +125,29 @@ QWidget* TfrmMain::buildDisplay() {
     filterObject_->setObjectName(QStringLiteral("edtFilterObject"));
     filterMessage_ = new FilteredEdit(filterPanel_);
     filterMessage_->setObjectName(QStringLiteral("edtFilterMsg"));
-    filters->addWidget(label(filterPanel_, "Filter IP:"));
-    filters->addWidget(filterIp_);
-    filters->addWidget(label(filterPanel_, "Filter Object:"));
-    filters->addWidget(filterObject_);
-    filters->addWidget(label(filterPanel_, "Message ID:"));
-    filters->addWidget(filterMessage_);
+    const std::pair<const char*, QWidget*> captions[] = {{"Filter IP:", filterIp_},
+                                                         {"Filter Object:", filterObject_},
+                                                         {"Message ID:", filterMessage_}};
+    const char* const labelNames[] = {"lblFilterIP", "lblFilterObject", "lblFilterMsg"};
+    for (size_t i = 0; i < 3; ++i) {
+        QLabel* caption = label(filterPanel_, captions[i].first);
+        caption->setObjectName(QString::fromLatin1(labelNames[i]));
+        caption->setBuddy(captions[i].second);
+        filters->addWidget(caption);
+        filters->addWidget(captions[i].second);
+        filters->addSpacing(8);
+    }
+    filters->addStretch();
     for (auto* edit : {filterObject_, filterMessage_}) {
         edit->setRule(FilteredEdit::hexIdRule());
-        edit->setMaximumWidth(48);
+        edit->fitWidthTo(QStringLiteral("DDDD"));
         connect(edit, &FilteredEdit::keyAccepted, this, [this] { composer_->markModified(); });
         connect(edit, &QLineEdit::textChanged, this, &TfrmMain::updateFilter);
     }
     connect(filterIp_, &TVEKIPEdit::Ononchange, this, &TfrmMain::updateFilter);
-    bottom->addWidget(filterPanel_);
+    // The filters get a row of their own: beside the other controls the
+    // fixed window width squeezed them until they clipped.
+    layout->addWidget(filterPanel_);
     bottom->addStretch();
     auto* clear = new QPushButton(QStringLiteral("&Clear Display"), display);
     clear->setObjectName(QStringLiteral("btnClearDisplay"));
@@ -159,14 +177,16 @@ void TfrmMain::buildMenus() {
     connect(addAction(file, "mnuSaveMessage", "&Save Message", QKeySequence(Qt::CTRL | Qt::Key_G)),
             &QAction::triggered, composer_, &MessageComposer::saveMessage);
     connect(addAction(file, "mnuSaveMessageAs", "Save Message &As...",
-                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
             &QAction::triggered, composer_, &MessageComposer::saveMessageAs);
     file->addSeparator();
     newLog_ = addAction(file, "mnuNewLogFile", "New &Log File", QKeySequence(Qt::CTRL | Qt::Key_L));
     closeLog_ =
-        addAction(file, "mnuCloseLogFile", "&Close Log File", QKeySequence(Qt::CTRL | Qt::Key_X));
+        addAction(file, "mnuCloseLogFile", "&Close Log File",
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     viewLog_ =
-        addAction(file, "mnuViewLogFile", "&View Log File", QKeySequence(Qt::CTRL | Qt::Key_V));
+        addAction(file, "mnuViewLogFile", "&View Log File",
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     closeLog_->setEnabled(false);
     viewLog_->setEnabled(false);
     connect(newLog_, &QAction::triggered, this, &TfrmMain::newLogFile);
@@ -180,12 +200,12 @@ void TfrmMain::buildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    copy_ = addAction(edit, "mnuCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    copy_ = addAction(edit, "mnuCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy_, &QAction::triggered, memo_, &QPlainTextEdit::copy);
     connect(edit, &QMenu::aboutToShow, this,
             [this] { copy_->setEnabled(memo_->textCursor().hasSelection()); });
     connect(addAction(edit, "mnuClearDisplay", "C&lear Display",
-                      QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete)),
             &QAction::triggered, this, &TfrmMain::clearDisplay);
     connect(addAction(edit, "mnuSchedule", "&Schedule", QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, &TfrmMain::openSchedule);
@@ -250,6 +270,44 @@ void TfrmMain::handleBatch(std::vector<CapturedMessage>& batch) {
     }
     handler_.flushLogs();
     applyDisplayUpdate();
+    reportLogFailures();
+    countsLabel_->setText(QString::fromStdString(counts().text()));
+}
+
+TrafficCounts TfrmMain::counts() const {
+    return {handler_.receivedCount(), handler_.shownCount(), handler_.loggedCount(),
+            MonitorFeed::instance().droppedCount(), store_.discarded()};
+}
+
+std::string TfrmMain::countsText() const {
+    return counts().text();
+}
+
+void TfrmMain::reportLogFailures() {
+    const CaptureLog& manual = handler_.manualLog;
+    if (manual.isOpen() && manual.failed()) {
+        statusBar()->showMessage(QStringLiteral("Writing to %1 failed (%2): %3 lines lost")
+                                     .arg(QString::fromStdString(manual.path()),
+                                          QString::fromStdString(manual.writeError()))
+                                     .arg(manual.lostLines()));
+        if (!manualFailureReported_) {
+            manualFailureReported_ = true;
+            QString text = QStringLiteral("Unable to write to the Network Capture File %1: %2")
+                               .arg(QString::fromStdString(manual.path()),
+                                    QString::fromStdString(manual.writeError()));
+            // Not from inside the batch: the box runs its own event loop.
+            QTimer::singleShot(0, this, [this, text] {
+                prompter_.warn(this, text, QStringLiteral("Network Capture Write Error"));
+            });
+        }
+    }
+    if (handler_.schedule.size() == 0) {
+        return;
+    }
+    for (const auto& failure : handler_.schedule.takeNewFailures()) {
+        _Debug_Internal(1, "busprobe: scheduled capture log %s\n", failure.c_str());
+    }
+    scheduleLabel_->setText(QString::fromStdString(handler_.schedule.label()));
 }
 
 void TfrmMain::applyDisplayUpdate() {
@@ -297,6 +355,7 @@ void TfrmMain::newLogFile() {
         return;
     }
     logFileName_ = name;
+    manualFailureReported_ = false;
     handler_.manualLog.writeLines(manualOpeningBlock(
         logDateTimeText(clock_.now()), filterIp_->text().toStdString(),
         filterObject_->text().toStdString(), filterMessage_->text().toStdString()));
@@ -304,12 +363,14 @@ void TfrmMain::newLogFile() {
     newLog_->setEnabled(false);
     viewLog_->setEnabled(false);
     closeLog_->setEnabled(true);
+    reportLogFailures();
 }
 
 void TfrmMain::closeLogFile() {
     if (handler_.manualLog.isOpen()) {
-        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now())));
+        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now()), countsText()));
         handler_.manualLog.close();
+        reportLogFailures();
     }
     newLog_->setEnabled(true);
     viewLog_->setEnabled(!logFileName_.isEmpty());
@@ -317,8 +378,12 @@ void TfrmMain::closeLogFile() {
 }
 
 void TfrmMain::viewLogFile() {
-    if (!logFileName_.isEmpty()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(logFileName_));
+    if (!logFileName_.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(logFileName_))) {
+        prompter_.warn(this,
+                       QStringLiteral("No program is registered to open text files. Open %1 "
+                                      "with a text editor.")
+                           .arg(logFileName_),
+                       QStringLiteral("View Log File"));
     }
 }
 
@@ -335,13 +400,15 @@ void TfrmMain::loadSchedule() {
     int number = 0;
     for (auto& row : readScheduleRows(kScheduleFile)) {
         ++number;
-        if (row[kColLogFile].empty()) {
-            // An entry without a log file could never log: say so instead of
-            // trying to open "" every second.
+        // An entry without a log file could never log, and one whose time or
+        // filters cannot be read would log at the wrong times or the wrong
+        // traffic: say so instead of guessing.
+        std::string problem = scheduleRowProblem(row);
+        if (!problem.empty()) {
             prompter_.warn(this,
-                           QStringLiteral("Schedule item %1 of BUSPROBE.INI names no log file "
-                                          "and is left out.")
-                               .arg(number),
+                           QStringLiteral("Schedule item %1 of BUSPROBE.INI %2 and is left out.")
+                               .arg(number)
+                               .arg(QString::fromStdString(problem)),
                            caption);
             continue;
         }
@@ -373,7 +440,7 @@ void TfrmMain::stopSchedule() {
 
 void TfrmMain::scheduleTick() {
     handler_.schedule.tick(clock_.now());
-    scheduleLabel_->setText(QString::fromStdString(handler_.schedule.label()));
+    reportLogFailures();
     if (handler_.schedule.size() > 0) {
         scheduleTimer_->start();
     }
@@ -384,7 +451,9 @@ void TfrmMain::openSchedule() {
     TfrmSchedule dialog(prompter_, kScheduleFile, this);
     dialog.setRows(scheduleRows_);
     if (dialog.exec() != QDialog::Accepted) {
-        return;  // the schedule stays stopped
+        // Escape or the close button: the schedule goes on as it was.
+        applyScheduleRows(scheduleRows_, true);
+        return;
     }
     std::vector<ScheduleRow> rows;
     for (const auto& row : dialog.rows()) {
@@ -409,7 +478,10 @@ void TfrmMain::saveAsPcapng() {
     }
     uint32_t own = registration_ > 0 ? GetNetworkAddress(registration_) : 0;
     std::string error;
-    if (!writePcapng(name.toStdString(), store_.messages(), readCaptureEndpoints(own), error)) {
+    std::string comment = captureComment(store_.messages().size(), store_.discarded(),
+                                         MonitorFeed::instance().droppedCount());
+    if (!writePcapng(name.toStdString(), store_.messages(), readCaptureEndpoints(own), error,
+                     comment)) {
         prompter_.warn(this,
                        QStringLiteral("Unable to write the capture file: %1")
                            .arg(QString::fromStdString(error)),
@@ -424,7 +496,7 @@ void TfrmMain::showAbout() {
 void TfrmMain::closeAllLogs() {
     handler_.schedule.closeAll(clock_.now());
     if (handler_.manualLog.isOpen()) {
-        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now())));
+        handler_.manualLog.writeLines(closingBlock(logDateTimeText(clock_.now()), countsText()));
         handler_.manualLog.close();
     }
 }

@@ -17,6 +17,7 @@
 #include "message_composer.h"
 #include "pcapng_writer.h"
 #include "prompter.h"
+#include "traffic_counts.h"
 #include "traffic_handler.h"
 
 namespace busprobe {
@@ -32,6 +33,8 @@ class TfrmMain : public QMainWindow {
     TrafficHandler& handler() { return handler_; }
     MessageComposer* composer() const { return composer_; }
     const CaptureStore& captureStore() const { return store_; }
+    // How many messages the capture store keeps (the oldest go first).
+    void setCaptureLimit(size_t messages) { store_.setMaxMessages(messages); }
     int32_t registration() const { return registration_; }
     QTimer* scheduleTimer() const { return scheduleTimer_; }
 
@@ -67,6 +70,11 @@ class TfrmMain : public QMainWindow {
     void applyScheduleRows(std::vector<ScheduleRow> rows, bool restartTimer);
     void stopSchedule();
     void closeAllLogs();
+    TrafficCounts counts() const;
+    std::string countsText() const;
+    // Says once that a log write failed (a box for the manual log, the debug
+    // log for scheduled ones) and keeps the status and label up to date.
+    void reportLogFailures();
     QAction* addAction(QMenu* menu, const char* name, const char* caption,
                        const QKeySequence& keys);
 
@@ -81,6 +89,8 @@ class TfrmMain : public QMainWindow {
     bool memoEmpty_ = true;
     QLabel* header_ = nullptr;
     QLabel* scheduleLabel_ = nullptr;
+    QLabel* countsLabel_ = nullptr;
+    bool manualFailureReported_ = false;
     QSpinBox* limit_ = nullptr;
     QWidget* filterPanel_ = nullptr;
     TVEKIPEdit* filterIp_ = nullptr;

@@ -42,7 +42,7 @@ MessageComposer::MessageComposer(Prompter& prompter, TrafficHandler& handler, QW
     messageId_->setObjectName(QStringLiteral("edtMessageID"));
     for (auto* edit : {objectId_, messageId_}) {
         edit->setRule(FilteredEdit::hexIdRule());
-        edit->setMaximumWidth(60);
+        edit->fitWidthTo(QStringLiteral("DDDD"));
         connect(edit, &FilteredEdit::keyAccepted, this, [this] { modified_ = true; });
         // "Send Fields" is the default button: Enter in the composer sends.
         connect(edit, &QLineEdit::returnPressed, this, &MessageComposer::sendFields);
@@ -228,6 +228,12 @@ bool MessageComposer::send(const std::optional<ReplyTo>& reply) {
     if (message.messageId == 0) {
         prompter_.warn(this, QStringLiteral("Invalid Message ID !!"),
                        QStringLiteral("Message ID Error"));
+        return false;
+    }
+    if (!reply && nodeAddress_->text() == QStringLiteral("...")) {
+        // An empty address would send to 0.0.0.0.
+        prompter_.warn(this, QStringLiteral("Please enter a Node Address !!"),
+                       QStringLiteral("Send Error"));
         return false;
     }
     uint16_t messageId = reply ? (message.messageId | kResponseFlag) : message.messageId;

@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QTest>
 
 #include "gui_fixture.h"
@@ -165,6 +167,38 @@ TEST_F(ComposerTest, LongFieldsLoadAndSaveWhole) {
     prompter.fileNames = {QString::fromStdString(copy)};
     composer()->saveMessageAs();
     EXPECT_NE(readFile(copy).find("Field1=" + text + "\r\n"), std::string::npos);
+}
+
+TEST_F(ComposerTest, AnEmptyNodeAddressIsRefused) {
+    typeIds("12", "34");
+    EXPECT_FALSE(composer()->sendFields());
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0], "Send Error: Please enter a Node Address !!");
+}
+
+TEST_F(ComposerTest, PastedTextIsFilteredAsTypedText) {
+    struct Case {
+        const char* box;
+        const char* pasted;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"edtObjectID", "12ZZ345", "1234"},
+        {"edtMessageID", "g0x1f", "01F"},
+        {"edtOctet1", "1a2", "12"},
+    };
+    for (const auto& c : cases) {
+        auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(c.box));
+        ASSERT_NE(box, nullptr) << c.box;
+        box->clear();
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keySequence(box, QKeySequence::Paste);
+        EXPECT_EQ(box->text().toStdString(), c.result) << c.box;
+    }
+    addTypedField(FieldType::Byte, "");
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keySequence(composer()->fields()[0]->valueEdit(), QKeySequence::Paste);
+    EXPECT_EQ(composer()->fields()[0]->valueText(), "AB");
 }
 
 TEST_F(ComposerTest, ClosingWithUnsavedChangesAsks) {

@@ -1,4 +1,8 @@
 #include <QAction>
+#include <QApplication>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -182,7 +186,8 @@ TEST_F(MonitorWindowTest, ManualLogInFullFormatMatchesTheFixture) {
                        "  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F    0123456789ABCDEF\r\n" +
                        QString(72, '-') + "\r\n" + "  56 45 4B 02 01 04 03 01 80 41 42" +
                        QString(15 + 4, ' ') + "VEK......AB\r\n\r\n" + stars + "\r\n" + dateTime +
-                       " - Log Capture Terminated\r\n" + stars + "\r\n";
+                       " - Log Capture Terminated\r\n" +
+                       "Received 1, shown 1, logged 1, dropped 0, discarded 0\r\n" + stars + "\r\n";
     EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
 }
 
@@ -210,20 +215,46 @@ TEST_F(MonitorWindowTest, AlwaysActiveScheduleEntryLogsItsTrafficInSimpleFormat)
                        "Scheduled Stop Time is " + stop + "\r\n" +
                        "IP Addr  : 127.0.0.2\r\nObject ID: \r\nMessageID: \r\n" + stars + "\r\n" +
                        "STAMP 127.0.0.2       <- 0x0102/0x0304 8002 A<01>\r\n" + stars + "\r\n" +
-                       dateTime + " - Log Capture Terminated\r\n" + stars + "\r\n";
+                       dateTime + " - Log Capture Terminated\r\n" +
+                       "Received 2, shown 2, logged 1, dropped 0, discarded 0\r\n" + stars + "\r\n";
     EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
-TEST_F(MonitorWindowTest, ScheduleItemsWithoutLogFileAreReportedAndLeftOut) {
-    plat::ini::writeString("Schedule", "Item1", "1,8:00,9:00", "BUSPROBE.INI");
-    plat::ini::writeString("Schedule", "Item2", "2,,,,,,x.LOG", "BUSPROBE.INI");
+TEST_F(MonitorWindowTest, ScheduleItemsThatCannotWorkAreReportedAndLeftOut) {
+    const std::pair<const char*, const char*> items[] = {
+        {"1,8:00,9:00", "names no log file"},
+        {"2,09:00,23.59,,,,x.LOG", "has a time that cannot be read (23.59)"},
+        {"3,,,127.0.0.300,,,x.LOG", "has an IP filter that is not an address (127.0.0.300)"},
+        {"4,,,,ZZ,,x.LOG", "has an Object ID filter that is not 1 to 4 hexadecimal digits (ZZ)"},
+        {"5,,,,,12345,x.LOG",
+         "has a Message ID filter that is not 1 to 4 hexadecimal digits (12345)"},
+        {"6,,,127.0.0.4,12,8405,x.LOG", nullptr},
+    };
+    int number = 0;
+    for (const auto& [item, problem] : items) {
+        plat::ini::writeString("Schedule", "Item" + std::to_string(++number), item,
+                               "BUSPROBE.INI");
+    }
     window->loadSchedule();
-    ASSERT_EQ(prompter.warnings.size(), 1u);
-    EXPECT_EQ(prompter.warnings[0],
-              "Capture Schedule: Schedule item 1 of BUSPROBE.INI names no log file and is left "
-              "out.");
-    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "0/1 Active Scheduled Logs");
+    std::vector<std::string> expected;
+    number = 0;
+    for (const auto& [item, problem] : items) {
+        ++number;
+        if (problem != nullptr) {
+            expected.push_back(QStringLiteral("Capture Schedule: Schedule item %1 of BUSPROBE.INI "
+                                              "%2 and is left out.")
+                                   .arg(number)
+                                   .arg(QString::fromLatin1(problem))
+                                   .toStdString());
+        }
+    }
+    std::vector<std::string> warnings;
+    for (const auto& w : prompter.warnings) {
+        warnings.push_back(w.toStdString());
+    }
+    EXPECT_EQ(warnings, expected);
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text().toStdString(), "0/1 Active Scheduled Logs");
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
@@ -238,6 +269,115 @@ TEST_F(MonitorWindowTest, UnwritableLogFileIsReportedAndNothingIsLost) {
     auto peer = device(2);
     sendToServer(*peer, datagram(1, 2, 0x8001));
     EXPECT_TRUE(waitForHandled(1));
+}
+
+TEST_F(MonitorWindowTest, FailedLogWritesAreReportedOnceAndCounted) {
+    // /dev/full opens for appending and refuses every write.
+    prompter.answers = {false, false};  // full format; keep the "existing" file
+    prompter.fileNames = {QStringLiteral("/dev/full")};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(2);
+    sendToServer(*peer, datagram(1, 0x0321, 0x8001));
+    sendToServer(*peer, datagram(1, 0x0321, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0],
+              "Network Capture Write Error: Unable to write to the Network Capture File "
+              "/dev/full: No space left on device");
+    EXPECT_GE(window->handler().manualLog.lostLines(), 3u);
+    QString status = window->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains("/dev/full")) << status.toStdString();
+
+    // A scheduled log reports in the schedule label, never with a box.
+    plat::ini::writeString("Schedule", "Item1", "1,,,,,,/dev/full", "BUSPROBE.INI");
+    window->loadSchedule();
+    window->scheduleTick();
+    sendToServer(*peer, datagram(1, 0x0321, 0x8003));
+    ASSERT_TRUE(waitForHandled(3));
+    window->scheduleTick();
+    EXPECT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_TRUE(child<QLabel>("lblSchedule")
+                    ->text()
+                    .endsWith("1 failed: full: No space left on device"))
+        << child<QLabel>("lblSchedule")->text().toStdString();
+    plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
+}
+
+TEST_F(MonitorWindowTest, CountsAreShownAndWrittenWhereTrafficIsCut) {
+    TempFolder dir;
+    std::string path = dir.path("COUNTS.LOG");
+    prompter.answers = {true};  // simple format
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(2);
+    sendToServer(*peer, datagram(1, 0x0331, 0x8001));
+    sendToServer(*peer, datagram(1, 0x0331, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    EXPECT_EQ(child<QLabel>("lblCounts")->text(),
+              "Received 2, shown 2, logged 2, dropped 0, discarded 0");
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    EXPECT_NE(fileText(path).indexOf(
+                  "Received 2, shown 2, logged 2, dropped 0, discarded 0\r\n" + QString(60, '*')),
+              -1)
+        << fileText(path).toStdString();
+
+    window->setCaptureLimit(1);  // the store keeps the newest message only
+    prompter.fileNames = {QString::fromStdString(dir.path("cut.pcapng"))};
+    window->saveAsPcapng();
+    std::string bytes = readFile(dir.path("cut.pcapng"));
+    EXPECT_NE(bytes.find("1 message kept, 1 earlier message discarded"), std::string::npos);
+}
+
+TEST_F(MonitorWindowTest, MenuShortcutsLeaveEditingKeysToTheEditBoxes) {
+    const QKeySequence::StandardKey editing[] = {
+        QKeySequence::Cut,  QKeySequence::Copy, QKeySequence::Paste,     QKeySequence::SelectAll,
+        QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Delete,    QKeySequence::Backspace,
+        QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::MoveToStartOfLine};
+    for (QAction* action : window->findChildren<QAction*>()) {
+        for (auto key : editing) {
+            for (const QKeySequence& taken : QKeySequence::keyBindings(key)) {
+                EXPECT_NE(action->shortcut(), taken)
+                    << action->objectName().toStdString() << " takes "
+                    << taken.toString().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(window->findChild<QAction*>("mnuCloseLogFile")->text(), "&Close Log File");
+}
+
+TEST_F(MonitorWindowTest, ViewLogFileSaysWhatToDoWithoutAProgram) {
+    TempFolder dir;
+    std::string path = dir.path("VIEW.LOG");
+    prompter.answers = {false};
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    window->viewLogFile();  // the offscreen platform has no program for text files
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0].toStdString(),
+              "View Log File: No program is registered to open text files. Open " + path +
+                  " with a text editor.");
+}
+
+TEST_F(MonitorWindowTest, FilterBoxesShowFourDigitsAndTheirLabelsDoNotOverlap) {
+    window->show();
+    window->displayFilteredTraffic();
+    QApplication::processEvents();
+    for (const char* name : {"edtFilterObject", "edtFilterMsg"}) {
+        auto* box = child<QLineEdit>(name);
+        box->setText("DDDD");
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        QRect text = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        EXPECT_GE(text.width(), box->fontMetrics().horizontalAdvance("DDDD") + 4) << name;
+    }
+    auto* objectLabel = child<QLabel>("lblFilterObject");
+    ASSERT_NE(objectLabel, nullptr);
+    QWidget* ip = child<QWidget>("edtFilterIP");
+    QRect labelRect(objectLabel->mapTo(window.get(), QPoint(0, 0)), objectLabel->size());
+    QRect ipRect(ip->mapTo(window.get(), QPoint(0, 0)), ip->size());
+    EXPECT_FALSE(labelRect.intersects(ipRect));
+    EXPECT_EQ(objectLabel->buddy(), child<QWidget>("edtFilterObject"));
 }
 
 TEST_F(MonitorWindowTest, AboutBoxShowsTheVersionsOrTheUnavailableLines) {
