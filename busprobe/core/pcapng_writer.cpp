@@ -174,28 +174,4 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
     return true;
 }
 
-void CaptureStore::add(const CapturedMessage& m) {
-    messages_.push_back(m);
-    bytes_ += m.bytes.size();
-    trim();
-}
-
-void CaptureStore::setMaxMessages(size_t maxMessages) {
-    maxMessages_ = maxMessages;
-    trim();
-}
-
-void CaptureStore::trim() {
-    while (!messages_.empty() && (messages_.size() > maxMessages_ || bytes_ > maxBytes_)) {
-        bytes_ -= messages_.front().bytes.size();
-        messages_.pop_front();
-        ++discarded_;
-    }
-}
-
-void CaptureStore::clear() {
-    messages_.clear();
-    bytes_ = 0;
-}
-
 }  // namespace busprobe

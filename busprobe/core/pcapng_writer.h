@@ -37,25 +37,4 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
 // dropped before they reached the monitor".
 std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped);
 
-// The last captured messages, bounded in count and bytes.
-class CaptureStore {
-  public:
-    CaptureStore(size_t maxMessages = 200000, size_t maxBytes = size_t{64} << 20)
-        : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
-    void add(const CapturedMessage& m);
-    // A new bound; the oldest messages beyond it are discarded at once.
-    void setMaxMessages(size_t maxMessages);
-    const std::deque<CapturedMessage>& messages() const { return messages_; }
-    uint64_t discarded() const { return discarded_; }
-    void clear();
-
-  private:
-    size_t maxMessages_;
-    size_t maxBytes_;
-    void trim();
-    size_t bytes_ = 0;
-    uint64_t discarded_ = 0;
-    std::deque<CapturedMessage> messages_;
-};
-
 }  // namespace busprobe

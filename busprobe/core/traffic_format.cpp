@@ -44,6 +44,13 @@ std::string headerLine(std::string_view prefix, uint32_t address, std::string_vi
     return line;
 }
 
+std::string latencyNote(int64_t latencyNs) {
+    char text[64];
+    std::snprintf(text, sizeof text, " - reply after %1.3f ms",
+                  static_cast<double>(latencyNs) / 1e6);
+    return text;
+}
+
 std::vector<std::string> dumpRows(std::span<const uint8_t> bytes) {
     std::vector<std::string> rows;
     rows.reserve((bytes.size() + kRowBytes - 1) / kRowBytes);

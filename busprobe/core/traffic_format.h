@@ -33,6 +33,9 @@ std::string displayTimeText(int hours, int minutes, int seconds, int millisecond
 std::string headerLine(std::string_view prefix, uint32_t address, std::string_view timeText,
                        double deltaMs);
 
+// What the header of a response adds: " - reply after 2.345 ms".
+std::string latencyNote(int64_t latencyNs);
+
 // A line of `count` copies of `c`.
 inline std::string repeated(char c, size_t count) {
     return std::string(count, c);

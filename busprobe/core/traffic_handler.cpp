@@ -104,8 +104,12 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
     if (show || full) {
         rows = dumpRows(m.datagram());
     }
+    // A response names its latency on its line and in the full log's header.
+    std::string note = m.pairing == Pairing::Response && m.latencyNs >= 0
+                           ? latencyNote(m.latencyNs)
+                           : std::string();
     if (show) {
-        showMessage(headerLine(prefix, m.address, time, gapMs(previousNs_, m)), m, rows);
+        showMessage(headerLine(prefix, m.address, time, gapMs(previousNs_, m)) + note, m, rows);
     }
     if (log == nullptr) {
         return;
@@ -113,7 +117,8 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
     if (full) {
         // Each log has its own previous time: the gap is to the last message
         // written to this log, whatever the display or other logs got.
-        std::string header = headerLine(prefix, m.address, time, gapMs(log->previousNs, m));
+        std::string header =
+            headerLine(prefix, m.address, time, gapMs(log->previousNs, m)) + note;
         log->writeLines({"", header, "", std::string(kDumpColumnHeader), repeated('-', kDashes)});
         log->writeLines(rows);
         log->writeLine("");

@@ -8,11 +8,16 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <algorithm>
+#include <chrono>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "about_box.h"
+#include "message_search.h"
 #include "monitor_feed.h"
 #include "platform/ini.h"
 #include "schedule_checks.h"
@@ -24,6 +29,14 @@ namespace {
 
 const QString kLogFilter = QStringLiteral("VEK Network Log (*.LOG)|*.LOG|All Files (*.*)|*.*");
 
+// "StoreMessages" of section "Options" in BUSPROBE.INI: how many messages the
+// session keeps for the list and the capture file.
+size_t readStoreLimit() {
+    int32_t value = plat::ini::getInt("Options", "StoreMessages",
+                                      static_cast<int32_t>(kDefaultStoreMessages), kScheduleFile);
+    return static_cast<size_t>(std::clamp(value, 100, 10000000));
+}
+
 QLabel* label(QWidget* parent, const char* text) {
     return new QLabel(QString::fromLatin1(text), parent);
 }
@@ -34,7 +47,9 @@ TfrmMain::TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompter_(prompter),
-      clock_(clock) {
+      clock_(clock),
+      store_(readStoreLimit()),
+      pairing_(readPacketTimeoutMs()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Network Monitor/Message Tester"));
     auto* central = new QWidget(this);
@@ -51,7 +66,7 @@ TfrmMain::TfrmMain(Prompter& prompter, const Clock& clock, QWidget* parent)
     handler_.schedule.countsLine = [this] { return countsText(); };
     setFixedWidth(624);
     setMinimumHeight(473);
-    resize(624, 640);
+    resize(624, 820);
 
     scheduleTimer_ = new QTimer(this);
     scheduleTimer_->setObjectName(QStringLiteral("tmrSchedule"));
@@ -95,13 +110,17 @@ QWidget* TfrmMain::buildDisplay() {
     top->addWidget(scheduleLabel_);
     layout->addLayout(top);
 
-    memo_ = new QPlainTextEdit(display);
+    auto* splitter = new QSplitter(Qt::Vertical, display);
+    splitter->setObjectName(QStringLiteral("splDisplay"));
+    splitter->addWidget(buildList(splitter));
+    memo_ = new QPlainTextEdit(splitter);
     memo_->setObjectName(QStringLiteral("memNetMessage"));
     memo_->setReadOnly(true);
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->addWidget(memo_, 1);
+    splitter->addWidget(memo_);
+    layout->addWidget(splitter, 1);
 
     auto* bottom = new QHBoxLayout;
     auto* limitLabel = label(display, "Max Display: ");
@@ -156,6 +175,94 @@ QWidget* TfrmMain::buildDisplay() {
     layout->addLayout(bottom);
     filterPanel_->hide();
     return display;
+}
+
+QWidget* TfrmMain::buildList(QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    listModel_ = new MessageListModel(store_, this);
+    list_ = new QTreeView(panel);
+    list_->setObjectName(QStringLiteral("lstMessages"));
+    list_->setModel(listModel_);
+    // A list of 100,000 rows: equal row heights let the view skip measuring.
+    list_->setUniformRowHeights(true);
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setAlternatingRowColors(true);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const int widths[MessageListModel::kColumnCount] = {56, 92, 28, 84, 44, 52, 52, 72, 220, 200};
+    for (int c = 0; c < MessageListModel::kColumnCount; ++c) {
+        list_->setColumnWidth(c, widths[c]);
+    }
+    layout->addWidget(list_, 1);
+
+    auto* row = new QHBoxLayout;
+    pause_ = new QPushButton(QStringLiteral("&Pause"), panel);
+    pause_->setObjectName(QStringLiteral("btnPause"));
+    pause_->setCheckable(true);
+    connect(pause_, &QPushButton::toggled, this, &TfrmMain::setPaused);
+    row->addWidget(pause_);
+    pausedLabel_ = new QLabel(panel);
+    pausedLabel_->setObjectName(QStringLiteral("lblPaused"));
+    row->addWidget(pausedLabel_, 1);
+    auto* searchLabel = new QLabel(QStringLiteral("Searc&h:"), panel);
+    search_ = new QLineEdit(panel);
+    search_->setObjectName(QStringLiteral("edtSearch"));
+    search_->setPlaceholderText(QStringLiteral("address, ID or bytes in hex"));
+    searchLabel->setBuddy(search_);
+    auto* next = new QPushButton(QStringLiteral("Find &Next"), panel);
+    next->setObjectName(QStringLiteral("btnFindNext"));
+    connect(next, &QPushButton::clicked, this, &TfrmMain::findNext);
+    connect(search_, &QLineEdit::returnPressed, this, &TfrmMain::findNext);
+    row->addWidget(searchLabel);
+    row->addWidget(search_, 2);
+    row->addWidget(next);
+    layout->addLayout(row);
+
+    pairingTimer_ = new QTimer(this);
+    pairingTimer_->setObjectName(QStringLiteral("tmrPairing"));
+    pairingTimer_->setInterval(500);
+    connect(pairingTimer_, &QTimer::timeout, this, &TfrmMain::expireRequests);
+    pairingTimer_->start();
+    return panel;
+}
+
+void TfrmMain::setPaused(bool paused) {
+    listModel_->setPaused(paused);
+    pause_->setChecked(paused);
+    pausedLabel_->setText(paused ? QStringLiteral("Paused: traffic is still captured and counted")
+                                 : QString());
+    if (!paused) {
+        list_->scrollToBottom();
+    }
+}
+
+bool TfrmMain::findNext() {
+    MessageQuery query(search_->text().toStdString());
+    QModelIndex current = list_->currentIndex();
+    uint64_t from = current.isValid() ? listModel_->serialOf(current.row())
+                                      : store_.firstSerial() - 1;
+    auto found = findMessage(store_, from, query);
+    int row = found ? listModel_->rowOf(*found) : -1;
+    if (row < 0) {
+        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(search_->text()), 3000);
+        return false;
+    }
+    QModelIndex index = listModel_->index(row, 0);
+    list_->setCurrentIndex(index);
+    list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    return true;
+}
+
+void TfrmMain::expireRequests() {
+    auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+                   .count();
+    if (pairing_.expire(now, store_) > 0) {
+        listModel_->refreshPairing();
+    }
 }
 
 QAction* TfrmMain::addAction(QMenu* menu, const char* name, const char* caption,
@@ -264,9 +371,20 @@ void TfrmMain::clearDisplay() {
 }
 
 void TfrmMain::handleBatch(std::vector<CapturedMessage>& batch) {
-    for (const auto& m : batch) {
+    for (auto& m : batch) {
+        pairing_.observe(m, store_.endSerial(), store_);
         store_.add(m);
         handler_.handleNotification(m);
+    }
+    QScrollBar* bar = list_->verticalScrollBar();
+    bool atBottom = bar->value() >= bar->maximum();
+    listModel_->sync();
+    listModel_->refreshPairing();
+    if (listModel_->paused()) {
+        pausedLabel_->setText(QStringLiteral("Paused: %1 messages captured since")
+                                  .arg(listModel_->pendingWhilePaused()));
+    } else if (atBottom) {
+        list_->scrollToBottom();
     }
     handler_.flushLogs();
     applyDisplayUpdate();

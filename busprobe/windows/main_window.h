@@ -7,16 +7,21 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeView>
 #include <memory>
 
 #include "clock.h"
 #include "filtered_edit.h"
 #include "ip_edit.h"
 #include "message_composer.h"
+#include "capture_store.h"
 #include "pcapng_writer.h"
+#include "message_list_model.h"
 #include "prompter.h"
+#include "request_pairing.h"
 #include "traffic_counts.h"
 #include "traffic_handler.h"
 
@@ -37,6 +42,9 @@ class TfrmMain : public QMainWindow {
     void setCaptureLimit(size_t messages) { store_.setMaxMessages(messages); }
     int32_t registration() const { return registration_; }
     QTimer* scheduleTimer() const { return scheduleTimer_; }
+    MessageListModel* listModel() const { return listModel_; }
+    QTreeView* messageList() const { return list_; }
+    RequestPairing& pairing() { return pairing_; }
 
     // Handles one batch of the monitor stream (the feed's sink).
     void handleBatch(std::vector<CapturedMessage>& batch);
@@ -57,12 +65,18 @@ class TfrmMain : public QMainWindow {
     void openSchedule();
     void saveAsPcapng();
     void showAbout();
+    void setPaused(bool paused);
+    // Selects the next stored message that matches the search box.
+    bool findNext();
+    // Marks requests older than the packet time-out unanswered.
+    void expireRequests();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     QWidget* buildDisplay();
+    QWidget* buildList(QWidget* parent);
     void buildMenus();
     void setMode(DisplayMode mode, QAction* tick, const char* header);
     void applyDisplayUpdate();
@@ -82,6 +96,13 @@ class TfrmMain : public QMainWindow {
     const Clock& clock_;
     TrafficHandler handler_;
     CaptureStore store_;
+    RequestPairing pairing_;
+    MessageListModel* listModel_ = nullptr;
+    QTreeView* list_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QLabel* pausedLabel_ = nullptr;
+    QTimer* pairingTimer_ = nullptr;
     int32_t registration_ = 0;
     int32_t monitor_ = 0;
 

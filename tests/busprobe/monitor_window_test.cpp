@@ -380,6 +380,85 @@ TEST_F(MonitorWindowTest, FilterBoxesShowFourDigitsAndTheirLabelsDoNotOverlap) {
     EXPECT_EQ(objectLabel->buddy(), child<QWidget>("edtFilterObject"));
 }
 
+TEST_F(MonitorWindowTest, ListKeepsTheSessionPausesAndSearches) {
+    auto peer = device(2);
+    auto other = device(4);
+    MessageListModel* model = window->listModel();
+    sendToServer(*peer, datagram(0x0102, 0x0341, 0x8001, {0xAA, 0xBB, 0xCC}));
+    sendToServer(*other, datagram(0x0102, 0x0342, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_TRUE(model->rowText(0).contains("|<-|127.0.0.2|0102|0341|8001|waiting||AA BB CC"))
+        << model->rowText(0).toStdString();
+
+    // Paused, the rows stand still while traffic is captured and counted.
+    QTest::mouseClick(child<QPushButton>("btnPause"), Qt::LeftButton);
+    sendToServer(*peer, datagram(0x0102, 0x0343, 0x8003));
+    sendToServer(*peer, datagram(0x0102, 0x0344, 0x8004));
+    ASSERT_TRUE(waitForHandled(4));
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(window->captureStore().messages().size(), 4u);
+    EXPECT_EQ(child<QLabel>("lblPaused")->text(), "Paused: 2 messages captured since");
+    EXPECT_TRUE(child<QLabel>("lblCounts")->text().startsWith("Received 4,"));
+
+    auto* search = child<QLineEdit>("edtSearch");
+    search->setText("bb cc");
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 0);
+    search->setText("127.0.0.4");
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 1);
+    search->setText("0344");  // captured while paused: not in the list yet
+    EXPECT_FALSE(window->findNext());
+
+    QTest::mouseClick(child<QPushButton>("btnPause"), Qt::LeftButton);
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 3);
+
+    // The store is bounded; the oldest leave the list first.
+    window->setCaptureLimit(3);
+    sendToServer(*peer, datagram(0x0102, 0x0345, 0x8005));
+    ASSERT_TRUE(waitForHandled(5));
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_TRUE(model->rowText(0).contains("|0343|")) << model->rowText(0).toStdString();
+}
+
+TEST_F(MonitorWindowTest, RequestsArePairedWithTheirResponsesAndTheLatencyIsShown) {
+    TempFolder dir;
+    std::string path = dir.path("PAIRS.LOG");
+    prompter.answers = {false};  // full format
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(3);
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "ff00");
+    QTest::keyClicks(child<QLineEdit>("edtMessageID"), "351");
+    ASSERT_TRUE(window->composer()->sendFields());
+    auto request = receive(*peer);
+    ASSERT_TRUE(request.has_value());
+    QTest::qWait(20);
+    std::vector<uint8_t> answer = request->bytes;
+    answer[6] |= 0x80;  // the response flag; same number
+    sendToServer(*peer, answer);
+    MessageListModel* model = window->listModel();
+    ASSERT_TRUE(waitFor([&] { return model->rowCount() >= 2; }));
+    QString requestRow = model->rowText(0);
+    QString responseRow = model->rowText(model->rowCount() - 1);
+    EXPECT_TRUE(requestRow.contains("|->|127.0.0.3|FF00|0351|")) << requestRow.toStdString();
+    EXPECT_TRUE(requestRow.contains("|answered|")) << requestRow.toStdString();
+    QRegularExpression latency(QStringLiteral("\\|8351\\|[0-9A-F]{4}\\|([0-9]+\\.[0-9]{3}) ms\\|"));
+    auto match = latency.match(responseRow);
+    ASSERT_TRUE(match.hasMatch()) << responseRow.toStdString();
+    EXPECT_GE(match.captured(1).toDouble(), 15.0);
+    EXPECT_TRUE(memoText().contains(QRegularExpression(
+        QStringLiteral("Machine Received Data from : 127.0.0.3 \\[[0-9:]+ \\([0-9.]+ ms\\)\\] - "
+                       "reply after [0-9]+\\.[0-9]{3} ms"))))
+        << memoText().toStdString();
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    EXPECT_NE(fileText(path).indexOf(QStringLiteral("] - reply after ")), -1);
+}
+
 TEST_F(MonitorWindowTest, AboutBoxShowsTheVersionsOrTheUnavailableLines) {
     TdlgAboutBox registered(window->registration());
     EXPECT_EQ(registered.findChild<QLabel*>("lblProduct")->text(),
