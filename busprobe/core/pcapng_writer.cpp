@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "platform/ini.h"
 
@@ -16,6 +15,11 @@ constexpr uint16_t kLinkTypeRawIpv4 = 101;
 constexpr size_t kIpHeader = 20;
 constexpr size_t kUdpHeader = 8;
 constexpr size_t kMaxIpPacket = 65535;
+constexpr uint16_t kOptComment = 1;
+constexpr uint16_t kOptShbUserAppl = 4;
+constexpr uint16_t kOptIfName = 2;
+constexpr uint16_t kOptIfDescription = 3;
+constexpr uint16_t kOptEpbFlags = 2;
 
 void put16be(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v >> 8));
@@ -124,12 +128,15 @@ std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped) 
     return text;
 }
 
-bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
-                 const CaptureEndpoints& endpoints, std::string& error,
-                 std::string_view comment) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = std::strerror(errno);
+bool PcapngWriter::open(const std::string& path, const CaptureEndpoints& endpoints,
+                        std::string_view comment) {
+    close();
+    endpoints_ = endpoints;
+    error_.clear();
+    written_ = 0;
+    file_ = std::fopen(path.c_str(), "wb");
+    if (file_ == nullptr) {
+        error_ = std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> section;
@@ -137,41 +144,93 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
     putHost<uint16_t>(section, 1);
     putHost<uint16_t>(section, 0);
     putHost<int64_t>(section, -1);
+    putOption(section, kOptShbUserAppl, "busprobe");
     if (!comment.empty()) {
-        putOption(section, 1, comment.substr(0, 0xFFFF));  // opt_comment
-        putEndOfOptions(section);
+        putOption(section, kOptComment, comment.substr(0, 0xFFFF));
     }
-    auto shb = block(kSectionHeader, section);
-    out.write(reinterpret_cast<const char*>(shb.data()), static_cast<std::streamsize>(shb.size()));
+    putEndOfOptions(section);
+    put(block(kSectionHeader, section));
+    const std::pair<const char*, std::string> sides[] = {
+        {"hubserver receive", "what the server received, UDP port " +
+                                  std::to_string(endpoints.receivePort)},
+        {"hubserver send", "what the server sent, from UDP port " +
+                               std::to_string(endpoints.sendPort)}};
+    for (const auto& [name, description] : sides) {
+        std::vector<uint8_t> interface;
+        putHost<uint16_t>(interface, kLinkTypeRawIpv4);
+        putHost<uint16_t>(interface, 0);
+        putHost<uint32_t>(interface, 0);  // no snapshot limit
+        putOption(interface, kOptIfName, name);
+        putOption(interface, kOptIfDescription, description);
+        putEndOfOptions(interface);
+        put(block(kInterfaceDescription, interface));
+    }
+    return error_.empty();
+}
 
-    std::vector<uint8_t> interface;
-    putHost<uint16_t>(interface, kLinkTypeRawIpv4);
-    putHost<uint16_t>(interface, 0);
-    putHost<uint32_t>(interface, 0);  // no snapshot limit
-    auto idb = block(kInterfaceDescription, interface);
-    out.write(reinterpret_cast<const char*>(idb.data()), static_cast<std::streamsize>(idb.size()));
+void PcapngWriter::put(const std::vector<uint8_t>& bytes) {
+    if (file_ != nullptr && error_.empty() &&
+        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        error_ = std::strerror(errno);
+    }
+}
 
-    for (const auto& m : messages) {
-        std::vector<uint8_t> packet = ipv4Packet(m, endpoints);
-        std::vector<uint8_t> body;
-        body.reserve(20 + packet.size());
-        uint64_t stamp = static_cast<uint64_t>(m.wallUs);  // microseconds: the default resolution
-        putHost<uint32_t>(body, 0);
-        putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
-        putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
-        putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
-        putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
-        body.insert(body.end(), packet.begin(), packet.end());
-        auto epb = block(kEnhancedPacket, body);
-        out.write(reinterpret_cast<const char*>(epb.data()),
-                  static_cast<std::streamsize>(epb.size()));
+void PcapngWriter::write(const CapturedMessage& m) {
+    if (file_ == nullptr) {
+        return;
     }
-    out.close();
-    if (!out) {
-        error = "write failed";
-        return false;
+    bool sent = m.direction == Direction::Sent;
+    std::vector<uint8_t> packet = ipv4Packet(m, endpoints_);
+    std::vector<uint8_t> body;
+    body.reserve(40 + packet.size());
+    uint64_t stamp = static_cast<uint64_t>(m.wallUs);  // microseconds: the default resolution
+    putHost<uint32_t>(body, sent ? kInterfaceSend : kInterfaceReceive);
+    putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
+    putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
+    putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
+    putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
+    body.insert(body.end(), packet.begin(), packet.end());
+    body.resize((body.size() + 3) & ~size_t{3}, 0);
+    // epb_flags: bits 0-1 the direction, 1 inbound, 2 outbound.
+    putHost<uint16_t>(body, kOptEpbFlags);
+    putHost<uint16_t>(body, 4);
+    putHost<uint32_t>(body, sent ? 2u : 1u);
+    putEndOfOptions(body);
+    put(block(kEnhancedPacket, body));
+    ++written_;
+}
+
+bool PcapngWriter::flush() {
+    if (file_ != nullptr && std::fflush(file_) != 0 && error_.empty()) {
+        error_ = std::strerror(errno);
     }
-    return true;
+    return error_.empty();
+}
+
+bool PcapngWriter::close() {
+    if (file_ == nullptr) {
+        return error_.empty();
+    }
+    flush();
+    if (std::fclose(file_) != 0 && error_.empty()) {
+        error_ = std::strerror(errno);
+    }
+    file_ = nullptr;
+    return error_.empty();
+}
+
+bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
+                 const CaptureEndpoints& endpoints, std::string& error,
+                 std::string_view comment) {
+    PcapngWriter writer;
+    if (writer.open(path, endpoints, comment)) {
+        for (const auto& m : messages) {
+            writer.write(m);
+        }
+    }
+    bool ok = writer.close();
+    error = writer.error();
+    return ok;
 }
 
 }  // namespace busprobe

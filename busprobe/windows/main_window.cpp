@@ -18,6 +18,8 @@
 
 #include "about_box.h"
 #include "message_search.h"
+#include "pcapng_reader.h"
+#include "tarn_decode.h"
 #include "monitor_feed.h"
 #include "platform/ini.h"
 #include "schedule_checks.h"
@@ -182,6 +184,10 @@ QWidget* TfrmMain::buildList(QWidget* parent) {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     listModel_ = new MessageListModel(store_, this);
+    listModel_->setDecoder([](const CapturedMessage& m) {
+        auto tarn = decodeTarn(m.datagram());
+        return tarn ? QString::fromStdString(tarnSummary(*tarn)) : QString();
+    });
     list_ = new QTreeView(panel);
     list_->setObjectName(QStringLiteral("lstMessages"));
     list_->setModel(listModel_);
@@ -301,6 +307,8 @@ void TfrmMain::buildMenus() {
     connect(viewLog_, &QAction::triggered, this, &TfrmMain::viewLogFile);
     connect(addAction(file, "mnuSavePcapng", "Save as &pcapng...", QKeySequence()),
             &QAction::triggered, this, &TfrmMain::saveAsPcapng);
+    connect(addAction(file, "mnuOpenPcapng", "Open pcapn&g...", QKeySequence()),
+            &QAction::triggered, this, &TfrmMain::openPcapng);
     file->addSeparator();
     connect(addAction(file, "mnuExit", "E&xit", QKeySequence()), &QAction::triggered, this,
             &QWidget::close);
@@ -605,6 +613,42 @@ void TfrmMain::saveAsPcapng() {
                            .arg(QString::fromStdString(error)),
                        QStringLiteral("Capture Save Error"));
     }
+}
+
+void TfrmMain::openPcapng() {
+    QString name = prompter_.openFileName(
+        this, QStringLiteral("Open Captured Traffic"),
+        QStringLiteral("pcapng Capture (*.pcapng)|*.pcapng|All Files (*.*)|*.*"),
+        QStringLiteral(".pcapng"));
+    if (!name.isEmpty()) {
+        importPcapng(name);
+    }
+}
+
+bool TfrmMain::importPcapng(const QString& path) {
+    uint32_t own = registration_ > 0 ? GetNetworkAddress(registration_) : 0;
+    PcapngImport read = readPcapngFile(path.toStdString(), readCaptureEndpoints(own));
+    if (!read.error.empty()) {
+        prompter_.warn(this,
+                       QStringLiteral("%1: %2 (%3 messages read)")
+                           .arg(path, QString::fromStdString(read.error))
+                           .arg(read.messages.size()),
+                       QStringLiteral("Capture Open Error"));
+    }
+    // Shown as if captured live, in batches as the feed delivers them.
+    constexpr size_t kBatch = 2000;
+    for (size_t at = 0; at < read.messages.size(); at += kBatch) {
+        size_t end = std::min(read.messages.size(), at + kBatch);
+        std::vector<CapturedMessage> batch(std::make_move_iterator(read.messages.begin() + static_cast<long>(at)),
+                                           std::make_move_iterator(read.messages.begin() + static_cast<long>(end)));
+        handleBatch(batch);
+    }
+    statusBar()->showMessage(QStringLiteral("%1 messages read from %2, %3 other packets skipped")
+                                 .arg(read.messages.size())
+                                 .arg(path)
+                                 .arg(read.skipped),
+                             5000);
+    return read.error.empty();
 }
 
 void TfrmMain::showAbout() {

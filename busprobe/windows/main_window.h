@@ -64,6 +64,10 @@ class TfrmMain : public QMainWindow {
     void viewLogFile();
     void openSchedule();
     void saveAsPcapng();
+    void openPcapng();
+    // Reads a pcapng file into the store, the list and the display as if
+    // its messages had just been captured; false when it was not read whole.
+    bool importPcapng(const QString& path);
     void showAbout();
     void setPaused(bool paused);
     // Selects the next stored message that matches the search box.
