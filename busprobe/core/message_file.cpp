@@ -22,6 +22,15 @@ bool hasHexPrefix(const std::string& text) {
 
 }  // namespace
 
+std::vector<uint8_t> messageData(const ComposedMessage& message) {
+    std::vector<uint8_t> data;
+    for (const auto& field : message.fields) {
+        auto bytes = fieldBytes(field.type, field.text);
+        data.insert(data.end(), bytes.begin(), bytes.end());
+    }
+    return data;
+}
+
 bool writeMessageFile(const std::string& path, const ComposedMessage& message) {
     std::remove(path.c_str());
     std::string text;

@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -57,6 +59,8 @@ class MessageComposer : public QWidget {
     void modifiedByKey();
 
   private:
+    // One of the repeats after the first (the repeat timer's tick).
+    void sendRepeat();
     struct ReplyTo {
         uint32_t address = 0;
         uint16_t messageNumber = 0;
@@ -82,6 +86,10 @@ class MessageComposer : public QWidget {
     FilteredEdit* messageId_ = nullptr;
     QCheckBox* response_ = nullptr;
     QPushButton* send_ = nullptr;
+    QSpinBox* repeat_ = nullptr;
+    QSpinBox* interval_ = nullptr;
+    QTimer* repeatTimer_ = nullptr;
+    int remaining_ = 0;
     QScrollArea* scroll_ = nullptr;
     QWidget* fieldBox_ = nullptr;
     std::vector<TNetField*> fields_;
