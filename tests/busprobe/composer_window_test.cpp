@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QSpinBox>
+#include <chrono>
+#include <set>
 #include <QTest>
 
 #include "gui_fixture.h"
@@ -199,6 +202,25 @@ TEST_F(ComposerTest, PastedTextIsFilteredAsTypedText) {
     QApplication::clipboard()->setText(QStringLiteral("abc"));
     QTest::keySequence(composer()->fields()[0]->valueEdit(), QKeySequence::Paste);
     EXPECT_EQ(composer()->fields()[0]->valueText(), "AB");
+}
+
+TEST_F(ComposerTest, RepeatSendsPacedByTheInterval) {
+    auto peer = device(3);
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    typeIds("12", "371");
+    child<QSpinBox>("spnRepeat")->setValue(3);
+    child<QSpinBox>("spnInterval")->setValue(40);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(composer()->sendFields());
+    std::set<int> numbers;
+    for (int i = 0; i < 3; ++i) {
+        auto got = receive(*peer);
+        ASSERT_TRUE(got.has_value()) << i;
+        numbers.insert(got->bytes[7] | got->bytes[8] << 8);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(80));
+    EXPECT_EQ(numbers.size(), 3u);  // a message number each
+    EXPECT_FALSE(receive(*peer, 200).has_value());
 }
 
 TEST_F(ComposerTest, ClosingWithUnsavedChangesAsks) {

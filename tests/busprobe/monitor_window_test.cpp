@@ -483,6 +483,16 @@ TEST_F(MonitorWindowTest, SavedCaptureHoldsTheTraffic) {
     std::string bytes = readFile(dir.path("cap.pcapng"));
     ASSERT_GT(bytes.size(), 64u);
     EXPECT_NE(bytes.find(std::string("VEK\x00\xFF\x01\x0C\x01\x80", 9)), std::string::npos);
+
+    // Opened again, the capture shows in the list as if captured live.
+    MessageListModel* model = window->listModel();
+    ASSERT_EQ(model->rowCount(), 1);
+    EXPECT_TRUE(window->importPcapng(QString::fromStdString(dir.path("cap.pcapng"))));
+    ASSERT_EQ(model->rowCount(), 2);
+    auto cells = [&](int row) { return model->rowText(row).section('|', 2, 6).toStdString(); };
+    EXPECT_EQ(cells(1), cells(0));
+    EXPECT_EQ(cells(1), "<-|127.0.0.2|FF00|0C01|8001");
+    EXPECT_TRUE(memoText().count("Machine Received Data from : 127.0.0.2") == 2);
     if (!tsharkInstalled()) {
         GTEST_SKIP() << "tshark is not installed (Debian package tshark): capture not decoded";
     }
