@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "wire/datagram.h"
@@ -226,7 +227,10 @@ void Reader::readPacket(uint32_t interface, uint64_t stamp, std::span<const uint
     m.bytes.assign(udp->payload.begin(), udp->payload.end());
     long double seconds =
         static_cast<long double>(stamp) / interfaces_[interface].unitsPerSecond;
-    m.wallUs = static_cast<int64_t>(seconds * 1e6L);
+    // A stamp from any file: kept within what the microseconds and the
+    // nanoseconds derived from them can hold.
+    constexpr long double kMaxMicroseconds = 9.0e15L;
+    m.wallUs = static_cast<int64_t>(std::min(seconds * 1e6L, kMaxMicroseconds));
     m.wallMs = m.wallUs / 1000;
     m.steadyNs = m.wallUs * 1000;
     out_.messages.push_back(std::move(m));

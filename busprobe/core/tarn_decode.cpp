@@ -16,8 +16,11 @@ uint16_t le16(std::span<const uint8_t> b, size_t at) {
     return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
 
-std::string triple(uint16_t net, uint16_t dev, uint16_t obj) {
-    return std::to_string(net) + "." + std::to_string(dev) + "." + std::to_string(obj);
+// The device side of a message: the target of a request, the answering
+// device of a response.
+std::string deviceText(uint16_t net, uint16_t dev, uint16_t obj) {
+    std::string text = net != 0 ? "net " + std::to_string(net) + " " : std::string();
+    return text + "dev " + std::to_string(dev) + " obj " + std::to_string(obj);
 }
 
 }  // namespace
@@ -52,13 +55,13 @@ std::optional<TarnFields> decodeTarn(std::span<const uint8_t> datagram) {
 
 std::string tarnSummary(const TarnFields& f) {
     std::string text = f.kind.empty() ? "Tarn #" + std::to_string(f.messageCode) : f.kind;
-    text += " " + triple(f.destNet, f.destDev, f.destObj) + " <- " +
-            triple(f.srcNet, f.srcDev, f.srcObj);
+    text += " " + (f.response ? deviceText(f.srcNet, f.srcDev, f.srcObj)
+                              : deviceText(f.destNet, f.destDev, f.destObj));
     if (f.propertyId) {
         text += " prop " + std::to_string(*f.propertyId);
     }
     if (f.response) {
-        text += " " + f.statusText;
+        text += ": " + f.statusText;
     }
     return text;
 }

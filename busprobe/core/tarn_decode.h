@@ -25,7 +25,9 @@ struct TarnFields {
 
 std::optional<TarnFields> decodeTarn(std::span<const uint8_t> datagram);
 
-// One line: "TarnGet 0.1.100 <- 0.0.9 prop 12 OK".
+// One line naming the device side (the target of a request, the answering
+// device of a response): "TarnGet dev 1 obj 100 prop 18",
+// "TarnGetAllObjs dev 1 obj 0: Partial Response (128)".
 std::string tarnSummary(const TarnFields& fields);
 
 }  // namespace busprobe

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -197,11 +198,14 @@ QWidget* TfrmMain::buildList(QWidget* parent) {
     list_->setItemsExpandable(false);
     list_->setAlternatingRowColors(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const int widths[MessageListModel::kColumnCount] = {56, 92, 28, 84, 44, 52, 52, 72, 220, 200};
+    const int widths[MessageListModel::kColumnCount] = {30, 96, 24, 72, 44, 52, 52, 72, 250, 240};
     for (int c = 0; c < MessageListModel::kColumnCount; ++c) {
         list_->setColumnWidth(c, widths[c]);
     }
+    // The reply and the decoded fields first after the address; the IDs and
+    // the data bytes follow.
+    list_->header()->moveSection(MessageListModel::kReply, MessageListModel::kObject);
+    list_->header()->moveSection(MessageListModel::kDecoded, MessageListModel::kObject + 1);
     layout->addWidget(list_, 1);
 
     auto* row = new QHBoxLayout;

@@ -22,7 +22,7 @@ TEST(TarnDecode, NamesTheKindTheAddressesThePropertyAndTheStatus) {
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->kind, "TarnGet");
     EXPECT_EQ(request->propertyId, 18);
-    EXPECT_EQ(tarnSummary(*request), "TarnGet 0.1.100 <- 0.9.2 prop 18");
+    EXPECT_EQ(tarnSummary(*request), "TarnGet dev 1 obj 100 prop 18");
 
     struct Case {
         uint8_t status;
@@ -40,6 +40,7 @@ TEST(TarnDecode, NamesTheKindTheAddressesThePropertyAndTheStatus) {
         EXPECT_EQ(reply->kind, "TarnGetAllObjs");
         EXPECT_EQ(reply->statusText, c.text);
         EXPECT_FALSE(reply->propertyId.has_value());
+        EXPECT_EQ(tarnSummary(*reply), std::string("TarnGetAllObjs dev 1 obj 0: ") + c.text);
     }
     EXPECT_FALSE(decodeTarn(tarn(0x0001, {0, 1, 0})).has_value());  // shorter than the header
     EXPECT_FALSE(decodeTarn(wire::buildDatagram({0x0102, 1, 1}, get)).has_value());
