@@ -195,11 +195,11 @@ TEST_F(ObjectListWindow, DeviceBoxIPAddressAndSettings) {
     timeout->setText("x");
     main_->ApplySettings();
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(requests_->RequestTimeout(), 1200);
+    EXPECT_EQ(program_->Requests().RequestTimeout(), 1200);
     main_->ToggleSettings();
     timeout->setText("800");
     main_->ApplySettings();
-    EXPECT_EQ(requests_->RequestTimeout(), 800);
+    EXPECT_EQ(program_->Requests().RequestTimeout(), 800);
 }
 
 class LossyDevice : public GuiSession {
@@ -208,7 +208,7 @@ class LossyDevice : public GuiSession {
         StartSession({"--drop-every", "3"});
         // Replies come within milliseconds on loopback: a short time-out
         // keeps the retries of the lost ones quick.
-        requests_->SetRequestTimeout(250);
+        program_->Requests().SetRequestTimeout(250);
     }
 };
 

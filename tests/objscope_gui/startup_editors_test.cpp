@@ -2,6 +2,7 @@
 // own start-up, Upload Objects, then Edit on the object in the main window.
 // A family that adds an editor adds its objects of tarnsim's default device
 // to the table.
+#include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
 
