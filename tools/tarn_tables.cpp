@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/tarn_message_kinds.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_message_kinds.h"
+#include "protocol/tarn_status.h"
 
 namespace {
 
