@@ -258,14 +258,13 @@ int main(int argc, char** argv) {
         Result r = runRate(rate, seconds, folder, serial);
         serial += static_cast<uint32_t>(rate * seconds) + 1;
         auto perSecond = [&](uint64_t n) { return static_cast<double>(n) / seconds; };
-        double ratio =
-            raw ? 100.0 * static_cast<double>(r.received) / static_cast<double>(raw) : 0;
+        double ratio = raw ? 100.0 * static_cast<double>(r.received) / static_cast<double>(raw) : 0;
         std::printf("%7d %8.0f %8.0f %8.0f %8.0f %8.0f %6.1f%% %8llu %8llu %8d %9.1f %9.1f\n",
                     r.rate, perSecond(raw), perSecond(r.received), perSecond(r.shown),
                     perSecond(r.loggedFull), perSecond(r.loggedSimple), ratio,
                     static_cast<unsigned long long>(r.dropped),
-                    static_cast<unsigned long long>(r.kernelDrops), r.listRows,
-                    r.longestStallMs, static_cast<double>(r.peakKb) / 1024.0);
+                    static_cast<unsigned long long>(r.kernelDrops), r.listRows, r.longestStallMs,
+                    static_cast<double>(r.peakKb) / 1024.0);
         std::fflush(stdout);
     }
     VEKBaseCleanup(keeper);

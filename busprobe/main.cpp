@@ -8,8 +8,8 @@
 
 #include "headless.h"
 #include "main_window.h"
-#include "quit_on_signal.h"
 #include "platform/dirs.h"
+#include "quit_on_signal.h"
 
 namespace {
 

@@ -91,8 +91,8 @@ HeadlessCommand parseHeadless(const std::vector<std::string>& args) {
                 command.error = "--interval needs milliseconds";
             }
             send.intervalMs = static_cast<int>(number);
-        } else if (a.rfind("--", 0) == 0 && (isCapture || isSend || a == "--capture" ||
-                                             a == "--send" || a == "--to")) {
+        } else if (a.rfind("--", 0) == 0 &&
+                   (isCapture || isSend || a == "--capture" || a == "--send" || a == "--to")) {
             command.error = "unknown or incomplete option '" + a + "'";
         }
     }
@@ -189,10 +189,9 @@ int runSend(const SendOptions& options, std::FILE* out, std::FILE* err) {
     int result = 0;
     auto sendOne = [&] {
         auto number = static_cast<uint16_t>(GetMessageNumber(registration.id()));
-        std::vector<uint8_t> datagram = wire::buildDatagram(
-            {read.message.objectId, read.message.messageId, number}, data);
-        _Message message{address, static_cast<uint32_t>(datagram.size()), datagram.data(),
-                         nullptr};
+        std::vector<uint8_t> datagram =
+            wire::buildDatagram({read.message.objectId, read.message.messageId, number}, data);
+        _Message message{address, static_cast<uint32_t>(datagram.size()), datagram.data(), nullptr};
         int32_t status = SendVEKNetMessage(registration.id(), &message);
         if (status < 0) {
             std::fprintf(err, "busprobe: SendVEKNetMessage Error : %d\n", status);

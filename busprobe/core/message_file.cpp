@@ -75,7 +75,8 @@ MessageFileRead readMessageFile(const std::string& path) {
         std::string fieldText = plat::ini::getString(kData, "Field" + std::to_string(k), "", path);
         ParsedField parsed = parseFieldFileText(fieldText);
         total += fieldBytes(parsed.type, parsed.text).size();
-        if (total > kMaxMessageData || parsed.text.size() > static_cast<size_t>(kMaxFieldTextLength)) {
+        if (total > kMaxMessageData ||
+            parsed.text.size() > static_cast<size_t>(kMaxFieldTextLength)) {
             // Refused whole: a composer that held only part of it would save
             // a different message under the same name.
             read = {};

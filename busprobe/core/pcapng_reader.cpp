@@ -1,22 +1,18 @@
 #include "pcapng_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <optional>
 
+#include "pcapng_format.h"
 #include "wire/datagram.h"
 
 namespace busprobe {
 namespace {
 
-constexpr uint32_t kSectionHeader = 0x0A0D0D0A;
-constexpr uint32_t kInterfaceDescription = 1;
-constexpr uint32_t kSimplePacket = 3;
-constexpr uint32_t kEnhancedPacket = 6;
-constexpr uint32_t kByteOrderMagic = 0x1A2B3C4D;
-constexpr uint32_t kSwappedMagic = 0x4D3C2B1A;
+using namespace pcapng;
 
 struct Interface {
     uint16_t linkType = 0;
@@ -46,7 +42,7 @@ class Bytes {
     }
     std::span<const uint8_t> span(size_t at, size_t length) const {
         return at <= data_.size() && length <= data_.size() - at ? data_.subspan(at, length)
-                                                                  : std::span<const uint8_t>{};
+                                                                 : std::span<const uint8_t>{};
     }
 
   private:
@@ -166,17 +162,17 @@ void Reader::readInterface(const Bytes& block, size_t length) {
         if (code == 0 || at + 4 + size > length - 4) {
             break;
         }
-        if (code == 9 && size >= 1) {  // if_tsresol
+        if (code == kOptIfTsresol && size >= 1) {
             uint8_t resolution = block.span(at + 4, 1)[0];
             int exponent = resolution & 0x7F;
             if (exponent <= 30) {
                 interface.unitsPerSecond =
-                    (resolution & 0x80) ? static_cast<long double>(1ull << exponent)
-                                        : [&] {
-                                              long double v = 1;
-                                              for (int i = 0; i < exponent; ++i) v *= 10;
-                                              return v;
-                                          }();
+                    (resolution & 0x80) ? static_cast<long double>(1ull << exponent) : [&] {
+                        long double v = 1;
+                        for (int i = 0; i < exponent; ++i)
+                            v *= 10;
+                        return v;
+                    }();
             }
         }
         at += 4 + ((static_cast<size_t>(size) + 3) & ~size_t{3});
@@ -191,7 +187,7 @@ std::optional<uint32_t> Reader::epbFlags(const Bytes& block, size_t from, size_t
         if (code == 0 || at + 4 + size > end) {
             break;
         }
-        if (code == 2 && size == 4) {
+        if (code == kOptEpbFlags && size == 4) {
             return block.u32(at + 4);
         }
         at += 4 + ((static_cast<size_t>(size) + 3) & ~size_t{3});
@@ -217,7 +213,7 @@ void Reader::readPacket(uint32_t interface, uint64_t stamp, std::span<const uint
     }
     bool sent = false;
     if ((flags & 3) != 0) {
-        sent = (flags & 3) == 2;
+        sent = (flags & 3) == kFlagsOutbound;
     } else if (endpoints_.ownAddress != 0) {
         sent = udp->source == endpoints_.ownAddress && udp->destination != endpoints_.ownAddress;
     }
@@ -225,8 +221,7 @@ void Reader::readPacket(uint32_t interface, uint64_t stamp, std::span<const uint
     m.direction = sent ? Direction::Sent : Direction::Received;
     m.address = sent ? udp->destination : udp->source;
     m.bytes.assign(udp->payload.begin(), udp->payload.end());
-    long double seconds =
-        static_cast<long double>(stamp) / interfaces_[interface].unitsPerSecond;
+    long double seconds = static_cast<long double>(stamp) / interfaces_[interface].unitsPerSecond;
     // A stamp from any file: kept within what the microseconds and the
     // nanoseconds derived from them can hold.
     constexpr long double kMaxMicroseconds = 9.0e15L;
@@ -241,8 +236,8 @@ bool Reader::readBlock(const Bytes& bytes, uint32_t type, size_t length) {
         readInterface(bytes, length);
     } else if (type == kEnhancedPacket && length >= 32) {
         uint32_t interface = bytes.u32(8).value_or(0);
-        uint64_t stamp = static_cast<uint64_t>(bytes.u32(12).value_or(0)) << 32 |
-                         bytes.u32(16).value_or(0);
+        uint64_t stamp =
+            static_cast<uint64_t>(bytes.u32(12).value_or(0)) << 32 | bytes.u32(16).value_or(0);
         uint32_t captured = bytes.u32(20).value_or(0);
         if (captured > length - 32) {
             out_.error = "a packet is longer than its block";
@@ -324,7 +319,8 @@ PcapngImport readPcapngFile(const std::string& path, const CaptureEndpoints& end
     std::fclose(in);
     PcapngImport result = readPcapng(bytes, endpoints);
     if (result.error.empty() && bytes.size() >= maxBytes) {
-        result.error = "the file is larger than " + std::to_string(maxBytes >> 20) + " MiB; the rest was not read";
+        result.error = "the file is larger than " + std::to_string(maxBytes >> 20) +
+                       " MiB; the rest was not read";
     }
     return result;
 }

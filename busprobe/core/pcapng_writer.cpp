@@ -3,23 +3,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "pcapng_format.h"
 #include "platform/ini.h"
 
 namespace busprobe {
 namespace {
 
-constexpr uint32_t kSectionHeader = 0x0A0D0D0A;
-constexpr uint32_t kInterfaceDescription = 1;
-constexpr uint32_t kEnhancedPacket = 6;
-constexpr uint16_t kLinkTypeRawIpv4 = 101;
+using namespace pcapng;
+
 constexpr size_t kIpHeader = 20;
 constexpr size_t kUdpHeader = 8;
 constexpr size_t kMaxIpPacket = 65535;
-constexpr uint16_t kOptComment = 1;
-constexpr uint16_t kOptShbUserAppl = 4;
-constexpr uint16_t kOptIfName = 2;
-constexpr uint16_t kOptIfDescription = 3;
-constexpr uint16_t kOptEpbFlags = 2;
 
 void put16be(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v >> 8));
@@ -122,9 +116,9 @@ std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped) 
         return std::to_string(n) + (n == 1 ? " message" : " messages");
     };
     std::string text = messages(kept) + " kept, " + std::to_string(discarded) +
-           (discarded == 1 ? " earlier message" : " earlier messages") +
-           " discarded (capture store full), " + std::to_string(dropped) +
-           " dropped before they reached the monitor";
+                       (discarded == 1 ? " earlier message" : " earlier messages") +
+                       " discarded (capture store full), " + std::to_string(dropped) +
+                       " dropped before they reached the monitor";
     return text;
 }
 
@@ -151,10 +145,10 @@ bool PcapngWriter::open(const std::string& path, const CaptureEndpoints& endpoin
     putEndOfOptions(section);
     put(block(kSectionHeader, section));
     const std::pair<const char*, std::string> sides[] = {
-        {"hubserver receive", "what the server received, UDP port " +
-                                  std::to_string(endpoints.receivePort)},
-        {"hubserver send", "what the server sent, from UDP port " +
-                               std::to_string(endpoints.sendPort)}};
+        {"hubserver receive",
+         "what the server received, UDP port " + std::to_string(endpoints.receivePort)},
+        {"hubserver send",
+         "what the server sent, from UDP port " + std::to_string(endpoints.sendPort)}};
     for (const auto& [name, description] : sides) {
         std::vector<uint8_t> interface;
         putHost<uint16_t>(interface, kLinkTypeRawIpv4);
@@ -194,7 +188,7 @@ void PcapngWriter::write(const CapturedMessage& m) {
     // epb_flags: bits 0-1 the direction, 1 inbound, 2 outbound.
     putHost<uint16_t>(body, kOptEpbFlags);
     putHost<uint16_t>(body, 4);
-    putHost<uint32_t>(body, sent ? 2u : 1u);
+    putHost<uint32_t>(body, sent ? kFlagsOutbound : kFlagsInbound);
     putEndOfOptions(body);
     put(block(kEnhancedPacket, body));
     ++written_;
@@ -220,8 +214,7 @@ bool PcapngWriter::close() {
 }
 
 bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
-                 const CaptureEndpoints& endpoints, std::string& error,
-                 std::string_view comment) {
+                 const CaptureEndpoints& endpoints, std::string& error, std::string_view comment) {
     PcapngWriter writer;
     if (writer.open(path, endpoints, comment)) {
         for (const auto& m : messages) {

@@ -12,10 +12,8 @@ int64_t readPacketTimeoutMs() {
     return value > 60000 || value <= 0 ? kDefaultPacketTimeoutMs : value;
 }
 
-uint64_t RequestPairing::key(uint32_t address, uint16_t messageId, uint16_t number,
-                             bool sentByUs) {
-    return static_cast<uint64_t>(address) << 32 |
-           static_cast<uint64_t>(messageId & 0x7FFF) << 17 |
+uint64_t RequestPairing::key(uint32_t address, uint16_t messageId, uint16_t number, bool sentByUs) {
+    return static_cast<uint64_t>(address) << 32 | static_cast<uint64_t>(messageId & 0x7FFF) << 17 |
            static_cast<uint64_t>(number) << 1 | (sentByUs ? 1 : 0);
 }
 

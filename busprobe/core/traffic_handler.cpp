@@ -105,9 +105,8 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
         rows = dumpRows(m.datagram());
     }
     // A response names its latency on its line and in the full log's header.
-    std::string note = m.pairing == Pairing::Response && m.latencyNs >= 0
-                           ? latencyNote(m.latencyNs)
-                           : std::string();
+    std::string note = m.pairing == Pairing::Response && m.latencyNs >= 0 ? latencyNote(m.latencyNs)
+                                                                          : std::string();
     if (show) {
         showMessage(headerLine(prefix, m.address, time, gapMs(previousNs_, m)) + note, m, rows);
     }
@@ -117,8 +116,7 @@ void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, b
     if (full) {
         // Each log has its own previous time: the gap is to the last message
         // written to this log, whatever the display or other logs got.
-        std::string header =
-            headerLine(prefix, m.address, time, gapMs(log->previousNs, m)) + note;
+        std::string header = headerLine(prefix, m.address, time, gapMs(log->previousNs, m)) + note;
         log->writeLines({"", header, "", std::string(kDumpColumnHeader), repeated('-', kDashes)});
         log->writeLines(rows);
         log->writeLine("");

@@ -59,8 +59,8 @@ void FilteredEdit::insertFiltered(const QString& pasted) {
 void FilteredEdit::fitWidthTo(const QString& sample) {
     QStyleOptionFrame option;
     option.initFrom(this);
-    option.lineWidth = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this)
-                                  : 0;
+    option.lineWidth =
+        hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) : 0;
     // The line edit's own text margins (2 px each side in Qt) plus the caret.
     QSize contents(fontMetrics().horizontalAdvance(sample) + 8, fontMetrics().height());
     setFixedWidth(style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, this).width());

@@ -11,20 +11,20 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
-#include <algorithm>
-#include <chrono>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
 
 #include "about_box.h"
 #include "message_search.h"
-#include "pcapng_reader.h"
-#include "tarn_decode.h"
 #include "monitor_feed.h"
+#include "pcapng_reader.h"
 #include "platform/ini.h"
 #include "schedule_checks.h"
 #include "schedule_dialog.h"
+#include "tarn_decode.h"
 #include "traffic_format.h"
 
 namespace busprobe {
@@ -252,8 +252,8 @@ void TfrmMain::setPaused(bool paused) {
 bool TfrmMain::findNext() {
     MessageQuery query(search_->text().toStdString());
     QModelIndex current = list_->currentIndex();
-    uint64_t from = current.isValid() ? listModel_->serialOf(current.row())
-                                      : store_.firstSerial() - 1;
+    uint64_t from =
+        current.isValid() ? listModel_->serialOf(current.row()) : store_.firstSerial() - 1;
     auto found = findMessage(store_, from, query);
     int row = found ? listModel_->rowOf(*found) : -1;
     if (row < 0) {
@@ -298,12 +298,10 @@ void TfrmMain::buildMenus() {
             &QAction::triggered, composer_, &MessageComposer::saveMessageAs);
     file->addSeparator();
     newLog_ = addAction(file, "mnuNewLogFile", "New &Log File", QKeySequence(Qt::CTRL | Qt::Key_L));
-    closeLog_ =
-        addAction(file, "mnuCloseLogFile", "&Close Log File",
-                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
-    viewLog_ =
-        addAction(file, "mnuViewLogFile", "&View Log File",
-                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    closeLog_ = addAction(file, "mnuCloseLogFile", "&Close Log File",
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    viewLog_ = addAction(file, "mnuViewLogFile", "&View Log File",
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     closeLog_->setEnabled(false);
     viewLog_->setEnabled(false);
     connect(newLog_, &QAction::triggered, this, &TfrmMain::newLogFile);
@@ -643,8 +641,9 @@ bool TfrmMain::importPcapng(const QString& path) {
     constexpr size_t kBatch = 2000;
     for (size_t at = 0; at < read.messages.size(); at += kBatch) {
         size_t end = std::min(read.messages.size(), at + kBatch);
-        std::vector<CapturedMessage> batch(std::make_move_iterator(read.messages.begin() + static_cast<long>(at)),
-                                           std::make_move_iterator(read.messages.begin() + static_cast<long>(end)));
+        std::vector<CapturedMessage> batch(
+            std::make_move_iterator(read.messages.begin() + static_cast<long>(at)),
+            std::make_move_iterator(read.messages.begin() + static_cast<long>(end)));
         handleBatch(batch);
     }
     statusBar()->showMessage(QStringLiteral("%1 messages read from %2, %3 other packets skipped")

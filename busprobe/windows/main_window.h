@@ -13,13 +13,13 @@
 #include <QTreeView>
 #include <memory>
 
+#include "capture_store.h"
 #include "clock.h"
 #include "filtered_edit.h"
 #include "ip_edit.h"
 #include "message_composer.h"
-#include "capture_store.h"
-#include "pcapng_writer.h"
 #include "message_list_model.h"
+#include "pcapng_writer.h"
 #include "prompter.h"
 #include "request_pairing.h"
 #include "traffic_counts.h"

@@ -281,8 +281,8 @@ bool MessageComposer::send(const std::optional<ReplyTo>& reply) {
     std::vector<uint8_t> data = messageData(message);
     // A reply carries the number of the request it answers, as every device
     // answers; a request takes a fresh number from the server.
-    auto number = reply ? reply->messageNumber
-                        : static_cast<uint16_t>(GetMessageNumber(registration_));
+    auto number =
+        reply ? reply->messageNumber : static_cast<uint16_t>(GetMessageNumber(registration_));
     std::vector<uint8_t> datagram =
         wire::buildDatagram({message.objectId, messageId, number}, data);
     uint32_t destination = reply ? reply->address : nodeAddress_->address();

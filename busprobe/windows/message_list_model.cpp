@@ -1,7 +1,7 @@
 #include "message_list_model.h"
 
-#include <QDateTime>
 #include <QColor>
+#include <QDateTime>
 
 #include "hex_text.h"
 #include "traffic_format.h"
@@ -56,7 +56,9 @@ QString dataText(const CapturedMessage& m) {
 }  // namespace
 
 MessageListModel::MessageListModel(const CaptureStore& store, QObject* parent)
-    : QAbstractTableModel(parent), store_(store), first_(store.firstSerial()),
+    : QAbstractTableModel(parent),
+      store_(store),
+      first_(store.firstSerial()),
       end_(store.endSerial()) {}
 
 int MessageListModel::rowCount(const QModelIndex& parent) const {

@@ -17,8 +17,19 @@ class MessageListModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    enum Column { kNumber, kTime, kDirection, kAddress, kObject, kMessage, kMsgNumber, kReply,
-                  kDecoded, kData, kColumnCount };
+    enum Column {
+        kNumber,
+        kTime,
+        kDirection,
+        kAddress,
+        kObject,
+        kMessage,
+        kMsgNumber,
+        kReply,
+        kDecoded,
+        kData,
+        kColumnCount
+    };
 
     // A text decoding the message's data (the Tarn fields), or empty.
     using Decoder = std::function<QString(const CapturedMessage&)>;

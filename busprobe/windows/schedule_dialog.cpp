@@ -169,11 +169,12 @@ bool TfrmSchedule::checkRow(int r) {
     ScheduleRow row = rows()[static_cast<size_t>(r)];
     std::string problem = scheduleFilterProblem(row);
     if (!problem.empty()) {
-        int column = !isIpFilterText(row[kColIp])           ? kColIp
+        int column = !isIpFilterText(row[kColIp])       ? kColIp
                      : !isIdFilterText(row[kColObject]) ? kColObject
-                                                             : kColMessage;
+                                                        : kColMessage;
         grid_->setCurrentCell(r, column);
-        prompter_.warn(this, QStringLiteral("Row %1 %2.").arg(r + 1).arg(QString::fromStdString(problem)),
+        prompter_.warn(this,
+                       QStringLiteral("Row %1 %2.").arg(r + 1).arg(QString::fromStdString(problem)),
                        windowTitle());
         return false;
     }

@@ -2,9 +2,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QSpinBox>
+#include <QTest>
 #include <chrono>
 #include <set>
-#include <QTest>
 
 #include "gui_fixture.h"
 #include "hex_text.h"
@@ -158,8 +158,10 @@ TEST_F(ComposerTest, LongFieldsLoadAndSaveWhole) {
     for (int i = 0; i < 20000; ++i) {
         text += ", 0x" + hexText(static_cast<uint32_t>(i == 19999 ? 0xAB : i & 0xFF), 2);
     }
-    writeFile(path, "[Message Data]\r\nObjectID=0x0001\r\nMessageID=0x0002\r\nNumberFields=1\r\n"
-                    "Field1=" + text + "\r\n");
+    writeFile(path,
+              "[Message Data]\r\nObjectID=0x0001\r\nMessageID=0x0002\r\nNumberFields=1\r\n"
+              "Field1=" +
+                  text + "\r\n");
     prompter.fileNames = {QString::fromStdString(path)};
     composer()->loadMessage();
     EXPECT_TRUE(prompter.warnings.empty());

@@ -65,8 +65,8 @@ TEST(Headless, CaptureOfATarnsimSessionFiltersOnTarnFields) {
     ASSERT_GT(pid, 0);
     ASSERT_TRUE(waitFor([&] { return readFile(output).find("capturing") != std::string::npos; }))
         << readFile(output);
-    std::string list = std::string(VEK_BIN_DIR) + "/tarnlist 127.0.0.2 > '" +
-                       dir.path("tarnlist.out") + "' 2>&1";
+    std::string list =
+        std::string(VEK_BIN_DIR) + "/tarnlist 127.0.0.2 > '" + dir.path("tarnlist.out") + "' 2>&1";
     ASSERT_EQ(std::system(list.c_str()), 0) << readFile(dir.path("tarnlist.out"));
     QTest::qWait(300);
     ASSERT_EQ(::kill(pid, SIGINT), 0);
@@ -101,9 +101,8 @@ TEST(Headless, SendRepeatsAMessageFilesMessagePacedByTheInterval) {
     testing_support::UdpPeer peer(testing_support::loopback(3), serverPorts().receive);
     ASSERT_TRUE(peer.bound());
     std::string output = dir.path("send.out");
-    pid_t pid = spawnBusprobe({"--send", file, "--to", "127.0.0.3", "--repeat", "3", "--interval",
-                               "50"},
-                              output);
+    pid_t pid = spawnBusprobe(
+        {"--send", file, "--to", "127.0.0.3", "--repeat", "3", "--interval", "50"}, output);
     ASSERT_GT(pid, 0);
     std::vector<std::vector<uint8_t>> got;
     auto start = std::chrono::steady_clock::now();

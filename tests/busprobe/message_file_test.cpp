@@ -53,8 +53,8 @@ TEST(MessageFile, FieldsLongerThanAMessageCarriesAreRefused) {
     for (size_t i = 0; i < 65528; ++i) {
         text += ", 0x01";
     }
-    writeFile(path, "[Message Data]\nObjectID=0x1\nMessageID=0x2\nNumberFields=1\nField1=" + text +
-                        "\n");
+    writeFile(path,
+              "[Message Data]\nObjectID=0x1\nMessageID=0x2\nNumberFields=1\nField1=" + text + "\n");
     EXPECT_EQ(readMessageFile(path).error,
               "Field 1 holds more than a message can carry (65527 bytes) !!");
 }

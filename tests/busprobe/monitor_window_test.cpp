@@ -1,13 +1,13 @@
 #include <QAction>
 #include <QApplication>
-#include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 
 #include "about_box.h"
@@ -233,8 +233,7 @@ TEST_F(MonitorWindowTest, ScheduleItemsThatCannotWorkAreReportedAndLeftOut) {
     };
     int number = 0;
     for (const auto& [item, problem] : items) {
-        plat::ini::writeString("Schedule", "Item" + std::to_string(++number), item,
-                               "BUSPROBE.INI");
+        plat::ini::writeString("Schedule", "Item" + std::to_string(++number), item, "BUSPROBE.INI");
     }
     window->loadSchedule();
     std::vector<std::string> expected;
@@ -296,9 +295,8 @@ TEST_F(MonitorWindowTest, FailedLogWritesAreReportedOnceAndCounted) {
     ASSERT_TRUE(waitForHandled(3));
     window->scheduleTick();
     EXPECT_EQ(prompter.warnings.size(), 1u);
-    EXPECT_TRUE(child<QLabel>("lblSchedule")
-                    ->text()
-                    .endsWith("1 failed: full: No space left on device"))
+    EXPECT_TRUE(
+        child<QLabel>("lblSchedule")->text().endsWith("1 failed: full: No space left on device"))
         << child<QLabel>("lblSchedule")->text().toStdString();
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
@@ -316,8 +314,8 @@ TEST_F(MonitorWindowTest, CountsAreShownAndWrittenWhereTrafficIsCut) {
     EXPECT_EQ(child<QLabel>("lblCounts")->text(),
               "Received 2, shown 2, logged 2, dropped 0, discarded 0");
     window->findChild<QAction*>("mnuCloseLogFile")->trigger();
-    EXPECT_NE(fileText(path).indexOf(
-                  "Received 2, shown 2, logged 2, dropped 0, discarded 0\r\n" + QString(60, '*')),
+    EXPECT_NE(fileText(path).indexOf("Received 2, shown 2, logged 2, dropped 0, discarded 0\r\n" +
+                                     QString(60, '*')),
               -1)
         << fileText(path).toStdString();
 
@@ -329,16 +327,22 @@ TEST_F(MonitorWindowTest, CountsAreShownAndWrittenWhereTrafficIsCut) {
 }
 
 TEST_F(MonitorWindowTest, MenuShortcutsLeaveEditingKeysToTheEditBoxes) {
-    const QKeySequence::StandardKey editing[] = {
-        QKeySequence::Cut,  QKeySequence::Copy, QKeySequence::Paste,     QKeySequence::SelectAll,
-        QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Delete,    QKeySequence::Backspace,
-        QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::MoveToStartOfLine};
+    const QKeySequence::StandardKey editing[] = {QKeySequence::Cut,
+                                                 QKeySequence::Copy,
+                                                 QKeySequence::Paste,
+                                                 QKeySequence::SelectAll,
+                                                 QKeySequence::Undo,
+                                                 QKeySequence::Redo,
+                                                 QKeySequence::Delete,
+                                                 QKeySequence::Backspace,
+                                                 QKeySequence::DeleteStartOfWord,
+                                                 QKeySequence::DeleteEndOfWord,
+                                                 QKeySequence::MoveToStartOfLine};
     for (QAction* action : window->findChildren<QAction*>()) {
         for (auto key : editing) {
             for (const QKeySequence& taken : QKeySequence::keyBindings(key)) {
-                EXPECT_NE(action->shortcut(), taken)
-                    << action->objectName().toStdString() << " takes "
-                    << taken.toString().toStdString();
+                EXPECT_NE(action->shortcut(), taken) << action->objectName().toStdString()
+                                                     << " takes " << taken.toString().toStdString();
             }
         }
     }

@@ -8,8 +8,8 @@
 namespace busprobe {
 namespace {
 
-CapturedMessage message(Direction direction, uint32_t address, uint16_t messageId,
-                        uint16_t number, int64_t atMs, std::vector<uint8_t> data = {}) {
+CapturedMessage message(Direction direction, uint32_t address, uint16_t messageId, uint16_t number,
+                        int64_t atMs, std::vector<uint8_t> data = {}) {
     auto datagram = wire::buildDatagram({0x0102, messageId, number}, data);
     CapturedMessage m = stampedMessage(direction, address, datagram.data(), datagram.size());
     m.steadyNs = atMs * 1000000;
@@ -81,15 +81,15 @@ TEST(MessageSearch, MatchesAddressIdsAndWholeBytes) {
         std::optional<uint64_t> found;
     };
     const Case cases[] = {
-        {"127.0.0.4", 1}, {"0c01", 1}, {"bb cc", 0}, {"BBCC", 0},
-        {"ABB", std::nullopt},  // not on a byte boundary
-        {"zz", std::nullopt},    {"", std::nullopt},
+        {"127.0.0.4", 1},     {"0c01", 1},           {"bb cc", 0},
+        {"BBCC", 0},          {"ABB", std::nullopt},  // not on a byte boundary
+        {"zz", std::nullopt}, {"", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(findMessage(store, 1, MessageQuery(c.query)), c.found) << c.query;
     }
     EXPECT_EQ(findMessage(store, 0, MessageQuery("VEK")), std::nullopt);  // not hex, no address
-    EXPECT_EQ(findMessage(store, 0, MessageQuery("56 45 4B")), 1u);      // the next one, wrapping
+    EXPECT_EQ(findMessage(store, 0, MessageQuery("56 45 4B")), 1u);       // the next one, wrapping
 }
 
 }  // namespace

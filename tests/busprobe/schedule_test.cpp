@@ -17,11 +17,7 @@ QDateTime at(int h, int m, int s = 0) {
 }
 
 size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
+    return testing::countOf(text, what);
 }
 
 TEST(ScheduleItems, EncodeQuotesAndDropsTrailingEmptyValues) {

@@ -1,9 +1,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLocale>
-#include <QTimer>
-
 #include <QTest>
+#include <QTimer>
 
 #include "gui_fixture.h"
 #include "platform/ini.h"
@@ -81,8 +80,9 @@ TEST(ScheduleDialog, FiltersThatAreNoAddressOrIdAreRefusedNamingTheRow) {
     const Case cases[] = {
         {kColIp, "127.0.0.300",
          "Capture Schedule: Row 2 has an IP filter that is not an address (127.0.0.300)."},
-        {kColIp, "127.0.0", "Capture Schedule: Row 2 has an IP filter that is not an address "
-                            "(127.0.0)."},
+        {kColIp, "127.0.0",
+         "Capture Schedule: Row 2 has an IP filter that is not an address "
+         "(127.0.0)."},
         {kColObject, "ZZ",
          "Capture Schedule: Row 2 has an Object ID filter that is not 1 to 4 hexadecimal digits "
          "(ZZ)."},

@@ -51,8 +51,7 @@ int main(int argc, char** argv) {
     // A simulated Tarn device on 127.0.0.3 answers the composer's listing
     // request; a device on 127.0.0.2 sends a request nobody answers.
     testing_support::TarnsimProcess tarnsim(
-        testing_support::tarnsimPath(),
-        {"--listen", "127.0.0.3:" + std::to_string(ports.receive)});
+        testing_support::tarnsimPath(), {"--listen", "127.0.0.3:" + std::to_string(ports.receive)});
     if (!tarnsim.ready()) {
         std::fprintf(stderr, "tarnsim did not start: %s\n", tarnsim.output().c_str());
         return 1;
@@ -66,7 +65,8 @@ int main(int argc, char** argv) {
     // TarnGetAllObjs: the Tarn header (read, device 1, from 0.32769.10), start index 0.
     composer->addField();
     composer->selectedField()->changeType(busprobe::FieldType::ByteList);
-    QTest::keyClicks(composer->selectedField()->valueEdit(), "00,01,00,00,01,00,00,00,00,00,01,80,0A,00");
+    QTest::keyClicks(composer->selectedField()->valueEdit(),
+                     "00,01,00,00,01,00,00,00,00,00,01,80,0A,00");
     composer->addField();
     composer->selectedField()->changeType(busprobe::FieldType::Word);
     QTest::keyClicks(composer->selectedField()->valueEdit(), "0");

@@ -16,14 +16,6 @@ extern char** environ;
 namespace busprobe::testing {
 namespace {
 
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 TEST(SignalExit, TermAndIntEndEveryOpenLogWithItsClosingBlock) {
     serverPorts();
     for (int signal : {SIGTERM, SIGINT}) {
@@ -39,14 +31,17 @@ TEST(SignalExit, TermAndIntEndEveryOpenLogWithItsClosingBlock) {
                   0);
         // The first schedule tick opens the log.
         bool opened = waitFor(
-            [&] { return readFile(log).find(" - Start of Scheduled Capture") != std::string::npos; },
+            [&] {
+                return readFile(log).find(" - Start of Scheduled Capture") != std::string::npos;
+            },
             10000);
         ASSERT_TRUE(opened) << "signal " << signal;
         ASSERT_EQ(::kill(pid, signal), 0);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
-        EXPECT_EQ(count(readFile(log), " - Log Capture Terminated\r\n"), 1u) << "signal " << signal;
+        EXPECT_EQ(countOf(readFile(log), " - Log Capture Terminated\r\n"), 1u)
+            << "signal " << signal;
     }
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
