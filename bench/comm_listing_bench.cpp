@@ -29,7 +29,7 @@
 
 #include "bench_support.h"
 #include "comm/tarn_monitor.h"
-#include "core/tarn_requests.h"
+#include "protocol/tarn_requests.h"
 #include "hubclient.h"
 #include "server_settings.h"
 #include "tarnsim_process.h"

@@ -12,9 +12,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "audio/device_quantisation.h"
-#include "audio/peq_graph_geometry.h"
-#include "audio/peq_graph_painter.h"
+#include "audio/shared/device_quantisation.h"
+#include "audio/shared/peq_graph_geometry.h"
+#include "audio/shared/peq_graph_painter.h"
 #include "bench_support.h"
 
 using namespace objscope::audio;

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/tarn_requests.h"
+#include "protocol/tarn_requests.h"
 #include "tarnsim_process.h"
 #include "udp_peer.h"
 #include "wire/datagram.h"

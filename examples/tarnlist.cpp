@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "core/class_catalogue.h"
-#include "core/tarn_replies.h"
-#include "core/tarn_requests.h"
-#include "core/tarn_status.h"
+#include "model/class_catalogue.h"
+#include "protocol/tarn_replies.h"
+#include "protocol/tarn_requests.h"
+#include "protocol/tarn_status.h"
 #include "example_options.h"
 #include "objlink.h"
 

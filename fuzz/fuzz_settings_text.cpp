@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/settings_comma_text.h"
-#include "core/settings_device_mapping.h"
-#include "core/settings_number_text.h"
+#include "settings/settings_comma_text.h"
+#include "settings/settings_device_mapping.h"
+#include "settings/settings_number_text.h"
 #include "fuzz_touch.h"
 
 using namespace objscope;

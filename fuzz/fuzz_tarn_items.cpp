@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "core/tarn_items.h"
+#include "protocol/tarn_items.h"
 #include "fuzz_touch.h"
 
 using namespace objscope;

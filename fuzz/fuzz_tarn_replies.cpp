@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <span>
 
-#include "core/tarn_header.h"
-#include "core/tarn_methods.h"
-#include "core/tarn_notification.h"
-#include "core/tarn_replies.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_methods.h"
+#include "protocol/tarn_notification.h"
+#include "protocol/tarn_replies.h"
+#include "protocol/tarn_status.h"
 #include "fuzz_touch.h"
 
 using namespace objscope;

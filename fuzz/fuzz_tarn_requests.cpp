@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/tarn_request_decoders.h"
+#include "protocol/tarn_request_decoders.h"
 #include "fuzz_touch.h"
 
 using namespace objscope;

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/tarn_items.h"
-#include "core/tarn_method_codec.h"
-#include "core/tarn_methods.h"
-#include "core/tarn_reply_builders.h"
-#include "core/tarn_requests.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_method_codec.h"
+#include "protocol/tarn_methods.h"
+#include "protocol/tarn_reply_builders.h"
+#include "protocol/tarn_requests.h"
 
 using namespace objscope;
 using Bytes = std::vector<uint8_t>;

@@ -6,5 +6,9 @@ scripts/install-deps.sh
 preset=${1:-default}
 . scripts/compiler-cache.sh
 cmake --preset "$preset" "${CMAKE_CACHE_ARGS[@]}"
+start=$(date +%s)
 cmake --build --preset "$preset" -j"$(nproc)"
+echo "test.sh: build ($preset) took $(( $(date +%s) - start )) s"
+start=$(date +%s)
 ctest --preset "$preset" -j"$(nproc)"
+echo "test.sh: tests ($preset) took $(( $(date +%s) - start )) s"

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/class_catalogue.h"
-#include "core/tarn_device_properties.h"
+#include "model/class_catalogue.h"
+#include "protocol/tarn_device_properties.h"
 #include "device_file.h"
 #include "file_tokens.h"
 #include "property_values.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "core/class_catalogue.h"
+#include "model/class_catalogue.h"
 #include "device_file.h"
 #include "file_tokens.h"
 #include "property_values.h"

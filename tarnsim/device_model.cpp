@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/class_catalogue.h"
-#include "core/tarn_device_properties.h"
+#include "model/class_catalogue.h"
+#include "protocol/tarn_device_properties.h"
 #include "property_values.h"
 
 namespace tarnsim {

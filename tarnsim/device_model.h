@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/tarn_method_codec.h"
-#include "core/tarn_method_records.h"
+#include "protocol/tarn_method_codec.h"
+#include "protocol/tarn_method_records.h"
 
 namespace tarnsim {
 

@@ -2,7 +2,7 @@
 // carries (test runs, a data block, a matrix) and answered as one reply.
 #include <algorithm>
 
-#include "core/tarn_method_codec.h"
+#include "protocol/tarn_method_codec.h"
 #include "method_answers.h"
 #include "property_values.h"
 #include "simulated_device.h"

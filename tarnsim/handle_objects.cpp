@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/class_catalogue.h"
-#include "core/tarn_device_properties.h"
-#include "core/tarn_method_codec.h"
-#include "core/tarn_reply_builders.h"
-#include "core/tarn_reply_pages.h"
-#include "core/tarn_request_decoders.h"
-#include "core/tarn_requests.h"
-#include "core/tarn_text_descriptions.h"
+#include "model/class_catalogue.h"
+#include "protocol/tarn_device_properties.h"
+#include "protocol/tarn_method_codec.h"
+#include "protocol/tarn_reply_builders.h"
+#include "protocol/tarn_reply_pages.h"
+#include "protocol/tarn_request_decoders.h"
+#include "protocol/tarn_requests.h"
+#include "protocol/tarn_text_descriptions.h"
 #include "property_values.h"
 #include "simulated_device.h"
 

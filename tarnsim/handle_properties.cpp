@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "core/tarn_device_properties.h"
-#include "core/tarn_items.h"
-#include "core/tarn_reply_pages.h"
-#include "core/tarn_request_decoders.h"
-#include "core/tarn_requests.h"
+#include "protocol/tarn_device_properties.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_reply_pages.h"
+#include "protocol/tarn_request_decoders.h"
+#include "protocol/tarn_requests.h"
 #include "property_values.h"
 #include "simulated_device.h"
 

@@ -2,7 +2,7 @@
 // crosspoint commands, applied by the rules of the object's mode.
 #include <algorithm>
 
-#include "core/tarn_method_codec.h"
+#include "protocol/tarn_method_codec.h"
 #include "method_answers.h"
 #include "method_pages.h"
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "core/tarn_header.h"
-#include "core/tarn_rejections.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_rejections.h"
 #include "device_model.h"
 
 namespace tarnsim {

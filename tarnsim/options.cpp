@@ -5,7 +5,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "core/tarn_reply_pages.h"
+#include "protocol/tarn_reply_pages.h"
 
 namespace tarnsim {
 namespace {

@@ -8,8 +8,8 @@
 #include <limits>
 #include <map>
 
-#include "core/property_factory.h"
-#include "core/property_type_table.h"
+#include "values/property_factory.h"
+#include "values/property_type_table.h"
 
 namespace tarnsim {
 

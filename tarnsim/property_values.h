@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/tarn_rejections.h"
+#include "protocol/tarn_rejections.h"
 
 namespace tarnsim {
 

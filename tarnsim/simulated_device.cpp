@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "core/class_catalogue.h"
-#include "core/tarn_device_properties.h"
-#include "core/tarn_items.h"
-#include "core/tarn_reply_builders.h"
-#include "core/tarn_reply_pages.h"
+#include "model/class_catalogue.h"
+#include "protocol/tarn_device_properties.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_reply_builders.h"
+#include "protocol/tarn_reply_pages.h"
 #include "property_values.h"
 
 namespace tarnsim {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/tarn_header.h"
-#include "core/tarn_rejections.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_rejections.h"
 #include "device_model.h"
 #include "method_answers.h"
 #include "wire/datagram.h"

@@ -2,8 +2,8 @@
 // test list and results, flushing, and the end-of-branch results.
 #include <algorithm>
 
-#include "core/tarn_method_codec.h"
-#include "core/tarn_methods.h"
+#include "protocol/tarn_method_codec.h"
+#include "protocol/tarn_methods.h"
 #include "method_answers.h"
 #include "method_pages.h"
 

@@ -2,9 +2,9 @@
 
 #include <arpa/inet.h>
 
-#include "core/tarn_header.h"
-#include "core/tarn_message_kinds.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_message_kinds.h"
+#include "protocol/tarn_status.h"
 #include "wire/datagram.h"
 
 namespace tarnsim {

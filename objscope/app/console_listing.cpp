@@ -1,6 +1,6 @@
 #include "app/console_listing.h"
 
-#include "core/class_catalogue.h"
+#include "model/class_catalogue.h"
 #include "windows/object_list_text.h"
 
 namespace objscope {

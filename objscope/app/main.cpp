@@ -11,19 +11,10 @@
 #include "app/console_listing.h"
 #include "app/help_text.h"
 #include "app/screenshots.h"
-#include "audio/crossover_form.h"
-#include "audio/peq_form.h"
-#include "comm/editor_comm_monitor.h"
-#include "comm/tarn_monitor.h"
-#include "commwin/tarn_monitor_form.h"
-#include "core/settings_tarncom.h"
-#include "core/tini.h"
+#include "app/startup.h"
+#include "settings/tini.h"
 #include "platform/qt/message_pump.h"
 #include "windows/integer_text.h"
-#include "windows/monitor_requests.h"
-#include "windows/object_list_text.h"
-#include "windows/tfrm_object_list.h"
-#include "windows/tfrm_property_list.h"
 
 namespace {
 
@@ -89,30 +80,14 @@ int main(int argc, char** argv) {
     }
     plat::qt::QtMessagePump pump;
 
-    objscope::TINI ini;
-    ini.SetFileName(objscope::kTarncomFileName);
-    objscope::TarncomSettings settings = objscope::readTarncomSettings(ini);
-    // The console form has no window to show the layer's messages in.
-    std::unique_ptr<objscope::TTarn_MonitorForm> monitorForm;
-    if (!options.list)
-        monitorForm = std::make_unique<objscope::TTarn_MonitorForm>();
-    objscope::TTarn_Monitor monitor(settings, monitorForm.get());
+    objscope::TObjscopeStartup program;
+    program.StartCommunication(!options.list);
     if (options.list)
-        return ListObjects(monitor, ini, options.listDevice);
-    monitorForm->SetMonitor(&monitor);
-
-    // "Edit" on an uploaded object opens its editor window.
-    objscope::TMonitorEditorComm editorComm(monitor);
-    objscope::audio::RegisterPeqEditor(editorComm);
-    objscope::audio::RegisterCrossoverEditors(editorComm);
-
-    objscope::TMonitorRequests requests(monitor);
-    objscope::TfrmObjectList mainWindow(requests, objscope::DeviceNumbersFromSettings(ini));
-    objscope::TfrmPropertyList propertyList(
-        requests, [&mainWindow] { return mainWindow.DeviceText(); }, &mainWindow);
-    mainWindow.SetPropertyList(&propertyList);
+        return ListObjects(program.Monitor(), program.Ini(), options.listDevice);
+    program.BuildWindows();
     if (!options.screenshots.isEmpty())
-        return objscope::RenderScreenshots(mainWindow, propertyList, options.screenshots);
-    mainWindow.show();
+        return objscope::RenderScreenshots(program.MainWindow(), program.PropertyList(),
+                                           options.screenshots);
+    program.MainWindow().show();
     return app.exec();
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "comm/tarn_monitor.h"
-#include "core/editor_comm.h"
+#include "binding/editor_comm.h"
 
 namespace objscope {
 

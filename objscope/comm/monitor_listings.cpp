@@ -1,6 +1,6 @@
 // Listings: all properties of an object, all objects or classes of a device.
 #include "comm/tarn_monitor.h"
-#include "core/tarn_replies.h"
+#include "protocol/tarn_replies.h"
 
 namespace objscope {
 

@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "comm/tarn_monitor.h"
-#include "core/property_pack.h"
-#include "core/tarn_notification.h"
-#include "core/tarn_replies.h"
+#include "values/property_pack.h"
+#include "protocol/tarn_notification.h"
+#include "protocol/tarn_replies.h"
 
 namespace objscope {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "comm/raw_boolean_mode.h"
 #include "comm/tarn_monitor.h"
-#include "core/property_arrays.h"
-#include "core/property_factory.h"
-#include "core/property_pack.h"
-#include "core/tarn_replies.h"
+#include "values/property_arrays.h"
+#include "values/property_factory.h"
+#include "values/property_pack.h"
+#include "protocol/tarn_replies.h"
 
 namespace objscope {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "comm/tarn_monitor.h"
-#include "core/property_pack.h"
+#include "values/property_pack.h"
 
 namespace objscope {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "core/settings_source_id.h"
+#include "settings/settings_source_id.h"
 #include "platform/wait.h"
 
 namespace objscope {

@@ -1,6 +1,6 @@
 #include "comm/tarn_ticket.h"
 
-#include "core/tarn_header.h"
+#include "protocol/tarn_header.h"
 
 namespace objscope {
 namespace {

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "comm/notify_event.h"
-#include "core/object_root.h"
-#include "core/tarn_header.h"
-#include "core/tarn_message_kinds.h"
-#include "core/vek_list.h"
+#include "model/object_root.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_message_kinds.h"
+#include "settings/vek_list.h"
 #include "objlink.h"
 
 namespace objscope {

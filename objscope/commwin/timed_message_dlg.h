@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "core/settings_timed_countdown.h"
+#include "settings/settings_timed_countdown.h"
 
 class QLabel;
 class QTimer;

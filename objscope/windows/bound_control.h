@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "core/gui_com.h"
+#include "binding/gui_com.h"
 
 namespace objscope {
 

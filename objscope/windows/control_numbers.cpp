@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/property_multi_value.h"
+#include "values/property_multi_value.h"
 
 namespace objscope {
 

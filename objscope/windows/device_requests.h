@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "core/object_root.h"
-#include "core/property_link.h"
-#include "core/settings_device_mapping.h"
-#include "core/tarn_header.h"
-#include "core/vek_list.h"
+#include "model/object_root.h"
+#include "values/property_link.h"
+#include "settings/settings_device_mapping.h"
+#include "protocol/tarn_header.h"
+#include "settings/vek_list.h"
 
 namespace objscope {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/numbers.h"
+#include "values/numbers.h"
 
 namespace objscope {
 

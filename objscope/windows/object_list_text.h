@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/tini.h"
+#include "settings/tini.h"
 
 namespace objscope {
 

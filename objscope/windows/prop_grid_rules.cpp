@@ -6,14 +6,14 @@
 #include <optional>
 #include <vector>
 
-#include "core/numbers.h"
-#include "core/property_arrays.h"
-#include "core/property_handle_value.h"
-#include "core/property_number_text.h"
-#include "core/property_object_address.h"
-#include "core/property_quad_word.h"
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
+#include "values/numbers.h"
+#include "values/property_arrays.h"
+#include "values/property_handle_value.h"
+#include "values/property_number_text.h"
+#include "values/property_object_address.h"
+#include "values/property_quad_word.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
 #include "windows/integer_text.h"
 
 namespace objscope {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/property_base.h"
+#include "values/property_base.h"
 
 namespace objscope {
 

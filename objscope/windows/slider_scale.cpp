@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/numbers.h"
+#include "values/numbers.h"
 
 namespace objscope {
 

@@ -7,7 +7,7 @@
 #include <QComboBox>
 #include <functional>
 
-#include "core/gui_com.h"
+#include "binding/gui_com.h"
 
 namespace objscope {
 

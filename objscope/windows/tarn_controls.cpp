@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "core/property_string_value.h"
+#include "values/property_string_value.h"
 #include "windows/bound_control.h"
 
 namespace objscope {

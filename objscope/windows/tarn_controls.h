@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <functional>
 
-#include "core/gui_com.h"
+#include "binding/gui_com.h"
 
 namespace objscope {
 

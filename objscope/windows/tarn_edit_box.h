@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <functional>
 
-#include "core/gui_com.h"
+#include "binding/gui_com.h"
 
 namespace objscope {
 

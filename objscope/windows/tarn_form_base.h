@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <memory>
 
-#include "core/editor_form_binding.h"
-#include "core/object_editor.h"
+#include "binding/editor_form_binding.h"
+#include "model/object_editor.h"
 
 namespace objscope {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/numbers.h"
+#include "values/numbers.h"
 #include "windows/bound_control.h"
 
 namespace objscope {

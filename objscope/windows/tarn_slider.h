@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "core/gui_com.h"
+#include "binding/gui_com.h"
 #include "windows/control_numbers.h"
 #include "windows/slider_scale.h"
 

@@ -17,12 +17,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/class_catalogue.h"
-#include "core/object_build.h"
-#include "core/object_factory.h"
-#include "core/object_properties.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_status.h"
+#include "model/class_catalogue.h"
+#include "model/object_build.h"
+#include "model/object_factory.h"
+#include "model/object_properties.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_status.h"
 #include "windows/controls.h"
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "core/object_root.h"
-#include "core/vek_list.h"
+#include "model/object_root.h"
+#include "settings/vek_list.h"
 #include "windows/device_requests.h"
 
 class QComboBox;

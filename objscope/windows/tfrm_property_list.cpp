@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/object_properties.h"
-#include "core/tarn_methods.h"
-#include "core/tarn_text_descriptions.h"
+#include "model/object_properties.h"
+#include "protocol/tarn_methods.h"
+#include "protocol/tarn_text_descriptions.h"
 #include "windows/controls.h"
 #include "windows/grid_csv.h"
 #include "windows/integer_text.h"

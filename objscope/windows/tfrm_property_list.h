@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/object_root_plus.h"
-#include "core/vek_list.h"
+#include "model/object_root_plus.h"
+#include "settings/vek_list.h"
 #include "windows/device_requests.h"
 
 class QCheckBox;

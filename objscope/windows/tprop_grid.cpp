@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <utility>
 
-#include "core/class_catalogue.h"
+#include "model/class_catalogue.h"
 #include "windows/boolean_images.h"
 #include "windows/edit_mask.h"
 #include "windows/prop_grid_rules.h"

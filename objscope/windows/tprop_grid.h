@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/object_root.h"
+#include "model/object_root.h"
 
 class QComboBox;
 class QLineEdit;

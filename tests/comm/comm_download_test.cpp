@@ -4,9 +4,9 @@
 #include <atomic>
 
 #include "comm_session.h"
-#include "core/object_audio_bases.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_request_decoders.h"
+#include "model/object_audio_bases.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_request_decoders.h"
 
 namespace comm_testing {
 namespace {

@@ -2,8 +2,8 @@
 // properties, the end of a listing reported through its callback also when
 // the device misbehaves.
 #include "comm_session.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_items.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_items.h"
 
 namespace comm_testing {
 namespace {

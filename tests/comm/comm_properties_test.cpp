@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "comm_session.h"
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_items.h"
-#include "core/tarn_request_decoders.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_request_decoders.h"
 
 namespace comm_testing {
 namespace {

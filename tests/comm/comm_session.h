@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "comm/tarn_monitor.h"
-#include "core/tarn_header.h"
-#include "core/tarn_reply_builders.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_reply_builders.h"
 #include "objlink_session.h"
 #include "platform/wait.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "comm/tarn_ticket.h"
-#include "core/tarn_header.h"
+#include "protocol/tarn_header.h"
 
 namespace objscope {
 namespace {

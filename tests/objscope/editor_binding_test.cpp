@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/editor_form_binding.h"
-#include "core/object_audio_bases.h"
-#include "core/tarn_rejections.h"
+#include "binding/editor_form_binding.h"
+#include "model/object_audio_bases.h"
+#include "protocol/tarn_rejections.h"
 
 using namespace objscope;
 

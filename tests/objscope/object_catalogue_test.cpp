@@ -4,9 +4,9 @@
 #include <set>
 #include <string>
 
-#include "core/class_catalogue.h"
-#include "core/object_audio_bases.h"
-#include "core/object_factory.h"
+#include "model/class_catalogue.h"
+#include "model/object_audio_bases.h"
+#include "model/object_factory.h"
 
 namespace objscope {
 namespace {

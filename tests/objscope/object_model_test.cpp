@@ -5,11 +5,11 @@
 
 #include <functional>
 
-#include "core/object_audio_bases.h"
-#include "core/object_build.h"
-#include "core/object_factory.h"
-#include "core/object_properties.h"
-#include "core/property_stream.h"
+#include "model/object_audio_bases.h"
+#include "model/object_build.h"
+#include "model/object_factory.h"
+#include "model/object_properties.h"
+#include "values/property_stream.h"
 
 namespace objscope {
 namespace {

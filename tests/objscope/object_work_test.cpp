@@ -3,14 +3,14 @@
 // descriptions answer.
 #include <gtest/gtest.h>
 
-#include "core/object_audio_bases.h"
-#include "core/object_copy.h"
-#include "core/object_root_plus.h"
-#include "core/property_arrays.h"
-#include "core/property_listing.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_items.h"
-#include "core/tarn_text_descriptions.h"
+#include "model/object_audio_bases.h"
+#include "model/object_copy.h"
+#include "model/object_root_plus.h"
+#include "values/property_arrays.h"
+#include "values/property_listing.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_text_descriptions.h"
 #include "tarn_test_bytes.h"
 
 namespace objscope {

@@ -1,8 +1,8 @@
-#include "core/property_link.h"
+#include "values/property_link.h"
 
 #include <gtest/gtest.h>
 
-#include "core/property_typed_values.h"
+#include "values/property_typed_values.h"
 
 namespace objscope {
 namespace {

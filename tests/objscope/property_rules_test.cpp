@@ -4,15 +4,15 @@
 
 #include <memory>
 
-#include "core/property_arrays.h"
-#include "core/property_factory.h"
-#include "core/property_handle_value.h"
-#include "core/property_id.h"
-#include "core/property_messages.h"
-#include "core/property_object_address.h"
-#include "core/property_quad_word.h"
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
+#include "values/property_arrays.h"
+#include "values/property_factory.h"
+#include "values/property_handle_value.h"
+#include "protocol/property_id.h"
+#include "values/property_messages.h"
+#include "values/property_object_address.h"
+#include "values/property_quad_word.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
 #include "property_test_support.h"
 
 namespace objscope {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/property_pack.h"
+#include "values/property_pack.h"
 
 namespace objscope::test {
 

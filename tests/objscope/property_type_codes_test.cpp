@@ -2,9 +2,9 @@
 // value, and the display text with its unit.
 #include <gtest/gtest.h>
 
-#include "core/property_factory.h"
-#include "core/property_multi_value.h"
-#include "core/property_typed_values.h"
+#include "values/property_factory.h"
+#include "values/property_multi_value.h"
+#include "values/property_typed_values.h"
 #include "property_test_support.h"
 
 namespace objscope {

@@ -4,12 +4,12 @@
 
 #include <functional>
 
-#include "core/property_arrays.h"
-#include "core/property_factory.h"
-#include "core/property_handle_value.h"
-#include "core/property_object_address.h"
-#include "core/property_quad_word.h"
-#include "core/property_string_value.h"
+#include "values/property_arrays.h"
+#include "values/property_factory.h"
+#include "values/property_handle_value.h"
+#include "values/property_object_address.h"
+#include "values/property_quad_word.h"
+#include "values/property_string_value.h"
 #include "property_test_support.h"
 
 namespace objscope {

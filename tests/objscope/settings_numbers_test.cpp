@@ -3,12 +3,12 @@
 #include <cmath>
 #include <limits>
 
-#include "core/numbers.h"
-#include "core/settings_comma_text.h"
-#include "core/settings_device_mapping.h"
-#include "core/settings_number_text.h"
-#include "core/settings_timed_countdown.h"
-#include "core/vek_list.h"
+#include "values/numbers.h"
+#include "settings/settings_comma_text.h"
+#include "settings/settings_device_mapping.h"
+#include "settings/settings_number_text.h"
+#include "settings/settings_timed_countdown.h"
+#include "settings/vek_list.h"
 
 namespace objscope {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "core/settings_source_id.h"
-#include "core/settings_tarncom.h"
-#include "core/tini.h"
+#include "settings/settings_source_id.h"
+#include "settings/settings_tarncom.h"
+#include "settings/tini.h"
 
 namespace objscope {
 namespace {

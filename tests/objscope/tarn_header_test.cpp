@@ -1,8 +1,8 @@
-#include "core/tarn_header.h"
+#include "protocol/tarn_header.h"
 
 #include <gtest/gtest.h>
 
-#include "core/tarn_status.h"
+#include "protocol/tarn_status.h"
 #include "tarn_test_bytes.h"
 
 namespace objscope {

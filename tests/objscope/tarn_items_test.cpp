@@ -1,4 +1,4 @@
-#include "core/tarn_items.h"
+#include "protocol/tarn_items.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/tarn_message_kinds.h"
+#include "protocol/tarn_message_kinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Method payloads both ways: what the request builders write, the device's
 // decoders read back; records keep every field; cut-off input is refused or
 // cut to the whole records that arrived.
-#include "core/tarn_method_codec.h"
+#include "protocol/tarn_method_codec.h"
 
 #include <gtest/gtest.h>
 
-#include "core/tarn_methods.h"
+#include "protocol/tarn_methods.h"
 
 namespace {
 

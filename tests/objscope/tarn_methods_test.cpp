@@ -1,4 +1,4 @@
-#include "core/tarn_methods.h"
+#include "protocol/tarn_methods.h"
 
 #include <gtest/gtest.h>
 

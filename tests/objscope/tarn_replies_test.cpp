@@ -1,8 +1,8 @@
-#include "core/tarn_replies.h"
+#include "protocol/tarn_replies.h"
 
 #include <gtest/gtest.h>
 
-#include "core/tarn_notification.h"
+#include "protocol/tarn_notification.h"
 #include "tarn_test_bytes.h"
 
 namespace objscope {

@@ -1,6 +1,6 @@
 // Listing pages bounded by bytes and by the count byte, and payload replies
 // with a chosen status and mode.
-#include "core/tarn_reply_pages.h"
+#include "protocol/tarn_reply_pages.h"
 
 #include <gtest/gtest.h>
 

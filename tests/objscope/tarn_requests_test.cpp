@@ -1,12 +1,12 @@
-#include "core/tarn_requests.h"
+#include "protocol/tarn_requests.h"
 
 #include <gtest/gtest.h>
 
-#include "core/property_arrays.h"
-#include "core/property_messages.h"
-#include "core/property_multi_value.h"
-#include "core/property_pack.h"
-#include "core/tarn_items.h"
+#include "values/property_arrays.h"
+#include "values/property_messages.h"
+#include "values/property_multi_value.h"
+#include "values/property_pack.h"
+#include "protocol/tarn_items.h"
 #include "tarn_test_bytes.h"
 
 namespace objscope {

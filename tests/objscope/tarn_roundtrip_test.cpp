@@ -2,13 +2,13 @@
 // decodes.
 #include <gtest/gtest.h>
 
-#include "core/tarn_items.h"
-#include "core/tarn_notification.h"
-#include "core/tarn_replies.h"
-#include "core/tarn_reply_builders.h"
-#include "core/tarn_request_decoders.h"
-#include "core/tarn_requests.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_items.h"
+#include "protocol/tarn_notification.h"
+#include "protocol/tarn_replies.h"
+#include "protocol/tarn_reply_builders.h"
+#include "protocol/tarn_request_decoders.h"
+#include "protocol/tarn_requests.h"
+#include "protocol/tarn_status.h"
 #include "tarn_test_bytes.h"
 
 namespace objscope {

@@ -1,4 +1,4 @@
-#include "core/tarn_status.h"
+#include "protocol/tarn_status.h"
 
 #include <gtest/gtest.h>
 

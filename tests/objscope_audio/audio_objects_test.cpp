@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/crossover_objects.h"
-#include "audio/peq_objects.h"
-#include "core/property_messages.h"
-#include "core/property_multi_value.h"
+#include "audio/crossover/crossover_objects.h"
+#include "audio/eq/peq_objects.h"
+#include "values/property_messages.h"
+#include "values/property_multi_value.h"
 
 using namespace objscope;
 using namespace objscope::audio;

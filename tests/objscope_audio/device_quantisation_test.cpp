@@ -1,11 +1,11 @@
 // The device's values of a band: what the property types let through.
-#include "audio/device_quantisation.h"
+#include "audio/shared/device_quantisation.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "audio/filter_set.h"
+#include "audio/filters/filter_set.h"
 
 using namespace objscope::audio;
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "audio/filter_set.h"
-#include "audio/response_curve.h"
+#include "audio/filters/filter_set.h"
+#include "audio/filters/response_curve.h"
 
 using namespace objscope::audio;
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "audio/alignment_table.h"
-#include "audio/filter_set.h"
-#include "audio/response_curve.h"
+#include "audio/filters/alignment_table.h"
+#include "audio/filters/filter_set.h"
+#include "audio/filters/response_curve.h"
 
 using namespace objscope::audio;
 using cd = std::complex<double>;

@@ -6,11 +6,11 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "audio/peq_objects.h"
+#include "audio/eq/peq_objects.h"
 #include "comm/editor_comm_monitor.h"
-#include "core/object_factory.h"
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
+#include "model/object_factory.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
 #include "gui_session.h"
 #include "windows/tarn_combo_box.h"
 #include "windows/tarn_controls.h"
@@ -39,13 +39,11 @@ class BoundControlsOnDevice : public GuiSession {
   protected:
     void SetUp() override {
         StartSession();
-        audio::RegisterPeqClasses();  // the set's objects with their band properties
-        comm_ = std::make_unique<TMonitorEditorComm>(*monitor_);
         main_->UploadObjects();
         ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
         ASSERT_GE(RowOfObject(kSet), 0);
         TVEKroot* set = main_->Objects().at(static_cast<size_t>(RowOfObject(kSet)));
-        form_ = std::make_unique<TTarnFormBase>(set, comm_.get());
+        form_ = std::make_unique<TTarnFormBase>(set, comm_);
         auto* layout = new QVBoxLayout(form_->Body());
 
         gain_ = Add<TTarnEditBox>(layout, "edtGain", kBand, kGain);
@@ -67,8 +65,6 @@ class BoundControlsOnDevice : public GuiSession {
     }
     void TearDown() override {
         form_.reset();
-        for (const char* name : {"TU32Peq", "TPeqFilterBand", "TGeqFilterBand"})
-            UnregisterObjectClass(name);
         GuiSession::TearDown();
     }
 
@@ -117,7 +113,6 @@ class BoundControlsOnDevice : public GuiSession {
         ASSERT_GE(monitor_->SetPropertyWait(link), 0);
     }
 
-    std::unique_ptr<TMonitorEditorComm> comm_;
     std::unique_ptr<TTarnFormBase> form_;
     TTarnEditBox* gain_ = nullptr;
     TTarnComboBox* order_ = nullptr;

@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
 #include "windows/tarn_combo_box.h"
 #include "windows/tarn_controls.h"
 #include "windows/tarn_edit_box.h"

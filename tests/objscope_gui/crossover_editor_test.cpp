@@ -12,13 +12,13 @@
 #include <QTest>
 #include <cmath>
 
-#include "audio/crossover_form.h"
-#include "audio/crossover_linkwitz.h"
-#include "audio/crossover_objects.h"
-#include "audio/editor_fields.h"
-#include "audio/peq_band_comm.h"
+#include "audio/crossover/crossover_form.h"
+#include "audio/crossover/crossover_linkwitz.h"
+#include "audio/crossover/crossover_objects.h"
+#include "audio/shared/editor_fields.h"
+#include "audio/eq/peq_band_comm.h"
 #include "comm/editor_comm_monitor.h"
-#include "core/object_factory.h"
+#include "model/object_factory.h"
 #include "gui_session.h"
 #include "windows/message_boxes.h"
 
@@ -39,15 +39,6 @@ class CrossoverEditor : public GuiSession {
   protected:
     void SetUp() override {
         StartSession();
-        comm_ = std::make_unique<objscope::TMonitorEditorComm>(*monitor_);
-        objscope::audio::RegisterCrossoverEditors(*comm_);
-    }
-    void TearDown() override {
-        for (const char* name :
-             {"TU32CrossOver", "TU32CrossOverBand", "TU32LinkWitz", "TU32LWCrossOverBand",
-              "TU32Peq", "TPeqFilterBand", "TGeqFilterBand"})
-            objscope::UnregisterObjectClass(name);
-        GuiSession::TearDown();
     }
 
     TCrossoverEditorBase* OpenEditor(uint16_t handle) {
@@ -119,7 +110,6 @@ class CrossoverEditor : public GuiSession {
         emit box->activated(index);
     }
 
-    std::unique_ptr<objscope::TMonitorEditorComm> comm_;
     objscope::TVEKroot* object_ = nullptr;
 };
 
@@ -218,8 +208,6 @@ class CrossoverDevice : public CrossoverEditor {
   protected:
     void SetUp() override {
         StartSession({"--load", VEK_FIXTURE_DIR "/crossovers.tdev"});
-        comm_ = std::make_unique<objscope::TMonitorEditorComm>(*monitor_);
-        objscope::audio::RegisterCrossoverEditors(*comm_);
     }
     // Output indices of the three-way general crossover (highest first).
     static constexpr int H = 0, M = 1, L = 2;

@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/settings_tarncom.h"
-#include "core/tini.h"
 #include "server_settings.h"
 #include "windows/event_wait.h"
 #include "windows/message_boxes.h"
@@ -55,23 +53,23 @@ void GuiSession::StartSession(const QStringList& deviceOptions) {
         messages_.push_back(text);
         return objscope::BoxAnswer::Yes;
     });
-    objscope::TINI ini;
-    ini.SetFileName(objscope::kTarncomFileName);
-    monitor_ = std::make_unique<objscope::TTarn_Monitor>(objscope::readTarncomSettings(ini));
+    program_ = std::make_unique<objscope::TObjscopeStartup>();
+    program_->StartCommunication(true);
+    monitor_ = &program_->Monitor();
     ASSERT_GT(monitor_->RegistrationID(), 0);
-    requests_ = std::make_unique<objscope::TMonitorRequests>(*monitor_);
-    main_ = std::make_unique<objscope::TfrmObjectList>(*requests_,
-                                                       objscope::DeviceNumbersFromSettings(ini));
-    properties_ = new objscope::TfrmPropertyList(
-        *requests_, [this] { return main_->DeviceText(); }, main_.get());
-    main_->SetPropertyList(properties_);
+    program_->BuildWindows();
+    comm_ = &program_->EditorComm();
+    main_ = &program_->MainWindow();
+    properties_ = &program_->PropertyList();
     main_->show();
 }
 
 void GuiSession::TearDown() {
-    main_.reset();
-    requests_.reset();
-    monitor_.reset();
+    main_ = nullptr;
+    properties_ = nullptr;
+    comm_ = nullptr;
+    monitor_ = nullptr;
+    program_.reset();
     objscope::SetMessageBoxHandler({});
     if (device_) {
         device_->terminate();

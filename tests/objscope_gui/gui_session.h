@@ -1,8 +1,9 @@
 // A window test against the real hubserver (started by the client library in
 // the test's private folders) and a tarnsim device on 127.0.0.2 at the
 // server's receive port. Each test gets its own device process, its own
-// communication layer and its own windows; message boxes are recorded and
-// answered "Yes".
+// communication layer and its own windows, built by the program's own
+// start-up (audio objects and editors registered as the program does);
+// message boxes are recorded and answered "Yes".
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/tarn_monitor.h"
-#include "windows/monitor_requests.h"
-#include "windows/tfrm_object_list.h"
-#include "windows/tfrm_property_list.h"
+#include "app/startup.h"
 
 namespace objscope_gui {
 
@@ -44,9 +42,11 @@ class GuiSession : public ::testing::Test {
     std::string folder_;
     std::unique_ptr<QProcess> device_;
     QByteArray deviceOutput_;
-    std::unique_ptr<objscope::TTarn_Monitor> monitor_;
-    std::unique_ptr<objscope::TMonitorRequests> requests_;
-    std::unique_ptr<objscope::TfrmObjectList> main_;
+    std::unique_ptr<objscope::TObjscopeStartup> program_;
+    // Parts of the program, for the tests' convenience.
+    objscope::TTarn_Monitor* monitor_ = nullptr;
+    objscope::TEditorComm* comm_ = nullptr;
+    objscope::TfrmObjectList* main_ = nullptr;
     objscope::TfrmPropertyList* properties_ = nullptr;
     std::vector<std::string> messages_;
     std::string previousFolder_;

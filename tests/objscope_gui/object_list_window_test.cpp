@@ -7,7 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "core/object_audio_bases.h"
+#include "model/object_audio_bases.h"
 #include "gui_session.h"
 
 namespace objscope_gui {
@@ -30,7 +30,7 @@ class ObjectListWindow : public GuiSession {
     void SetUp() override { StartSession(); }
 
     void List(void (objscope::TfrmObjectList::*operation)()) {
-        (main_.get()->*operation)();
+        (main_->*operation)();
         ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
     }
     void SelectDevice(const QString& text) {
@@ -47,11 +47,11 @@ TEST_F(ObjectListWindow, GetObjectsListsEveryObjectWithItsClassName) {
     EXPECT_EQ(lines[1], "  100    (60)  EQ Filter Set");
     EXPECT_EQ(lines[2], "  101    (33)  Audio Object Input");
     EXPECT_EQ(lines.back(), " 1200    (4000)  <unknown>");
-    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  165  ");
-    EXPECT_EQ(LabelText(main_.get(), "lblListTitle"), "Objects");
+    EXPECT_EQ(LabelText(main_, "lblTotal"), "Total:  165  ");
+    EXPECT_EQ(LabelText(main_, "lblListTitle"), "Objects");
     EXPECT_EQ(main_->List()->currentRow(), 0);
-    EXPECT_TRUE(Visible(main_.get(), "btnTest"));
-    EXPECT_TRUE(Visible(main_.get(), "btnEOBTest"));
+    EXPECT_TRUE(Visible(main_, "btnTest"));
+    EXPECT_TRUE(Visible(main_, "btnEOBTest"));
     EXPECT_TRUE(main_->findChild<QPushButton*>("btnViewProperties")->isEnabled());
     EXPECT_TRUE(TakeMessages().empty());
 }
@@ -60,7 +60,7 @@ TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
     List(&objscope::TfrmObjectList::GetClasses);
     auto classes = ListLines();
     ASSERT_FALSE(classes.empty());
-    EXPECT_EQ(LabelText(main_.get(), "lblListTitle"), "Classes");
+    EXPECT_EQ(LabelText(main_, "lblListTitle"), "Classes");
     EXPECT_NE(std::find(classes.begin(), classes.end(), "(226)  Test Manager"), classes.end());
     EXPECT_NE(std::find(classes.begin(), classes.end(), "(60)  EQ Filter Set"), classes.end());
     EXPECT_FALSE(main_->findChild<QPushButton*>("btnViewProperties")->isEnabled());
@@ -70,13 +70,13 @@ TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
     ASSERT_EQ(named.size(), static_cast<size_t>(kDeviceObjects));
     EXPECT_EQ(named[static_cast<size_t>(RowOfObject(100))], "  100    (60)  Main PEQ");
     EXPECT_EQ(named[static_cast<size_t>(RowOfObject(103))], "  103    (65)  Filter 1");
-    EXPECT_EQ(LabelText(main_.get(), "lblTotal"), "Total:  165  ");
+    EXPECT_EQ(LabelText(main_, "lblTotal"), "Total:  165  ");
 }
 
 TEST_F(ObjectListWindow, UploadBuildsOwnedObjectsUnderTheirOwners) {
     List(&objscope::TfrmObjectList::UploadObjects);
     EXPECT_TRUE(TakeMessages().empty());
-    QString total = LabelText(main_.get(), "lblTotal");
+    QString total = LabelText(main_, "lblTotal");
     EXPECT_TRUE(total.startsWith("Net Total:  ")) << total.toStdString();
     EXPECT_TRUE(total.endsWith("  "));
     size_t topLevel = main_->Objects().size();
@@ -115,7 +115,7 @@ TEST_F(ObjectListWindow, MakePermRefusesBroadcastAndDeviceZero) {
     messages = TakeMessages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1], "Make Permanent Completed OK!");
-    EXPECT_FALSE(Visible(main_.get(), "pnlMakePerm"));
+    EXPECT_FALSE(Visible(main_, "pnlMakePerm"));
 }
 
 TEST_F(ObjectListWindow, DeleteObjectRefusesTheFirstLine) {
@@ -195,11 +195,11 @@ TEST_F(ObjectListWindow, DeviceBoxIPAddressAndSettings) {
     timeout->setText("x");
     main_->ApplySettings();
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(requests_->RequestTimeout(), 1200);
+    EXPECT_EQ(program_->Requests().RequestTimeout(), 1200);
     main_->ToggleSettings();
     timeout->setText("800");
     main_->ApplySettings();
-    EXPECT_EQ(requests_->RequestTimeout(), 800);
+    EXPECT_EQ(program_->Requests().RequestTimeout(), 800);
 }
 
 class LossyDevice : public GuiSession {
@@ -208,7 +208,7 @@ class LossyDevice : public GuiSession {
         StartSession({"--drop-every", "3"});
         // Replies come within milliseconds on loopback: a short time-out
         // keeps the retries of the lost ones quick.
-        requests_->SetRequestTimeout(250);
+        program_->Requests().SetRequestTimeout(250);
     }
 };
 

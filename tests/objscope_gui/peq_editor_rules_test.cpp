@@ -1,16 +1,16 @@
 // The parametric EQ editor's arithmetic without a window: frequency steps,
 // field and hover texts, the drag gain, the display list refusals and the
 // band order after a frequency change.
-#include "audio/peq_editor_rules.h"
+#include "audio/eq/peq_editor_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "audio/editor_fields.h"
-#include "audio/filter_band.h"
-#include "audio/peq_band_comm.h"
-#include "audio/peq_graph_geometry.h"
+#include "audio/shared/editor_fields.h"
+#include "audio/filters/filter_band.h"
+#include "audio/eq/peq_band_comm.h"
+#include "audio/shared/peq_graph_geometry.h"
 
 namespace objscope_gui {
 namespace {

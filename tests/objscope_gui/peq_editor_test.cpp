@@ -16,14 +16,14 @@
 #include <fstream>
 #include <type_traits>
 
-#include "audio/device_quantisation.h"
-#include "audio/filter_band.h"
-#include "audio/peq_form.h"
-#include "audio/peq_graph_geometry.h"
-#include "audio/peq_objects.h"
+#include "audio/shared/device_quantisation.h"
+#include "audio/filters/filter_band.h"
+#include "audio/eq/peq_form.h"
+#include "audio/shared/peq_graph_geometry.h"
+#include "audio/eq/peq_objects.h"
 #include "comm/editor_comm_monitor.h"
-#include "core/object_factory.h"
-#include "core/property_typed_values.h"
+#include "model/object_factory.h"
+#include "values/property_typed_values.h"
 #include "gui_session.h"
 #include "windows/message_boxes.h"
 
@@ -36,13 +36,6 @@ class PeqEditor : public GuiSession {
   protected:
     void SetUp() override {
         StartSession(DeviceOptions());
-        comm_ = std::make_unique<objscope::TMonitorEditorComm>(*monitor_);
-        objscope::audio::RegisterPeqEditor(*comm_);
-    }
-    void TearDown() override {
-        for (const char* name : {"TU32Peq", "TPeqFilterBand", "TGeqFilterBand"})
-            objscope::UnregisterObjectClass(name);
-        GuiSession::TearDown();
     }
     // tarnsim's options: its default device unless a test loads another.
     virtual QStringList DeviceOptions() { return {}; }
@@ -154,7 +147,6 @@ class PeqEditor : public GuiSession {
         return objscope::audio::peq_graph::FrequencyColumn(band.Frequency());
     }
 
-    std::unique_ptr<objscope::TMonitorEditorComm> comm_;
     objscope::TVEKroot* set_ = nullptr;
 };
 

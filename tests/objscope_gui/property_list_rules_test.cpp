@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <deque>
 
-#include "core/object_root.h"
-#include "core/property_handle_value.h"
+#include "model/object_root.h"
+#include "values/property_handle_value.h"
 #include "windows/device_requests.h"
 #include "windows/message_boxes.h"
 #include "windows/tfrm_property_list.h"

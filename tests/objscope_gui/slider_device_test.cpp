@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "comm/editor_comm_monitor.h"
-#include "core/property_typed_values.h"
-#include "core/tarn_rejections.h"
+#include "values/property_typed_values.h"
+#include "protocol/tarn_rejections.h"
 #include "gui_session.h"
 #include "windows/tarn_form_base.h"
 #include "windows/tarn_slider.h"
@@ -31,7 +31,6 @@ class SliderOnDevice : public GuiSession {
   protected:
     void SetUp() override {
         StartSession();
-        comm_ = std::make_unique<objscope::TMonitorEditorComm>(*monitor_);
         main_->UploadObjects();
         ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
         ASSERT_GE(RowOfObject(kSet), 0);
@@ -45,7 +44,7 @@ class SliderOnDevice : public GuiSession {
         gain_ = object_->FindProperty(kLimitedGain);
         ASSERT_NE(gain_, nullptr);
 
-        form_ = std::make_unique<TTarnFormBase>(set, comm_.get());
+        form_ = std::make_unique<TTarnFormBase>(set, comm_);
         auto* layout = new QVBoxLayout(form_->Body());
         slider_ = new TTarnSlider("sldGain", form_->Body());
         layout->addWidget(slider_);
@@ -76,7 +75,6 @@ class SliderOnDevice : public GuiSession {
         return form_->findChild<QLabel*>("OnlineStatusLight")->property("lit").toBool();
     }
 
-    std::unique_ptr<objscope::TMonitorEditorComm> comm_;
     objscope::TVEKroot* object_ = nullptr;
     objscope::TVEKPropertyBase* gain_ = nullptr;
     std::unique_ptr<TTarnFormBase> form_;

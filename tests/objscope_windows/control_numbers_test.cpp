@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/property_typed_values.h"
+#include "values/property_typed_values.h"
 
 namespace objscope {
 namespace {

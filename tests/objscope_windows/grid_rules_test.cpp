@@ -5,12 +5,12 @@
 #include <functional>
 #include <memory>
 
-#include "core/property_arrays.h"
-#include "core/property_handle_value.h"
-#include "core/property_object_address.h"
-#include "core/property_quad_word.h"
-#include "core/property_string_value.h"
-#include "core/property_typed_values.h"
+#include "values/property_arrays.h"
+#include "values/property_handle_value.h"
+#include "values/property_object_address.h"
+#include "values/property_quad_word.h"
+#include "values/property_string_value.h"
+#include "values/property_typed_values.h"
 #include "windows/edit_mask.h"
 #include "windows/prop_grid_rules.h"
 

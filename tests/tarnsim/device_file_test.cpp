@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "core/class_catalogue.h"
+#include "model/class_catalogue.h"
 #include "property_values.h"
 
 namespace {

@@ -7,12 +7,12 @@
 
 #include <random>
 
-#include "core/tarn_device_properties.h"
-#include "core/tarn_method_codec.h"
-#include "core/tarn_methods.h"
-#include "core/tarn_rejections.h"
-#include "core/tarn_replies.h"
-#include "core/tarn_request_decoders.h"
+#include "protocol/tarn_device_properties.h"
+#include "protocol/tarn_method_codec.h"
+#include "protocol/tarn_methods.h"
+#include "protocol/tarn_rejections.h"
+#include "protocol/tarn_replies.h"
+#include "protocol/tarn_request_decoders.h"
 #include "device_file.h"
 #include "tarn_exchange.h"
 

@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "core/tarn_header.h"
-#include "core/tarn_requests.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_requests.h"
+#include "protocol/tarn_status.h"
 #include "wire/datagram.h"
 
 namespace tarnsim_test {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/tarn_replies.h"
-#include "core/tarn_reply_pages.h"
+#include "protocol/tarn_replies.h"
+#include "protocol/tarn_reply_pages.h"
 #include "device_file.h"
 #include "tarn_exchange.h"
 #include "tarnsim_process.h"

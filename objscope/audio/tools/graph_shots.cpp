@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "audio/band_model.h"
-#include "audio/crossover_graph_painter.h"
-#include "audio/crossover_objects.h"
-#include "audio/device_quantisation.h"
-#include "audio/peq_graph_geometry.h"
-#include "audio/peq_graph_painter.h"
+#include "audio/eq/band_model.h"
+#include "audio/crossover/crossover_graph_painter.h"
+#include "audio/crossover/crossover_objects.h"
+#include "audio/shared/device_quantisation.h"
+#include "audio/shared/peq_graph_geometry.h"
+#include "audio/shared/peq_graph_painter.h"
 
 using namespace objscope::audio;
 

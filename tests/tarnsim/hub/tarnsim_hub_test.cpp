@@ -10,9 +10,9 @@
 #include <set>
 #include <string>
 
-#include "core/tarn_notification.h"
-#include "core/tarn_requests.h"
-#include "core/tarn_status.h"
+#include "protocol/tarn_notification.h"
+#include "protocol/tarn_requests.h"
+#include "protocol/tarn_status.h"
 #include "objlink.h"
 #include "server_settings.h"
 #include "tarnsim_process.h"
