@@ -436,10 +436,13 @@ void TfrmObjectList::ObjectsListed() {
         uploading_ = false;
         ShowError(this, kNoResponse);
         SetBusyButtonsEnabled(true);
+        btnMore_->setEnabled(true);
         return;
     }
     if (objectsMode_) {
-        btnViewProperties_->setEnabled(true);
+        // The upload's list holds bare records until it has built the
+        // objects: nothing acts on it before.
+        btnViewProperties_->setEnabled(!fullObjects_);
         for (const auto& object : objects_) {
             if (!object)
                 continue;
@@ -493,6 +496,7 @@ void TfrmObjectList::UploadObjects() {
         return;
     SetBusyButtonsEnabled(false);
     btnDoMethod_->setEnabled(false);
+    btnMore_->setEnabled(false);  // Delete Object acts on the list
     uploading_ = true;
     cancelUpload_ = false;
     BeginObjectsListing(true);
@@ -601,6 +605,7 @@ void TfrmObjectList::RefillFromObjects(bool netTotal) {
     if (netTotal)
         lblTotal_->setText(Text(NetTotalLabel(objects_.size())));
     SetBusyButtonsEnabled(true);
+    btnMore_->setEnabled(true);
     btnEdit_->setEnabled(!objects_.empty());
     if (!objects_.empty())
         lstObjects_->setCurrentRow(0);
