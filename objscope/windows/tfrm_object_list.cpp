@@ -23,6 +23,7 @@
 #include "model/object_properties.h"
 #include "values/property_typed_values.h"
 #include "protocol/tarn_status.h"
+#include "windows/application_title.h"
 #include "windows/controls.h"
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
@@ -54,7 +55,8 @@ TfrmObjectList::TfrmObjectList(TDeviceRequests& requests, const std::vector<uint
     : QMainWindow(parent), requests_(requests) {
     setObjectName("frmObjectList");
     setWindowTitle(kObjectListCaption);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    SetApplicationTitleWindow(this);
+    SetApplicationTitle(kApplicationTitle);
     BuildLayout();
     for (uint16_t device : devices)
         cboDevices_->addItem(QString::number(device));
@@ -278,7 +280,7 @@ void TfrmObjectList::BuildLayout() {
     connect(lstObjects_, &QListWidget::itemDoubleClicked, this,
             [this] { btnViewProperties_->click(); });
     connect(cboDevices_->lineEdit(), &QLineEdit::editingFinished, this,
-            &TfrmObjectList::SetApplicationTitle);
+            &TfrmObjectList::UpdateApplicationTitle);
 }
 
 // --- device -------------------------------------------------------------
@@ -294,8 +296,8 @@ std::optional<uint16_t> TfrmObjectList::DeviceNumber() {
     return device;
 }
 
-void TfrmObjectList::SetApplicationTitle() {
-    QApplication::setApplicationDisplayName("OS-" + DeviceText());
+void TfrmObjectList::UpdateApplicationTitle() {
+    SetApplicationTitle("OS-" + DeviceText());
 }
 
 void TfrmObjectList::DeviceChanged() {
@@ -319,7 +321,7 @@ void TfrmObjectList::DeviceChanged() {
     lstObjects_->clear();
     btnViewProperties_->setEnabled(false);
     btnDoMethod_->setEnabled(false);
-    SetApplicationTitle();
+    UpdateApplicationTitle();
 }
 
 void TfrmObjectList::SetLoopback() {
@@ -725,6 +727,8 @@ void TfrmObjectList::closeEvent(QCloseEvent* event) {
     NormalCursor();
     alive_.reset();
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit Closed();
 }
 
 }  // namespace objscope

@@ -68,6 +68,10 @@ class TfrmObjectList : public QMainWindow {
     const TVEKList<TVEKroot>& Objects() const { return objects_; }
     QListWidget* List() const { return lstObjects_; }
 
+  signals:
+    // The window was closed: closing it ends the program.
+    void Closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -90,7 +94,7 @@ class TfrmObjectList : public QMainWindow {
     void SetBusyButtonsEnabled(bool on);
     void NormalCursor();
     void ShowTestButtons(const TVEKroot& object, bool eob);
-    void SetApplicationTitle();
+    void UpdateApplicationTitle();
     void ScrollToLast();
     Liveness Alive() const;
 
