@@ -19,7 +19,9 @@ constexpr int32_t kNoAnswer = -2;
 
 class UploadDeviceLoss : public GuiSession {
   protected:
-    void SetUp() override { StartSession(); }
+    // Each answer takes a while, as on a real network, so the upload is seen
+    // object by object.
+    void SetUp() override { StartSession({"--delay-ms", "40"}); }
 };
 
 TEST_F(UploadDeviceLoss, AnUploadWhoseDeviceStopsSaysSoAndStops) {
@@ -56,7 +58,8 @@ TEST_F(UploadDeviceLoss, AnUploadWhoseDeviceStopsSaysSoAndStops) {
     ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }, 60000));
     probe.stop();
 
-    ASSERT_TRUE(stopped);
+    ASSERT_TRUE(stopped) << "boxes: " << (boxes.empty() ? std::string("none") : boxes.front())
+                         << "; last label " << label->text().toStdString();
     EXPECT_GT(uploadingLooks, 0);
     EXPECT_EQ(usableLooks, 0);
     const int failed = uploadingAtBox.section(' ', 2, 2).toInt();
