@@ -21,8 +21,8 @@
 #include "model/object_build.h"
 #include "model/object_factory.h"
 #include "model/object_properties.h"
-#include "values/property_typed_values.h"
 #include "protocol/tarn_status.h"
+#include "values/property_typed_values.h"
 #include "windows/application_title.h"
 #include "windows/controls.h"
 #include "windows/integer_text.h"
@@ -281,6 +281,24 @@ void TfrmObjectList::BuildLayout() {
             [this] { btnViewProperties_->click(); });
     connect(cboDevices_->lineEdit(), &QLineEdit::editingFinished, this,
             &TfrmObjectList::UpdateApplicationTitle);
+    SetTabOrder();
+}
+
+// The keyboard walks the window as it is drawn: the device row, the
+// settings panel, the list, then the buttons from the top down.
+void TfrmObjectList::SetTabOrder() {
+    const std::initializer_list<QWidget*> order = {
+        cboDevices_,    edtIPAddress_,     btnLoopback_,       imgSettings_, edtTimeout_,
+        btnOKsettings_, lstObjects_,       btnGetObjects_,     btnGetText_,  btnMore_,
+        btnGetClasses_, btnUploadObjects_, btnViewProperties_, btnEdit_,     btnDoMethod_,
+        btnMakePerm_,   btnReset_,         btnTest_,           btnEOBTest_,  btnCancelUpload_,
+        btnClose_};
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 // --- device -------------------------------------------------------------

@@ -78,6 +78,7 @@ class TfrmObjectList : public QMainWindow {
   private:
     void BuildLayout();
     void BuildMoreMenu();
+    void SetTabOrder();
     QWidget* BuildTopRow();
     QWidget* BuildSettingsPanel();
     QWidget* BuildUploadPanel();

@@ -3,7 +3,9 @@
 // ending the program whatever else is open.
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 #include "gui_session.h"
@@ -67,6 +69,44 @@ TEST_F(ProgramWindows, CloseEndsTheProgramWithTheMonitorShown) {
     guard.stop();
     EXPECT_TRUE(ended) << "the program still ran 5 s after Close";
     EXPECT_FALSE(main_->isVisible());
+}
+
+// Tab walks the main window's usable controls as they are drawn: the device
+// row, the list, then the buttons from the top down.
+TEST_F(ProgramWindows, TabWalksTheMainWindowAsDrawn) {
+    QWidget* start = main_->findChild<QWidget*>("cboDevices");
+    std::vector<std::string> names;
+    QWidget* w = start;
+    do {
+        if (w->isVisibleTo(main_) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            names.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+    } while (w != start && names.size() < 40);
+    const std::vector<std::string> drawn = {
+        "cboDevices",    "edtIPAddress", "btnLoopback", "imgSettings",   "lstObjects",
+        "btnGetObjects", "btnGetText",   "btnMore",     "btnGetClasses", "btnUploadObjects",
+        "btnMakePerm",   "btnReset",     "btnClose"};
+    EXPECT_EQ(names, drawn);
+}
+
+// The series panel at the window's own size: a five-digit increment shows
+// whole.
+TEST_F(ProgramWindows, TheSeriesFieldsShowFiveDigits) {
+    properties_->show();
+    properties_->SetMulti();
+    WaitFor([] { return false; }, 50);
+    for (const char* name : {"edtObjIDInc", "edtNumbObjs"}) {
+        auto* field = properties_->findChild<QLineEdit*>(name);
+        ASSERT_NE(field, nullptr);
+        ASSERT_TRUE(field->isVisible());
+        field->setText("30000");
+        // What a line edit leaves for its text: its contents less the frame
+        // and its own margin of two pixels on each side.
+        const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const int room = field->contentsRect().width() - 2 * frame - 4;
+        EXPECT_GE(room, field->fontMetrics().horizontalAdvance("30000")) << name;
+    }
 }
 
 }  // namespace

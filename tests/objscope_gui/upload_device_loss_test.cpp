@@ -65,8 +65,8 @@ TEST_F(UploadDeviceLoss, AnUploadWhoseDeviceStopsSaysSoAndStops) {
     const int failed = uploadingAtBox.section(' ', 2, 2).toInt();
     EXPECT_GE(failed, kStopAtObject) << uploadingAtBox.toStdString();
     const std::vector<std::string> expected = {"Error Getting Properties for Object" +
-                                               std::to_string(failed) + "\rError: " +
-                                               objscope::StatusText(kNoAnswer)};
+                                               std::to_string(failed) +
+                                               "\rError: " + objscope::StatusText(kNoAnswer)};
     EXPECT_EQ(boxes, expected);
     // The objects built before stay; the buttons come back.
     EXPECT_LT(main_->List()->count(), failed);
