@@ -133,17 +133,19 @@ std::string CaptureSchedule::label() const {
     }
     std::string text = std::to_string(activeCount()) + "/" + std::to_string(entries_.size()) +
                        " Active Scheduled Logs";
-    std::string failures;
+    std::string failed = failures();
+    return failed.empty() ? text : text + ", " + failed;
+}
+
+std::string CaptureSchedule::failures() const {
+    std::string texts;
     size_t failed = 0;
     for (const auto& entry : entries_) {
         if (!entry.failure.empty()) {
-            failures += (failed++ == 0 ? "" : "; ") + entry.failure;
+            texts += (failed++ == 0 ? "" : "; ") + entry.failure;
         }
     }
-    if (failed > 0) {
-        text += ", " + std::to_string(failed) + " failed: " + failures;
-    }
-    return text;
+    return failed == 0 ? std::string() : std::to_string(failed) + " failed: " + texts;
 }
 
 std::vector<std::string> CaptureSchedule::takeNewFailures() {

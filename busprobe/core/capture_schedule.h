@@ -60,6 +60,8 @@ class CaptureSchedule {
     // entries that failed follow: ", 1 failed: X.LOG: No such file or
     // directory".
     std::string label() const;
+    // "1 failed: X.LOG: No such file or directory", empty while none failed.
+    std::string failures() const;
 
     // Notes the write failures of the open logs in their entries; returns
     // the failures not yet reported (one text per entry, each only once).

@@ -575,9 +575,12 @@ void TfrmMain::scheduleTick() {
 }
 
 void TfrmMain::openSchedule() {
+    handler_.schedule.takeNewFailures();  // notes write failures in their entries
+    QString failures = QString::fromStdString(handler_.schedule.failures());
     stopSchedule();
     TfrmSchedule dialog(prompter_, kScheduleFile, this);
     dialog.setRows(scheduleRows_);
+    dialog.setStatus(failures);
     if (dialog.exec() != QDialog::Accepted) {
         // Escape or the close button: the schedule goes on as it was.
         applyScheduleRows(scheduleRows_, true);

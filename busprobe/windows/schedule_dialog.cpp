@@ -43,6 +43,11 @@ TfrmSchedule::TfrmSchedule(Prompter& prompter, std::string iniFile, QWidget* par
     grid_->setMinimumWidth(760);
     connect(grid_, &QTableWidget::cellClicked, this, &TfrmSchedule::chooseLogFile);
     layout->addWidget(grid_);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblStatus"));
+    status_->setWordWrap(true);
+    status_->hide();
+    layout->addWidget(status_);
     auto* buttons = new QHBoxLayout;
     const std::pair<const char*, const char*> names[] = {
         {"btnAdd", "&Add"}, {"btnDelete", "&Delete"}, {"btnOK", "&OK"}};
@@ -97,6 +102,11 @@ void TfrmSchedule::setRows(const std::vector<ScheduleRow>& rows) {
                         : QString());
         }
     }
+}
+
+void TfrmSchedule::setStatus(const QString& text) {
+    status_->setText(text.isEmpty() ? QString() : QStringLiteral("Scheduled logs: %1").arg(text));
+    status_->setVisible(!text.isEmpty());
 }
 
 void TfrmSchedule::addRow() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QTableWidget>
 #include <vector>
 
@@ -23,6 +24,8 @@ class TfrmSchedule : public QDialog {
     void setRows(const std::vector<ScheduleRow>& rows);
 
     QTableWidget* grid() const { return grid_; }
+    // What went wrong with the scheduled logs so far (empty: nothing).
+    void setStatus(const QString& text);
 
   public slots:
     void addRow();
@@ -44,6 +47,7 @@ class TfrmSchedule : public QDialog {
     Prompter& prompter_;
     std::string iniFile_;
     QTableWidget* grid_ = nullptr;
+    QLabel* status_ = nullptr;
 };
 
 }  // namespace busprobe

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTest>
+#include <QTimer>
 
 #include "about_box.h"
 #include "gui_fixture.h"
@@ -298,6 +299,17 @@ TEST_F(MonitorWindowTest, FailedLogWritesAreReportedOnceAndCounted) {
     EXPECT_TRUE(
         child<QLabel>("lblSchedule")->text().endsWith("1 failed: full: No space left on device"))
         << child<QLabel>("lblSchedule")->text().toStdString();
+    // The schedule dialog says so too.
+    QString dialogStatus;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialogStatus = dialog->findChild<QLabel*>("lblStatus")->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window->openSchedule();
+    EXPECT_EQ(dialogStatus.toStdString(),
+              "Scheduled logs: 1 failed: full: No space left on device");
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
