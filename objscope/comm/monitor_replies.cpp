@@ -4,10 +4,10 @@
 
 #include "comm/raw_boolean_mode.h"
 #include "comm/tarn_monitor.h"
+#include "protocol/tarn_replies.h"
 #include "values/property_arrays.h"
 #include "values/property_factory.h"
 #include "values/property_pack.h"
-#include "protocol/tarn_replies.h"
 
 namespace objscope {
 namespace {
@@ -73,8 +73,8 @@ void SetRawBooleanMode(bool on) {
 void TTarn_Monitor::HandleReply(TTarnTicket& ticket) {
     // objlink has handed the record back.
     ticket.awaitingReply = false;
-    NoteRx();
     if (ticket.dropWhenReplied) {
+        NoteRx();
         ticket.dropWhenReplied = false;
         DropTicket(ticket);
         return;
@@ -82,10 +82,14 @@ void TTarn_Monitor::HandleReply(TTarnTicket& ticket) {
     VEKMessageResponse_t record = ticket.reply;
     uint16_t objectId = record.ObjectID;
     uint16_t number = record.MessageNumber;
-    // A reply from another object or to an older send is garbage: it counts
-    // as a failure, so the ticket still ends or retries.
-    bool failed = objlinkFailed(record) || objectId != kTarnObjectId ||
-                  static_cast<int32_t>(number) != ticket.messageNumber;
+    // objlink matched the reply by message and number only: one from another
+    // object is no Tarn reply and is ignored (neither a failure nor retried).
+    if (!objlinkFailed(record) && objectId != kTarnObjectId)
+        return;
+    NoteRx();
+    // A reply to an older send is garbage: it counts as a failure, so the
+    // ticket still ends or retries.
+    bool failed = objlinkFailed(record) || static_cast<int32_t>(number) != ticket.messageNumber;
     std::span<const uint8_t> data = failed ? std::span<const uint8_t>{} : receivedBytes(record);
     switch (ticket.kind) {
         case MessageKind::Get:

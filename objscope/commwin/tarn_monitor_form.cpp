@@ -73,12 +73,13 @@ TTarn_MonitorForm::TTarn_MonitorForm(QWidget* parent) : QWidget(parent, Qt::Wind
 }
 
 void TTarn_MonitorForm::ShowMonitorWindow() {
-    // At the left screen edge, its bottom 50 pixels above the screen's.
+    // At the left screen edge, its bottom 50 pixels above the screen's. The
+    // window frame exists only once the window is shown: measured then.
+    show();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area = screen->geometry();
         move(area.left(), area.bottom() - kBottomGap - frameGeometry().height());
     }
-    show();
 }
 
 void TTarn_MonitorForm::ShowTicketCount(size_t count) {

@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <utility>
+#include <vector>
 
 #include "settings/settings_timed_countdown.h"
 
@@ -21,6 +23,9 @@ class TTimedMessageDlg : public QMessageBox {
 
     // The countdown label (objectName "lblCountdown").
     QLabel* CountdownLabel() const { return countdown_; }
+    // The standard button a pressed button stands for, and the other way.
+    QMessageBox::StandardButton AnswerOf(QAbstractButton* button) const;
+    QAbstractButton* ButtonFor(QMessageBox::StandardButton answer) const;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -29,10 +34,12 @@ class TTimedMessageDlg : public QMessageBox {
   private:
     void Tick();
     void PlaceCountdown();
+    void AddOrderedButtons(QMessageBox::StandardButtons buttons);
 
     TimedCountdown counter_;
     QLabel* countdown_ = nullptr;
     QTimer* timer_ = nullptr;
+    std::vector<std::pair<QAbstractButton*, QMessageBox::StandardButton>> ordered_;
 };
 
 // Shows the dialog modally and returns the button pressed

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,6 +101,7 @@ QWidget* TfrmObjectList::BuildTopRow() {
     edtIPAddress_->setReadOnly(true);
     edtIPAddress_->setToolTip("IP Address for Device -- Click to Change");
     edtIPAddress_->setMinimumWidth(120);
+    edtIPAddress_->installEventFilter(this);
     btnLoopback_ = Button("btnLoopback", "&LB", "Set IP Address to LoopBack (127.0.0.1)", row);
     btnLoopback_->setMaximumWidth(40);
     imgSettings_ = new QToolButton(row);
@@ -342,14 +344,47 @@ void TfrmObjectList::DeviceChanged() {
     UpdateApplicationTitle();
 }
 
+void TfrmObjectList::SetMappedAddress(uint16_t device, const std::string& text) {
+    if (auto address = TextToAddress(text)) {
+        requests_.SetDeviceAddress(device, *address);
+        edtIPAddress_->setText(Text(AddressToText(address->address)));
+    }
+    edtIPAddress_->setStyleSheet({});
+}
+
 void TfrmObjectList::SetLoopback() {
     auto device = DeviceNumber();
     if (!device)
         return;
-    auto address = TextToAddress("127.0.0.1");
-    requests_.SetDeviceAddress(*device, *address);
-    edtIPAddress_->setText("127.0.0.1");
-    edtIPAddress_->setStyleSheet({});
+    SetMappedAddress(*device, "127.0.0.1");
+}
+
+// Until the device windows bring the prompt of its own, a plain input dialog
+// with the same reading of the text, its bottom at the top of the IP box.
+void TfrmObjectList::PromptIPAddress() {
+    auto device = DeviceNumber();
+    if (!device)
+        return;
+    QInputDialog prompt(this);
+    prompt.setObjectName("frmPromptIP");
+    prompt.setWindowTitle("Enter IP Address");
+    prompt.setLabelText("IP Address:");
+    prompt.setTextValue(edtIPAddress_->text());
+    prompt.adjustSize();
+    const QPoint boxTop = edtIPAddress_->mapToGlobal(QPoint(0, 0));
+    prompt.move(boxTop.x(), boxTop.y() - prompt.height());
+    if (prompt.exec() == QDialog::Accepted)
+        SetMappedAddress(*device, prompt.textValue().toStdString());
+    else
+        edtIPAddress_->setStyleSheet({});
+}
+
+bool TfrmObjectList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edtIPAddress_ && event->type() == QEvent::MouseButtonRelease) {
+        PromptIPAddress();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmObjectList::ToggleSettings() {

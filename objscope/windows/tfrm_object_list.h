@@ -59,6 +59,8 @@ class TfrmObjectList : public QMainWindow {
     void ResetWithDefaultObjects();
     void DeleteObject();
     void SetLoopback();
+    // The IP address prompt for the device (a click on the IP box).
+    void PromptIPAddress();
     void ToggleSettings();
     void ApplySettings();
     void DeviceChanged();
@@ -74,11 +76,13 @@ class TfrmObjectList : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildLayout();
     void BuildMoreMenu();
     void SetTabOrder();
+    void SetMappedAddress(uint16_t device, const std::string& text);
     QWidget* BuildTopRow();
     QWidget* BuildSettingsPanel();
     QWidget* BuildUploadPanel();

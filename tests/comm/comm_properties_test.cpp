@@ -96,6 +96,24 @@ TEST_F(PropertySession, AGetThatNeverGetsAnAnswerIsSentThreeTimesThenDropped) {
     EXPECT_TRUE(logHas("Drop Ticket"));
 }
 
+// objlink matches a reply by message and number: one that comes from
+// another object than the Tarn object is no Tarn reply. It is ignored, not
+// taken as a failure that is retried.
+TEST_F(PropertySession, AReplyFromAnotherObjectIsIgnoredAndNotRetried) {
+    int calls = 0;
+    monitor_->GetProperty(link_, TNotifyEvent([&](TTarn_Monitor&) { ++calls; }));
+    auto request = nextRequest();
+    ASSERT_TRUE(request);
+    auto answer = buildPayloadReply(request->header, {kNet, kDev, 9}, wordItem(kGainId, 77));
+    device_->send(datagram(0x1234, static_cast<uint16_t>(request->datagram.message | 0x8000),
+                           request->datagram.number, answer));
+    pumpFor(300ms);
+    EXPECT_EQ(calls, 0);
+    EXPECT_NE(gain_.Value(), 77);
+    EXPECT_EQ(logCount("Retry TarnGet: (1)"), 0u);
+    EXPECT_FALSE(nextRequest(200ms)) << "resent";
+}
+
 TEST_F(PropertySession, ASynchronousTimeOutIsMinus2AndDecodesNothing) {
     gain_.SetValue(77);
     EXPECT_EQ(monitor_->GetPropertyNow(link_), kStatusTimeOut);

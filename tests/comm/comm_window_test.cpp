@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <algorithm>
 
 #include "comm_session.h"
 #include "commwin/notify_qt.h"
@@ -94,12 +95,12 @@ TEST_F(WindowSession, TheDownloadErrorDialogCountsDownAndRetryRetries) {
     QString shownText;
     QString countdown;
     onModalDialog([&](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
+        auto* box = qobject_cast<TTimedMessageDlg*>(dialog);
         ASSERT_NE(box, nullptr);
         shownText = box->text();
         QTimer::singleShot(1300, box, [&, box] {
             countdown = box->findChild<QLabel*>("lblCountdown")->text();
-            box->button(QMessageBox::Retry)->click();
+            box->ButtonFor(QMessageBox::Retry)->click();
         });
     });
     TVEKroot object;
@@ -156,6 +157,37 @@ TEST(TimedMessageDlg, ADialogLeftAloneClosesWithTheDefaultResult) {
     EXPECT_EQ(result, 77);
     EXPECT_GE(clock.elapsed(), 1900);
     EXPECT_LT(clock.elapsed(), 10000);
+}
+
+// The download error dialog offers Abort, Retry and Ignore in that order,
+// left to right, whatever the desktop's button order; each answers as itself.
+TEST(TimedMessageDlg, DownloadButtonsAreAbortRetryIgnoreInThatOrder) {
+    const QMessageBox::StandardButton answers[] = {QMessageBox::Abort, QMessageBox::Retry,
+                                                   QMessageBox::Ignore};
+    for (size_t index = 0; index < 3; ++index) {
+        std::vector<std::string> texts;
+        QTimer::singleShot(50, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            std::vector<QPushButton*> buttons;
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->isVisible())
+                    buttons.push_back(b);
+            std::sort(buttons.begin(), buttons.end(),
+                      [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+            for (QPushButton* b : buttons)
+                texts.push_back(b->text().remove('&').toStdString());
+            if (buttons.size() == 3)
+                buttons[index]->click();
+            else
+                dialog->close();
+        });
+        const int result =
+            TimedMessageDlg("Download Error:  Gain 40", QMessageBox::Critical,
+                            QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, 30, -1);
+        EXPECT_EQ(texts, (std::vector<std::string>{"Abort", "Retry", "Ignore"}));
+        EXPECT_EQ(result, static_cast<int>(answers[index]));
+    }
 }
 
 TEST(TimedMessageDlg, TheCountdownSitsNearTheBottomMiddle) {

@@ -3,9 +3,11 @@
 // ending the program whatever else is open.
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTest>
 #include <QTimer>
 
 #include "gui_session.h"
@@ -88,6 +90,29 @@ TEST_F(ProgramWindows, TabWalksTheMainWindowAsDrawn) {
         "btnGetObjects", "btnGetText",   "btnMore",     "btnGetClasses", "btnUploadObjects",
         "btnMakePerm",   "btnReset",     "btnClose"};
     EXPECT_EQ(names, drawn);
+}
+
+// A click on the IP box asks for the device's address and maps the device
+// to it.
+TEST_F(ProgramWindows, AClickOnTheIPBoxAsksForTheAddress) {
+    auto* ip = main_->findChild<QLineEdit*>("edtIPAddress");
+    ASSERT_EQ(ip->text(), "127.0.0.2");
+    std::string caption;
+    QTimer::singleShot(50, [&] {
+        auto* prompt = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(prompt, nullptr);
+        caption = prompt->windowTitle().toStdString();
+        prompt->setTextValue("127.0.0.9");
+        prompt->accept();
+    });
+    QTest::mouseClick(ip, Qt::LeftButton);
+    EXPECT_EQ(caption, "Enter IP Address");
+    EXPECT_EQ(ip->text(), "127.0.0.9");
+    bool mapped = false;
+    for (const auto& mapping : program_->Requests().CopyDeviceMappings())
+        mapped = mapped || (mapping.firstDevice <= 1 && mapping.lastDevice >= 1 &&
+                            mapping.address.address == 0x7F000009u);
+    EXPECT_TRUE(mapped);
 }
 
 // The series panel at the window's own size: a five-digit increment shows
