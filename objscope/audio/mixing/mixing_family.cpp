@@ -1,5 +1,6 @@
 // The mixing and routing family: mixers, signal selectors and their internal
-// variants.
+// variants, matrix routers and combiners.
+#include "audio/mixing/matrix_objects.h"
 #include "audio/mixing/mixer_objects.h"
 #include "binding/editor_comm.h"
 
@@ -7,6 +8,7 @@ namespace objscope::audio {
 
 void RegisterMixingFamily(TEditorComm&) {
     RegisterMixerClasses();
+    RegisterMatrixClasses();
 }
 
 }  // namespace objscope::audio
