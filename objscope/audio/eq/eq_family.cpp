@@ -1,5 +1,6 @@
-// The equaliser family: the filter sets, their bands and the parametric EQ
-// editor.
+// The equaliser family: the filter sets, their bands, the parametric EQ
+// editor and the graphic EQ's placeholder window.
+#include "audio/eq/graphic_eq_form.h"
 #include "audio/eq/graphic_eq_objects.h"
 #include "audio/eq/peq_form.h"
 #include "audio/eq/peq_objects.h"
@@ -12,6 +13,9 @@ void RegisterEqFamily(TEditorComm& comm) {
     RegisterGraphicEqClass();
     RegisterEditor("TU32Peq", [&comm](TVEKroot& object) -> std::unique_ptr<TObjectEditor> {
         return std::make_unique<TPeqForm>(object, &comm);
+    });
+    RegisterEditor("TU32EQ1_3", [](TVEKroot& object) -> std::unique_ptr<TObjectEditor> {
+        return std::make_unique<TEQ1_3Form>(object);
     });
 }
 

@@ -39,6 +39,15 @@ void TMatrixBase::UpdateCounts() {
     NumOwnedObjs = owned;
 }
 
+int TMatrixBase::InputCount() const {
+    int count = NumInputs;
+    for (const auto& output : outputs_) {
+        if (output)
+            count = std::max(count, output->InputCount());
+    }
+    return count;
+}
+
 TMixerBase* TMatrixBase::Output(int o) const {
     if (o < 1 || o > OutputCount())
         return nullptr;
@@ -115,7 +124,6 @@ std::unique_ptr<TVEKroot> TMatrixBase::AddOwnedObject(std::unique_ptr<TVEKroot> 
         outputs_.resize(static_cast<size_t>(o));
     auto* output = static_cast<TMixerBase*>(object.release());
     outputs_[static_cast<size_t>(o - 1)].reset(output);
-    NumInputs = static_cast<uint16_t>(std::max<int>(NumInputs, output->InputCount()));
     UpdateCounts();
     return nullptr;
 }

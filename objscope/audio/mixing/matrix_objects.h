@@ -38,7 +38,10 @@ class TMatrixBase : public TComplexAudioObject {
     // and hears input n alone.
     void SetNumInputs(uint16_t count) override;
     void SetNumOutputs(uint16_t count) override;
-    int InputCount() const { return NumInputs; }
+    // The matrix's inputs: its own count, or more when a rebuilt output
+    // holds more (a listing hands the outputs their inputs after the
+    // outputs themselves).
+    int InputCount() const;
     int OutputCount() const { return static_cast<int>(outputs_.size()); }
     // Output o (from 1), nullptr for an empty slot or a number out of range.
     TMixerBase* Output(int o) const;

@@ -134,6 +134,7 @@ void TMixerBase::ClearOwnedObjects() {
 std::unique_ptr<TVEKroot> TMixerBase::AddOwnedObject(std::unique_ptr<TVEKroot> object) {
     if (auto* output = dynamic_cast<TOutputGainControl*>(object.get())) {
         object.release();
+        LimitGain(output->Gain(), kOutputGainMin, kOutputGainMax);
         output_.reset(output);
     } else if (auto* input = dynamic_cast<TInputGainControl*>(object.get())) {
         // A byte tags inputs 1 to 255; inside the largest matrix tag 0 is 256.
@@ -145,6 +146,7 @@ std::unique_ptr<TVEKroot> TMixerBase::AddOwnedObject(std::unique_ptr<TVEKroot> o
         if (static_cast<int>(inputs_.size()) < k)
             inputs_.resize(static_cast<size_t>(k));
         object.release();
+        LimitGain(input->Gain(), kInputGainMin, kInputGainMax);
         inputs_[static_cast<size_t>(k - 1)].reset(input);
     } else {
         return object;

@@ -66,10 +66,11 @@ class TMixerBase : public TComplexAudioObject {
 
     // Frees the output stage and every input.
     void ClearOwnedObjects() override;
-    // An output gain control becomes the output stage; an input gain control
+    // An output gain control becomes the output stage, an input gain control
     // tagged 1 to the maximum becomes that input (replacing one already
     // there; tag 0 is input 256 of an internal variant, which a byte cannot
-    // tag). Anything else is handed back.
+    // tag); both take the gain limits of their place. Anything else is
+    // handed back.
     std::unique_ptr<TVEKroot> AddOwnedObject(std::unique_ptr<TVEKroot> object) override;
     // The object, the output stage, then the inputs in order.
     void CollectObjects(ObjectList& list) override;

@@ -131,4 +131,18 @@ TEST(MatrixCombiner, RebuildPlacesOutputsByTagAndTakesOnlyItsKind) {
 
     TU32MatrixRouter router;
     EXPECT_NE(router.AddOwnedObject(mixer(1, 2)), nullptr) << "a router keeps selectors only";
+
+    // A listing hands an output its inputs after the output itself.
+    TU32MatrixCombiner listed;
+    listed.ClearOwnedObjects();
+    auto empty = mixer(1, 0);
+    TU32SpecialMixer* first = empty.get();
+    listed.AddOwnedObject(std::move(empty));
+    EXPECT_EQ(listed.InputCount(), 0);
+    for (int k = 1; k <= 3; ++k) {
+        auto input = std::make_unique<TInputGainControl>();
+        input->SetTagField(static_cast<uint8_t>(k));
+        first->AddOwnedObject(std::move(input));
+    }
+    EXPECT_EQ(listed.InputCount(), 3);
 }

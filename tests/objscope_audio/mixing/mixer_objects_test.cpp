@@ -133,6 +133,9 @@ TEST(Mixer, RebuildPlacesInputsByTagAndHandsBackStrangers) {
               (std::vector<std::string>{"TU32Mixer:Mixer", "TOutputGainControl:Output Gain Control",
                                         "TInputGainControl:first", "TInputGainControl:again"}));
     EXPECT_EQ(mixer.NumOwnedObjs, 3);
+    EXPECT_EQ(mixer.Input(2)->Gain().gain->Min(), -60) << "a listed input takes its limits";
+    EXPECT_EQ(mixer.Input(2)->Gain().gain->Max(), 0);
+    EXPECT_EQ(mixer.Output()->Gain().gain->Max(), 10);
 
     // A gap stays empty and is skipped.
     TU32Mixer gapped;
