@@ -254,6 +254,7 @@ TEST_F(MixingEditors, The256By256MatrixListsOverManyPages) {
     matrix.SetObjectName("Matrix 256");
     matrix.SetNumInputs(256);
     matrix.SetNumOutputs(256);
+    objscope::audio::SetMuted(*matrix.Output(256)->Output(), true);
     const Pairs device = DevicePairs(kMatrix256);
     ASSERT_GT(device.size(), 2000u);
     matrix.ShowEditor(false, false, true);
@@ -263,6 +264,8 @@ TEST_F(MixingEditors, The256By256MatrixListsOverManyPages) {
     EXPECT_EQ(Shown(*form), device) << "every page counts, not only the last";
     EXPECT_GE(form->Exchanges(), static_cast<int>(device.size() / 504));
     EXPECT_FALSE(form->Greyed());
+    EXPECT_TRUE(form->Grid()->RowMuted(255)) << "row 256 shows its own output's mute";
+    EXPECT_FALSE(form->Grid()->RowMuted(254));
 
     // Output 256 cannot be named in a command: refused with a message.
     Click(form->Grid(), 255, 3);
@@ -379,6 +382,7 @@ TEST_F(MixingEditors, ScreenshotsWhenAsked) {
     Click(matrix16->Grid(), 2, 5);
     Click(matrix16->Grid(), 7, 1);
     matrix16->Grid()->SetFocusCell(4, 9);
+    matrix16->resize(matrix16->sizeHint());  // the offscreen screen is small
     save(matrix16, "matrix-16x16.png");
     matrix16->CancelButton()->click();
     WaitFor([&] { return object_->Editor() == nullptr; }, 10000);

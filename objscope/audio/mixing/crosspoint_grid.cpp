@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolTip>
 #include <algorithm>
 
@@ -22,6 +23,7 @@ const QString kCrosspointHint = QStringLiteral("Toggle Connection of this Input 
 const QString kMuteHint = QStringLiteral("Toggle this output on or off (muted)");
 const QString kEditHint = QStringLiteral("Edit the Mixer Levels for this Row");
 const QString kNoName;
+const QSize kLargestView(900, 560);  // the most of the grid a window asks room for
 
 // A button face: raised while up, sunken while down.
 void PaintBevel(QPainter& painter, const QRect& rect, bool down) {
@@ -65,7 +67,10 @@ TCrosspointGrid::TCrosspointGrid(const TGridGeometry& geometry, const TCrosspoin
 
 QSize TCrosspointGrid::sizeHint() const {
     const QSize content = geometry_.ContentSize();
-    return QSize(std::min(content.width(), 900) + 4, std::min(content.height(), 560) + 4);
+    // Room for the frame and both scroll bars, so a grid that fits shows whole.
+    const int extra = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    return QSize(std::min(content.width(), kLargestView.width()) + extra,
+                 std::min(content.height(), kLargestView.height()) + extra);
 }
 
 void TCrosspointGrid::SetInputNames(std::vector<QString> names) {
@@ -154,8 +159,9 @@ void TCrosspointGrid::PaintRowHeader(QPainter& painter, int o) {
     painter.drawText(mute, Qt::AlignCenter, QStringLiteral("M"));
     const QRect name = geometry_.NameRect(o, scroll);
     painter.setPen(Qt::black);
+    const QString numbered = QString::number(o + 1) + "  " + OutputName(o);
     painter.drawText(name.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                     Shortened(OutputName(o), name.width() - 2, painter.fontMetrics()));
+                     Shortened(numbered, name.width() - 2, painter.fontMetrics()));
     const QRect edit = geometry_.EditRect(o, scroll);
     PaintBevel(painter, edit.adjusted(0, 0, -1, -1), false);
     painter.setPen(Qt::black);

@@ -24,7 +24,7 @@ class TCrosspointGrid : public QAbstractScrollArea {
                     QWidget* parent = nullptr);
 
     const TGridGeometry& Geometry() const { return geometry_; }
-    // The whole grid, up to 900 x 560.
+    // The whole grid (up to 900 x 560) with its frame and scroll bars.
     QSize sizeHint() const override;
     void SetInputNames(std::vector<QString> names);
     void SetOutputNames(std::vector<QString> names);

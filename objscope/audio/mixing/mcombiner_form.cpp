@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint8_t kBooleanType = 13;
 constexpr uint8_t kByteType = 1;
-constexpr uint16_t kNotInList = 0xFFFF;
 const char* const kModeNames[] = {"Switch Router", "Mixing Router", "Cross Combine",
                                   "Group Combine"};
 const char* const kModeObjectNames[] = {"rbSwitchRouter", "rbMixingRouter", "rbCrossCombine",
@@ -22,6 +21,12 @@ const char* const kModeObjectNames[] = {"rbSwitchRouter", "rbMixingRouter", "rbC
 bool IsCombineMode(int mode) {
     return mode == static_cast<int>(TCombiningMode::kCrossCombine) ||
            mode == static_cast<int>(TCombiningMode::kGroupCombine);
+}
+
+// Only objects the device holds are read or changed there: an output built
+// here (not listed) has no handle of the device.
+bool OnTheDevice(const TVEKroot* object, const TVEKroot& matrix) {
+    return object && object->DevHandle() == matrix.DevHandle() && object->ObjHandle() != kNoHandle;
 }
 
 QString NameOr(const TVEKroot* object, int number) {
@@ -61,11 +66,16 @@ TMCombinerForm::~TMCombinerForm() {
     DetachFromChildren();
 }
 
-uint16_t TMCombinerForm::IndexOf(const TVEKroot* object) {
-    const ObjectList& objects = Binding().Objects();
-    const auto found = std::find(objects.begin(), objects.end(), object);
-    return object && found != objects.end() ? static_cast<uint16_t>(found - objects.begin())
-                                            : kNotInList;
+// A row's control is bound to its object directly: the object list of a
+// large matrix is longer than the 16-bit index a control can hold.
+void TMCombinerForm::BindRow(TTarnGuiComW& tarn, TVEKroot* object, uint16_t propertyId) {
+    tarn.SetPropID(propertyId);
+    if (object) {
+        tarn.BindTo(TTarn_Property_Link(object->NetHandle(), object->DevHandle(),
+                                        object->ObjHandle(), object->FindProperty(propertyId)));
+        tarn.Connect = OnTheDevice(object, matrix_);
+    }
+    Bind(tarn);
 }
 
 // ---- building ----
@@ -141,25 +151,21 @@ void TMCombinerForm::BuildRows() {
     std::vector<QString> outputNames;
     std::vector<QString> inputNames;
     for (int o = 0; o < points_.Outputs(); ++o) {
-        const TMixerBase* output = matrix_.Output(o + 1);
-        const TOutputGainControl* stage = output ? output->Output() : nullptr;
+        TMixerBase* output = matrix_.Output(o + 1);
+        TOutputGainControl* stage = output ? output->Output() : nullptr;
         outputNames.push_back(NameOr(stage, o + 1));
         auto mute = std::make_unique<TTarnGuiComW>();
         mute->SetPropType(kBooleanType);
-        mute->SetPropID(mixer_property::kMute);
-        mute->Dest_Obj() = IndexOf(stage);
         TTarnGuiComW* raw = mute.get();
         mute->OnValueArrived = [this, raw, o] { grid_->SetRowMuted(o, BooleanValue(*raw)); };
-        Bind(*mute);
+        BindRow(*mute, stage, mixer_property::kMute);
         rowMutes_.push_back(std::move(mute));
         if (!router_)
             continue;
         auto selection = std::make_unique<TTarnGuiComW>();
         selection->SetPropType(kByteType);
-        selection->SetPropID(mixer_property::kCurrentSelection);
-        selection->Dest_Obj() = IndexOf(output);
+        BindRow(*selection, output, mixer_property::kCurrentSelection);
         selection->Connect = false;
-        Bind(*selection);
         rowSelections_.push_back(std::move(selection));
     }
     const TMixerBase* first = matrix_.Output(1);
@@ -301,7 +307,8 @@ void TMCombinerForm::EditPressed(int o) {
     if (!output)
         return;
     const TTarnFormBinding& binding = Binding();
-    output->ShowEditor(binding.passThrough, binding.readOnly, binding.connect);
+    output->ShowEditor(binding.passThrough, binding.readOnly,
+                       binding.connect && OnTheDevice(output, matrix_));
     auto* editor = dynamic_cast<QDialog*>(output->Editor());
     if (!editor)
         return;

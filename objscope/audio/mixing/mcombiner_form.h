@@ -57,7 +57,7 @@ class TMCombinerForm : public TTarnFormBase {
     void BuildRows();
     void LoadPointsFromObject();
     TCrosspointSettings Settings() const;
-    uint16_t IndexOf(const TVEKroot* object);
+    void BindRow(TTarnGuiComW& tarn, TVEKroot* object, uint16_t propertyId);
 
     // User actions.
     void CrosspointPressed(int o, int i);

@@ -129,6 +129,10 @@ QWidget* TMixerForm::BuildStrip(int k, QWidget* page) {
     controls.level->SetDataResolution(0.5);
     controls.level->SetLegend(false);
     controls.level->SetTextBox(true);
+    // The strip is narrow: the value and its unit in a smaller face.
+    QFont small = controls.level->TextField()->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    controls.level->TextField()->setFont(small);
     controls.level->setMinimumHeight(200);
     BindTo(controls.level->Tarn(), input, mixer_property::kGain);
     column->addWidget(controls.level, 1);
