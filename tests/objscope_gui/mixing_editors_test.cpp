@@ -315,8 +315,12 @@ TEST_F(MixingEditors, OfflineRulesAndOkStoreTheCrosspointsIntoTheObject) {
     EXPECT_EQ(Shown(*form), (Pairs{{1, 1}, {2, 2}, {3, 1}}));
     // Mixing Router: a crosspoint toggles alone.
     form->findChild<QRadioButton*>("rbMixingRouter")->click();
+    form->Grid()->InvalidateCache();
+    form->Grid()->viewport()->repaint();
+    EXPECT_EQ(form->Grid()->CellsPainted(), 12) << "a first paint draws every visible crosspoint";
     Click(form->Grid(), 2, 3);
     EXPECT_EQ(Shown(*form), (Pairs{{1, 1}, {2, 2}, {3, 1}, {3, 4}}));
+    EXPECT_EQ(form->Grid()->CellsPainted(), 1) << "only the changed crosspoint is painted again";
     EXPECT_TRUE(matrix.Connected(3, 3)) << "nothing stored before OK";
     form->OkButton()->click();
     EXPECT_TRUE(matrix.Connected(3, 1));

@@ -52,6 +52,8 @@ TCrosspointGrid::TCrosspointGrid(const TGridGeometry& geometry, const TCrosspoin
       points_(points),
       inputNames_(static_cast<size_t>(geometry.inputs)),
       outputNames_(static_cast<size_t>(geometry.outputs)),
+      shownInputs_(static_cast<size_t>(geometry.inputs)),
+      shownOutputs_(static_cast<size_t>(geometry.outputs)),
       mutes_(static_cast<size_t>(geometry.outputs), 0),
       face_(kFace) {
     setObjectName("grdCrosspoints");
@@ -76,13 +78,33 @@ QSize TCrosspointGrid::sizeHint() const {
 void TCrosspointGrid::SetInputNames(std::vector<QString> names) {
     names.resize(static_cast<size_t>(geometry_.inputs));
     inputNames_ = std::move(names);
+    shownInputs_.assign(inputNames_.size(), {});
     InvalidateCache();
 }
 
 void TCrosspointGrid::SetOutputNames(std::vector<QString> names) {
     names.resize(static_cast<size_t>(geometry_.outputs));
     outputNames_ = std::move(names);
+    shownOutputs_.assign(outputNames_.size(), {});
     InvalidateCache();
+}
+
+// A label as shown (shortened to its room), made on its first paint.
+const QString& TCrosspointGrid::ShownLabel(std::vector<std::optional<QString>>& shown, int n,
+                                           const std::function<QString()>& make) {
+    std::optional<QString>& label = shown.at(static_cast<size_t>(n));
+    if (!label)
+        label = make();
+    return *label;
+}
+
+void TCrosspointGrid::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        shownInputs_.assign(inputNames_.size(), {});
+        shownOutputs_.assign(outputNames_.size(), {});
+        InvalidateCache();
+    }
 }
 
 const QString& TCrosspointGrid::InputName(int i) const {
@@ -133,16 +155,32 @@ void TCrosspointGrid::UpdateScrollBars() {
 
 // ---- painting ----
 
+// The two faces of a crosspoint, drawn once per pixel ratio and copied.
+void TCrosspointGrid::MakeCellFaces(qreal ratio) {
+    if (!cellUp_.isNull() && cellUp_.devicePixelRatio() == ratio)
+        return;
+    const QSize size(geometry_.cellWidth, geometry_.cellHeight);
+    for (bool up : {true, false}) {
+        QPixmap face(size * ratio);
+        face.setDevicePixelRatio(ratio);
+        face.fill(face_);
+        QPainter painter(&face);
+        const QRect cell(QPoint(0, 0), size);
+        PaintBevel(painter, cell.adjusted(0, 0, -1, -1), !up);
+        if (up) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kConnected);
+            painter.drawEllipse(QRectF(cell).center(), 4, 4);
+        }
+        painter.end();
+        (up ? cellUp_ : cellDown_) = face;
+    }
+}
+
 void TCrosspointGrid::PaintCellInto(QPainter& painter, int o, int i) {
     const QRect cell = geometry_.CellRect(o, i, Scroll());
-    const bool up = points_.Connected(o, i);
-    PaintBevel(painter, cell.adjusted(0, 0, -1, -1), !up);
-    if (up) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(kConnected);
-        painter.drawEllipse(cell.center(), 4, 4);
-        painter.setBrush(Qt::NoBrush);
-    }
+    painter.drawPixmap(cell.topLeft(), points_.Connected(o, i) ? cellUp_ : cellDown_);
     if (hasFocus() && o == focusRow_ && i == focusColumn_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.drawRect(cell.adjusted(2, 2, -3, -3));
@@ -159,9 +197,11 @@ void TCrosspointGrid::PaintRowHeader(QPainter& painter, int o) {
     painter.drawText(mute, Qt::AlignCenter, QStringLiteral("M"));
     const QRect name = geometry_.NameRect(o, scroll);
     painter.setPen(Qt::black);
-    const QString numbered = QString::number(o + 1) + "  " + OutputName(o);
     painter.drawText(name.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                     Shortened(numbered, name.width() - 2, painter.fontMetrics()));
+                     ShownLabel(shownOutputs_, o, [&] {
+                         return Shortened(QString::number(o + 1) + "  " + OutputName(o),
+                                          name.width() - 2, painter.fontMetrics());
+                     }));
     const QRect edit = geometry_.EditRect(o, scroll);
     PaintBevel(painter, edit.adjusted(0, 0, -1, -1), false);
     painter.setPen(Qt::black);
@@ -182,7 +222,8 @@ void TCrosspointGrid::PaintInputLabel(QPainter& painter, int i) {
                       label.bottom() - 3);
     painter.rotate(-90);
     painter.setPen(Qt::black);
-    painter.drawText(0, 0, Shortened(InputName(i), room, metrics));
+    painter.drawText(
+        0, 0, ShownLabel(shownInputs_, i, [&] { return Shortened(InputName(i), room, metrics); }));
     painter.restore();
 }
 
@@ -194,6 +235,7 @@ void TCrosspointGrid::RenderCache() {
         cache_.setDevicePixelRatio(ratio);
     }
     cache_.fill(face_);
+    MakeCellFaces(ratio);
     cellsPainted_ = 0;
     QPainter painter(&cache_);
     painter.setFont(font());

@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QPixmap>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "audio/mixing/crosspoint_grid_geometry.h"
@@ -63,6 +64,7 @@ class TCrosspointGrid : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -70,6 +72,9 @@ class TCrosspointGrid : public QAbstractScrollArea {
     QPoint Scroll() const;
     void UpdateScrollBars();
     void RenderCache();
+    static const QString& ShownLabel(std::vector<std::optional<QString>>& shown, int n,
+                                     const std::function<QString()>& make);
+    void MakeCellFaces(qreal ratio);
     void PaintCellInto(QPainter& painter, int o, int i);
     void PaintRowHeader(QPainter& painter, int o);
     void PaintInputLabel(QPainter& painter, int i);
@@ -81,10 +86,13 @@ class TCrosspointGrid : public QAbstractScrollArea {
     const TCrosspoints& points_;
     std::vector<QString> inputNames_;
     std::vector<QString> outputNames_;
+    std::vector<std::optional<QString>> shownInputs_;  // shortened, made when first painted
+    std::vector<std::optional<QString>> shownOutputs_;
     std::vector<uint8_t> mutes_;
     std::vector<uint8_t> shown_;  // the crosspoints as the cache shows them
     QColor face_;
     QPixmap cache_;
+    QPixmap cellUp_, cellDown_;
     bool cacheValid_ = false;
     int focusRow_ = 0;
     int focusColumn_ = 0;
