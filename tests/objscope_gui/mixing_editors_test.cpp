@@ -329,6 +329,32 @@ TEST_F(MixingEditors, OfflineRulesAndOkStoreTheCrosspointsIntoTheObject) {
     EXPECT_EQ(matrix.Mode(), objscope::audio::TCombiningMode::kMixingRouter);
 }
 
+TEST_F(MixingEditors, MixerPagesHoldEightStripsEach) {
+    const struct {
+        int inputs;
+        std::vector<QString> tabs;
+        int width;
+    } cases[] = {{1, {"1"}, 64},
+                 {7, {"1-7"}, 7 * 44 + 20},
+                 {9, {"1-8", "9"}, 372},
+                 {17, {"1-8", "9-16", "17"}, 372}};
+    for (const auto& c : cases) {
+        objscope::audio::TU32Mixer mixer;
+        mixer.SetNumInputs(static_cast<uint16_t>(c.inputs));
+        mixer.ShowEditor(false, false, false);
+        auto* form = dynamic_cast<TMixerForm*>(mixer.Editor());
+        ASSERT_NE(form, nullptr);
+        std::vector<QString> tabs;
+        for (int t = 0; t < form->Pages()->count(); ++t)
+            tabs.push_back(form->Pages()->tabText(t));
+        EXPECT_EQ(tabs, c.tabs) << c.inputs;
+        EXPECT_EQ(form->Pages()->width(), c.width) << c.inputs;
+        EXPECT_NE(form->findChild<QWidget*>("sldInput" + QString::number(c.inputs)), nullptr);
+        form->close();
+        WaitFor([] { return false; }, 20);
+    }
+}
+
 TEST_F(MixingEditors, ReadOnlyWindowUndoesEveryPress) {
     objscope::audio::TU32MatrixRouter router;
     router.SetNumInputs(3);
