@@ -329,6 +329,47 @@ TEST_F(MixingEditors, OfflineRulesAndOkStoreTheCrosspointsIntoTheObject) {
     EXPECT_EQ(matrix.Mode(), objscope::audio::TCombiningMode::kMixingRouter);
 }
 
+TEST_F(MixingEditors, CancelStopsAtTheFirstFailureAndSaysWhatStayed) {
+    Upload();
+    auto* form = OpenEditor<TMCombinerForm>(kMatrix16);
+    ASSERT_NE(form, nullptr);
+    Click(form->Grid(), 0, 5);
+    Click(form->Grid(), 3, 9);
+    device_->kill();
+    device_->waitForFinished(5000);
+    form->CancelButton()->click();
+    EXPECT_TRUE(WaitFor([&] { return object_->Editor() == nullptr; }, 30000));
+    const auto messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              "2 crosspoint(s) could not be returned to the state the window opened with:\r"
+              "Input 6 to Output 1\rInput 10 to Output 4");
+}
+
+TEST_F(MixingEditors, ARowsMixerOpensModallyAndTheRowFollowsIt) {
+    objscope::audio::TU32MatrixCombiner matrix;
+    matrix.SetNumInputs(3);
+    matrix.SetNumOutputs(3);
+    matrix.ShowEditor(false, false, false);
+    auto* form = dynamic_cast<TMCombinerForm*>(matrix.Editor());
+    ASSERT_NE(form, nullptr);
+    form->Grid()->setFocus();
+    form->Grid()->SetFocusCell(0, objscope::audio::kEditColumn);
+    QTest::keyClick(form->Grid(), Qt::Key_Return);
+    auto* row = dynamic_cast<TMixerForm*>(matrix.Output(1)->Editor());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->windowTitle(), "Mixer - Internal Mixer 1");
+    EXPECT_EQ(row->windowModality(), Qt::ApplicationModal);
+    auto* mute = row->findChild<QPushButton*>("btnMute2");
+    ASSERT_NE(mute, nullptr);
+    EXPECT_TRUE(mute->isChecked()) << "input 2 is not heard by output 1";
+    mute->click();
+    row->OkButton()->click();
+    EXPECT_TRUE(form->Points().Connected(0, 1)) << "the row shows what its mixer now hears";
+    EXPECT_TRUE(form->Points().Connected(0, 0));
+    form->close();
+}
+
 TEST_F(MixingEditors, MixerPagesHoldEightStripsEach) {
     const struct {
         int inputs;
