@@ -68,12 +68,17 @@ class TfrmObjectList : public QMainWindow {
     const TVEKList<TVEKroot>& Objects() const { return objects_; }
     QListWidget* List() const { return lstObjects_; }
 
+  signals:
+    // The window was closed: closing it ends the program.
+    void Closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildLayout();
     void BuildMoreMenu();
+    void SetTabOrder();
     QWidget* BuildTopRow();
     QWidget* BuildSettingsPanel();
     QWidget* BuildUploadPanel();
@@ -90,7 +95,7 @@ class TfrmObjectList : public QMainWindow {
     void SetBusyButtonsEnabled(bool on);
     void NormalCursor();
     void ShowTestButtons(const TVEKroot& object, bool eob);
-    void SetApplicationTitle();
+    void UpdateApplicationTitle();
     void ScrollToLast();
     Liveness Alive() const;
 
