@@ -34,9 +34,14 @@ MethodAnswer listFrom(const MatrixState& matrix, uint16_t start) {
     return MethodAnswer::data(objscope::matrixPairsPayload(page.records), page.more);
 }
 
+// Crosspoints are named by bytes: input and output 256 of the largest
+// matrix cannot be held (nor listed) and stay unconnected.
+constexpr uint16_t kLargestNumber = 255;
+
 void connectOneToOne(MatrixState& matrix) {
     matrix.connected.clear();
-    for (uint16_t n = 1; n <= std::min(matrix.inputs, matrix.outputs); ++n)
+    const uint16_t last = std::min({matrix.inputs, matrix.outputs, kLargestNumber});
+    for (uint16_t n = 1; n <= last; ++n)
         matrix.connected.insert({static_cast<uint8_t>(n), static_cast<uint8_t>(n)});
 }
 

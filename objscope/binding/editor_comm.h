@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
+#include "protocol/tarn_header.h"
+#include "protocol/tarn_status.h"
 #include "values/property_link.h"
 
 namespace objscope {
@@ -62,6 +66,16 @@ class TEditorComm {
     // Synchronous read into the link's property: 0, a negative failure or a
     // positive device status.
     virtual int32_t GetPropertyNow(const TTarn_Property_Link& link) = 0;
+    // A method of the object (message kind 31), waited for when a reply is
+    // wanted: the reply's payload arrives in `reply` when the status value
+    // is 0 or 0x8000. A layer without methods sends nothing.
+    virtual int32_t ActivateMethod(const TarnAddress& object, uint16_t methodId,
+                                   std::span<const uint8_t> payload, std::vector<uint8_t>& reply,
+                                   bool replyWanted) {
+        (void)object, (void)methodId, (void)payload, (void)replyWanted;
+        reply.clear();
+        return kStatusNotRegistered;
+    }
 };
 
 }  // namespace objscope

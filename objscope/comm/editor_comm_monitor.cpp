@@ -43,4 +43,10 @@ int32_t TMonitorEditorComm::GetPropertyNow(const TTarn_Property_Link& link) {
     return monitor_.GetPropertyNow(link);
 }
 
+int32_t TMonitorEditorComm::ActivateMethod(const TarnAddress& object, uint16_t methodId,
+                                           std::span<const uint8_t> payload,
+                                           std::vector<uint8_t>& reply, bool replyWanted) {
+    return monitor_.ActivateMethod(object, methodId, payload, reply, replyWanted);
+}
+
 }  // namespace objscope

@@ -20,6 +20,12 @@ const EditorCase kEditors[] = {
     {100, "Parametric EQ - Main PEQ"},
     {200, "Vek Crossover - Two-way Crossover"},
     {250, "VEK Linkwitz-Riley Crossover - Linkwitz-Riley Crossover"},
+    {150, "One Third Octave EQ"},
+    {400, "Mixer - Signal Selector"},
+    {420, "Mixer - Mixer"},
+    {440, "Matrix Router - Matrix Router"},
+    {460, "Matrix Combiner - Matrix Combiner"},
+    {480, "Matrix Combiner - Matrix 16"},
 };
 
 class StartupEditors : public GuiSession {

@@ -1,5 +1,7 @@
-// The equaliser family: the filter sets, their bands and the parametric EQ
-// editor.
+// The equaliser family: the filter sets, their bands, the parametric EQ
+// editor and the graphic EQ's placeholder window.
+#include "audio/eq/graphic_eq_form.h"
+#include "audio/eq/graphic_eq_objects.h"
 #include "audio/eq/peq_form.h"
 #include "audio/eq/peq_objects.h"
 #include "model/editor_registry.h"
@@ -8,8 +10,12 @@ namespace objscope::audio {
 
 void RegisterEqFamily(TEditorComm& comm) {
     RegisterPeqClasses();
+    RegisterGraphicEqClass();
     RegisterEditor("TU32Peq", [&comm](TVEKroot& object) -> std::unique_ptr<TObjectEditor> {
         return std::make_unique<TPeqForm>(object, &comm);
+    });
+    RegisterEditor("TU32EQ1_3", [](TVEKroot& object) -> std::unique_ptr<TObjectEditor> {
+        return std::make_unique<TEQ1_3Form>(object);
     });
 }
 
