@@ -20,6 +20,11 @@ const EditorCase kEditors[] = {
     {100, "Parametric EQ - Main PEQ"},
     {200, "Vek Crossover - Two-way Crossover"},
     {250, "VEK Linkwitz-Riley Crossover - Linkwitz-Riley Crossover"},
+    {300, "Limiter - Limiter"},
+    {310, "Compressor - Compressor"},
+    {320, "Noise Gate - Noise Gate"},
+    {330, "Env. Det. - Envelope Detector"},
+    {340, "Audio Comparator - Audio Comparator"},
 };
 
 class StartupEditors : public GuiSession {
