@@ -25,6 +25,12 @@ const EditorCase kEditors[] = {
     {320, "Noise Gate - Noise Gate"},
     {330, "Env. Det. - Envelope Detector"},
     {340, "Audio Comparator - Audio Comparator"},
+    {710, "Gain - Gain Control"},
+    {730, "Peak Meter"},
+    {740, "Level Meter"},
+    {750, "Gain - Integrating Gain"},
+    {760, "Gain - Zero Crossing Gain"},
+    {770, "Prog Gain Ctrl - Programmable Gain"},
 };
 
 class StartupEditors : public GuiSession {

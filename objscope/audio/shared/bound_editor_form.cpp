@@ -77,6 +77,7 @@ TTarnMeter2* TBoundEditorForm::Meter(const QString& name, const TBindingSpec& sp
     auto* meter = new TTarnMeter2(name, Body());
     meter->SetData_Min(dataMin);
     meter->setMinimumSize(50, 230);
+    meter->setMaximumWidth(70);
     return Bound(meter, spec);
 }
 
