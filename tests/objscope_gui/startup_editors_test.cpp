@@ -31,6 +31,9 @@ const EditorCase kEditors[] = {
     {750, "Gain - Integrating Gain"},
     {760, "Gain - Zero Crossing Gain"},
     {770, "Prog Gain Ctrl - Programmable Gain"},
+    {600, "Delay Line"},
+    {620, "Delay Line"},
+    {650, "SDelay - Sample Delay"},
 };
 
 class StartupEditors : public GuiSession {
