@@ -47,6 +47,8 @@ class DelayEditors : public InlineEditorSession {
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();  // the grid commits the cell queued
+        // The closed editor goes now, so the next edit finds only its own.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

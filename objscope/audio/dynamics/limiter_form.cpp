@@ -46,14 +46,7 @@ TCompressorForm::TCompressorForm(TVEKroot& object, TEditorComm* comm, QWidget* p
 // gain, and the overall level with the output meter.
 void TLimiterForm::BuildControls(bool withRatio) {
     auto* grid = new QGridLayout(Body());
-    grid->addWidget(BypassButton("&Bypass ", true), 0, 0);
-    grid->addWidget(MuteButton("&Mute     ", "Mute output of this processing module", true), 0,
-                    1);
-    peakHold_ = new TPeakHoldList(Body());
-    auto* holdRow = new QHBoxLayout();
-    holdRow->addWidget(Caption("&Peak Hold:", peakHold_));
-    holdRow->addWidget(peakHold_);
-    grid->addLayout(holdRow, 0, 2, 1, 4, Qt::AlignRight);
+    peakHold_ = AddModuleRow(grid, true, true, 6);
 
     auto* threshold = DbSlider("TarnSlider1", {p::kThreshold, 0, true}, kMeterFloor, kHalfDb);
     threshold->setToolTip("Threshold (dB)");

@@ -25,9 +25,7 @@ TNoiseGateForm::TNoiseGateForm(TVEKroot& object, TEditorComm* comm, QWidget* par
     : TBoundEditorForm(object, comm, "Noise Gate", parent) {
     setObjectName("TNoiseGateForm");
     auto* grid = new QGridLayout(Body());
-    grid->addWidget(BypassButton("&Bypass ", false), 0, 0);
-    grid->addWidget(MuteButton("&Mute     ", "Mute output of this processing module", false), 0,
-                    1);
+    AddModuleRow(grid, false, false, 3);
     auto* light = Bound(new TTarnLite("TarnLite1", Body()), {p::kGateState, 0, true});
     light->setToolTip("Current Status of Gate (On/bright green = open)");
     light->SetLitColor(kOpenColor);

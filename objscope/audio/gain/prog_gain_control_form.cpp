@@ -39,14 +39,7 @@ TProgGainControlForm::TProgGainControlForm(TVEKroot& object, TEditorComm* comm,
     : TBoundEditorForm(object, comm, "Prog Gain Ctrl", parent) {
     setObjectName("TProgGainControlForm");
     auto* grid = new QGridLayout(Body());
-    grid->addWidget(BypassButton("&Bypass ", true), 0, 0);
-    grid->addWidget(MuteButton("&Mute     ", "Mute output of this processing module", true), 0,
-                    1);
-    peakHold_ = new TPeakHoldList(Body());
-    auto* holdRow = new QHBoxLayout();
-    holdRow->addWidget(Caption("&Peak Hold:", peakHold_));
-    holdRow->addWidget(peakHold_);
-    grid->addLayout(holdRow, 0, 2, 1, 4, Qt::AlignRight);
+    peakHold_ = AddModuleRow(grid, true, true, 6);
 
     int column = 0;
     for (const TLevelControl& level : kSliders) {

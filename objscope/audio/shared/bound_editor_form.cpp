@@ -62,6 +62,21 @@ TTarnButton* TBoundEditorForm::MuteButton(const QString& caption, const QString&
     return Bound(button, {kMuteProperty, 0, registered});
 }
 
+TPeakHoldList* TBoundEditorForm::AddModuleRow(QGridLayout* grid, bool registered, bool peakHold,
+                                             int columns) {
+    grid->addWidget(BypassButton("&Bypass ", registered), 0, 0);
+    grid->addWidget(MuteButton("&Mute     ", "Mute output of this processing module", registered),
+                    0, 1);
+    if (!peakHold)
+        return nullptr;
+    auto* list = new TPeakHoldList(Body());
+    auto* row = new QHBoxLayout();
+    row->addWidget(Caption("&Peak Hold:", list));
+    row->addWidget(list);
+    grid->addLayout(row, 0, 2, 1, columns - 2, Qt::AlignRight);
+    return list;
+}
+
 TTarnSlider* TBoundEditorForm::DbSlider(const QString& name, const TBindingSpec& spec,
                                         double dataMin, double step) {
     auto* slider = new TTarnSlider(name, Body());

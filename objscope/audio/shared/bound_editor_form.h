@@ -5,7 +5,10 @@
 // form but Cancel and Help.
 #pragma once
 
+#include <QGridLayout>
 #include <QLabel>
+
+#include "audio/shared/peak_hold_list.h"
 
 #include "windows/tarn_controls.h"
 #include "windows/tarn_form_base.h"
@@ -51,6 +54,10 @@ class TBoundEditorForm : public TTarnFormBase {
     // "btnBypass" (3072) and "btnMute" (2048) with their captions and hints.
     TTarnButton* BypassButton(const QString& caption, bool registered);
     TTarnButton* MuteButton(const QString& caption, const QString& hint, bool registered);
+    // The top row of a processing module's editor on row 0 of `grid`:
+    // "btnBypass" and "btnMute", and with `peakHold` the peak hold list at
+    // the right end of `columns` columns (returned, else nothing).
+    TPeakHoldList* AddModuleRow(QGridLayout* grid, bool registered, bool peakHold, int columns);
     // A dB slider with a text box: Data_Min, the step of its values.
     TTarnSlider* DbSlider(const QString& name, const TBindingSpec& spec, double dataMin,
                           double step);
