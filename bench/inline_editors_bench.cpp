@@ -91,9 +91,8 @@ RunResult Run(QWidget& window, const std::function<void(int)>& update) {
     loop.exec();
     const double used = ThreadCpuMs() - start;
     const double windowArea = static_cast<double>(window.width()) * window.height();
-    return {used * 1000.0 / kRunMs, ticks > 0 && windowArea > 0
-                                        ? meter.area / ticks / windowArea
-                                        : 0};
+    return {used * 1000.0 / kRunMs,
+            ticks > 0 && windowArea > 0 ? meter.area / ticks / windowArea : 0};
 }
 
 // A value arriving for a bound control, as a notification hands it on.
@@ -135,9 +134,8 @@ void DelayGridPage(OfflineComm& comm) {
     form.SetEditorFlags(false, false, false);
     form.ShowEditorWindow();
     const RunResult idle = Run(form, {});
-    const RunResult live = Run(form, [&](int tick) {
-        Arrive(*form.TapComm(2).Comm(TapField::kDelay), 5 + 0.25 * tick);
-    });
+    const RunResult live = Run(
+        form, [&](int tick) { Arrive(*form.TapComm(2).Comm(TapField::kDelay), 5 + 0.25 * tick); });
     Report("delay grid page, one tap at 10 Hz", idle, live);
 }
 

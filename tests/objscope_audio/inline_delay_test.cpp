@@ -27,9 +27,7 @@ TEST(SampleDelay, KeepsOneToTwentySamples) {
 }
 
 TEST(DelayLine, TapCountIsLimitedAndNewTapsAreOfTheLinesKind) {
-    const struct {
-        int requested, taps;
-    } cases[] = {{1, 1}, {8, 8}, {72, 72}, {100, 72}, {0, 1}};
+    const struct { int requested, taps; } cases[] = {{1, 1}, {8, 8}, {72, 72}, {100, 72}, {0, 1}};
     for (const auto& c : cases) {
         TU32SignalDelayLine line;
         line.SetNumOutputs(static_cast<uint16_t>(c.requested));
@@ -112,12 +110,9 @@ TEST(DelayDistance, DelayAndDistanceAtTheEditorsTemperature) {
     } cases[] = {
         {10, TDistanceUnit::kMetres, "3.439 m"},  // 3.43979 truncated
         {10, TDistanceUnit::kFeet, "11.28 ft"},   // 11.2854 truncated
-        {0, TDistanceUnit::kMetres, "0 m"},
-        {0, TDistanceUnit::kFeet, "0 ft"},
-        {1, TDistanceUnit::kMetres, "0.343 m"},
-        {100, TDistanceUnit::kMetres, "34.397 m"},
-        {2.9069, TDistanceUnit::kMetres, "0.999 m"},
-        {8.88623, TDistanceUnit::kFeet, "10.02 ft"},
+        {0, TDistanceUnit::kMetres, "0 m"},          {0, TDistanceUnit::kFeet, "0 ft"},
+        {1, TDistanceUnit::kMetres, "0.343 m"},      {100, TDistanceUnit::kMetres, "34.397 m"},
+        {2.9069, TDistanceUnit::kMetres, "0.999 m"}, {8.88623, TDistanceUnit::kFeet, "10.02 ft"},
     };
     for (const auto& c : cases) {
         const double factor = c.unit == TDistanceUnit::kFeet ? feet : metres;
@@ -140,8 +135,11 @@ TEST(DelayDistance, TimeCellsAndTheSpeedOfSoundGuard) {
     const struct {
         double ms;
         const char* text;
-    } cells[] = {{10, "10.000 msec"}, {0.0208333, "0.020 msec"}, {1.9999, "1.999 msec"},
-                 {3, "3.000 msec"},   {0, "0.000 msec"}};
+    } cells[] = {{10, "10.000 msec"},
+                 {0.0208333, "0.020 msec"},
+                 {1.9999, "1.999 msec"},
+                 {3, "3.000 msec"},
+                 {0, "0.000 msec"}};
     for (const auto& c : cells)
         EXPECT_EQ(DelayCellText(c.ms, 1000), c.text) << c.ms;
     EXPECT_DOUBLE_EQ(DelayOfCellText("12.3456 msec", 1000), 12.345);

@@ -12,8 +12,8 @@ TEST(PeakHoldItems, LeadingWholeNumberLimitedTo255) {
         const char* text;
         int value;
     } cases[] = {
-        {"0 (don't hold)", 0}, {"1 sec", 1},   {"2 sec", 2},   {"4 sec", 4},
-        {"10 sec", 10},        {"", 0},        {"sec", 0},     {"+7 s", 7},
+        {"0 (don't hold)", 0}, {"1 sec", 1},     {"2 sec", 2}, {"4 sec", 4},
+        {"10 sec", 10},        {"", 0},          {"sec", 0},   {"+7 s", 7},
         {"-3 sec", 0},         {"300 sec", 255}, {"255", 255}, {"1-2", 0},
         {" 5 sec", 0},  // the digits must start the text
     };

@@ -130,8 +130,8 @@ void TMultiDelayForm::BuildGrid(const TU32SignalDelayLine& line) {
     for (int i = 0; i < line.TapCount(); ++i) {
         const TDelayTap& tap = line.Tap(i);
         const auto at = std::find(objects.begin(), objects.end(), &tap);
-        auto comm = std::make_unique<TDelayTapComm>(tap, static_cast<int>(at - objects.begin()),
-                                                     Binding());
+        auto comm =
+            std::make_unique<TDelayTapComm>(tap, static_cast<int>(at - objects.begin()), Binding());
         const int row = i;
         comm->OnChange = [this, row](TapField field) {
             model_->FieldChanged(row, field);

@@ -22,8 +22,8 @@ TAudioCompareForm::TAudioCompareForm(TVEKroot& object, TEditorComm* comm, QWidge
     setObjectName("TAudioCompareForm");
     auto* grid = new QGridLayout(Body());
     auto* offset = DbSlider("TarnSlider1", {p::kOffsetLevel}, kFloor, kHalfDb);
-    auto* sign = Bound(new TTarnCheckBox("chkOffsetSign", "Offset &Sign", Body()),
-                       {p::kOffsetSign});
+    auto* sign =
+        Bound(new TTarnCheckBox("chkOffsetSign", "Offset &Sign", Body()), {p::kOffsetSign});
     hold_ = new TTimeField("edtHold", kHoldSteps, Body());
     Bound(hold_->Edit(), {p::kHold, kSecondsType});
     auto* result = Bound(new TTarnLite("TarnLite1", Body()), {p::kCompareResult, 0, true});

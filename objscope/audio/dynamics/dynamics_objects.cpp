@@ -1,8 +1,8 @@
 #include "audio/dynamics/dynamics_objects.h"
 
 #include "audio/shared/property_setup.h"
-#include "values/numbers.h"
 #include "model/object_factory.h"
+#include "values/numbers.h"
 
 namespace objscope::audio {
 

@@ -20,8 +20,7 @@ constexpr TTimeSteps kHoldSteps{1, 0.125};
 
 }  // namespace
 
-TEnvelopeDetectorForm::TEnvelopeDetectorForm(TVEKroot& object, TEditorComm* comm,
-                                             QWidget* parent)
+TEnvelopeDetectorForm::TEnvelopeDetectorForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
     : TBoundEditorForm(object, comm, "Env. Det.", parent) {
     setObjectName("TEnvelopeDetectorForm");
     auto* grid = new QGridLayout(Body());

@@ -76,8 +76,8 @@ void TLimiterForm::BuildControls(bool withRatio) {
 
 QLayout* TLimiterForm::BuildMiddleColumn(bool withRatio) {
     auto* column = new QVBoxLayout();
-    auto* knee = Bound(new TTarnCheckBox("TarnCheckBox1", "Soft &Knee", Body()),
-                       {p::kKneeType, 0, true});
+    auto* knee =
+        Bound(new TTarnCheckBox("TarnCheckBox1", "Soft &Knee", Body()), {p::kKneeType, 0, true});
     column->addWidget(knee);
     if (withRatio) {
         auto* ratio = new TTarnComboBox("cboCompressionRatio", Body());

@@ -103,8 +103,7 @@ void RegisterCardClasses() {
     RegisterObjectClass("TU32DAChannel", [] { return std::make_unique<TU32DAChannel>(); });
     RegisterObjectClass("TU32CardInput", [] { return std::make_unique<TU32CardInput>(); });
     RegisterObjectClass("TU32CardOutput", [] { return std::make_unique<TU32CardOutput>(); });
-    RegisterObjectClass("TU32CardConnector",
-                        [] { return std::make_unique<TU32CardConnector>(); });
+    RegisterObjectClass("TU32CardConnector", [] { return std::make_unique<TU32CardConnector>(); });
 }
 
 }  // namespace objscope::audio

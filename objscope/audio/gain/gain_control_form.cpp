@@ -62,8 +62,8 @@ TGainControlForm::TGainControlForm(TVEKroot& object, TEditorComm* comm, QWidget*
     grid->addLayout(buttons, 3, 0, 1, 2);
 
     if (integrating) {
-        auto* timeConstant = Bound(new TTarnEditBox("TarnEditBox1", Body()),
-                                   {p::kTimeConstant, kMsType});
+        auto* timeConstant =
+            Bound(new TTarnEditBox("TarnEditBox1", Body()), {p::kTimeConstant, kMsType});
         timeConstant->SetUnits(" msec");
         timeConstant->setToolTip("Integration Time Constant (ms)");
         grid->addWidget(Caption("&Time Constant", timeConstant), 4, 0, 1, 2);

@@ -2,8 +2,8 @@
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 

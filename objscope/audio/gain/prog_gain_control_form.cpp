@@ -27,15 +27,14 @@ struct TLevelControl {
 constexpr TLevelControl kSliders[] = {
     {"TarnSlider1", "&Stop (dB)", "Input Level at which to Stop (Hold) Gain Adjustment (dB)",
      p::kStopThreshold},
-    {"TarnSlider3", "&Limit (dB)",
-     "Input Level at which to Limit Output to Desired Level (dB)", p::kGainCtrlThreshold},
+    {"TarnSlider3", "&Limit (dB)", "Input Level at which to Limit Output to Desired Level (dB)",
+     p::kGainCtrlThreshold},
     {"TarnSlider2", "&Desired (dB)", "Desired Output Audio Level (dB)", p::kDesiredLevel},
 };
 
 }  // namespace
 
-TProgGainControlForm::TProgGainControlForm(TVEKroot& object, TEditorComm* comm,
-                                           QWidget* parent)
+TProgGainControlForm::TProgGainControlForm(TVEKroot& object, TEditorComm* comm, QWidget* parent)
     : TBoundEditorForm(object, comm, "Prog Gain Ctrl", parent) {
     setObjectName("TProgGainControlForm");
     auto* grid = new QGridLayout(Body());

@@ -63,7 +63,7 @@ TTarnButton* TBoundEditorForm::MuteButton(const QString& caption, const QString&
 }
 
 TPeakHoldList* TBoundEditorForm::AddModuleRow(QGridLayout* grid, bool registered, bool peakHold,
-                                             int columns) {
+                                              int columns) {
     grid->addWidget(BypassButton("&Bypass ", registered), 0, 0);
     grid->addWidget(MuteButton("&Mute     ", "Mute output of this processing module", registered),
                     0, 1);

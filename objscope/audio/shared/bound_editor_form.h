@@ -9,7 +9,6 @@
 #include <QLabel>
 
 #include "audio/shared/peak_hold_list.h"
-
 #include "windows/tarn_controls.h"
 #include "windows/tarn_form_base.h"
 #include "windows/tarn_meter.h"
