@@ -12,6 +12,12 @@ MessageBoxHandler& Handler() {
     return handler;
 }
 
+BoxAnswer YesNoCancel(QMessageBox::StandardButton answer) {
+    return answer == QMessageBox::Yes  ? BoxAnswer::Yes
+           : answer == QMessageBox::No ? BoxAnswer::No
+                                       : BoxAnswer::Cancel;
+}
+
 BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
     if (Handler())
         return Handler()(kind, text);
@@ -27,9 +33,13 @@ BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
             auto answer = QMessageBox::question(
                 parent, title, DisplayText(text),
                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-            return answer == QMessageBox::Yes  ? BoxAnswer::Yes
-                   : answer == QMessageBox::No ? BoxAnswer::No
-                                               : BoxAnswer::Cancel;
+            return YesNoCancel(answer);
+        }
+        case BoxKind::WarningConfirmation: {
+            auto answer = QMessageBox::warning(
+                parent, title, DisplayText(text),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+            return YesNoCancel(answer);
         }
         case BoxKind::OkAbortConfirmation: {
             auto answer =
@@ -68,6 +78,10 @@ void ShowError(QWidget* parent, const std::string& text) {
 
 bool ConfirmYes(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
+}
+
+BoxAnswer AskWarning(QWidget* parent, const std::string& text) {
+    return Ask(parent, BoxKind::WarningConfirmation, text);
 }
 
 bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons) {

@@ -16,7 +16,8 @@ enum class BoxKind {
     Error,
     Confirmation,
     OkAbortConfirmation,
-    OkCancelHelpConfirmation
+    OkCancelHelpConfirmation,
+    WarningConfirmation
 };
 enum class BoxAnswer { Ok, Yes, No, Cancel, Abort };
 
@@ -30,6 +31,9 @@ void ShowMessage(QWidget* parent, const std::string& text);
 void ShowError(QWidget* parent, const std::string& text);
 // Yes/No/Cancel; true only for Yes.
 bool ConfirmYes(QWidget* parent, const std::string& text);
+// A warning with Yes, No and Cancel: the button pressed (Cancel when the
+// box was closed).
+BoxAnswer AskWarning(QWidget* parent, const std::string& text);
 // A confirmation whose accepting button is OK: with Cancel and Help, or with
 // Abort. True only for OK (a test handler's Yes counts as OK).
 enum class OkButtons { OkCancelHelp, OkAbort };

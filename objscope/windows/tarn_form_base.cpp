@@ -100,6 +100,8 @@ void TTarnFormBase::ShowConnection(bool lit) {
 }
 
 void TTarnFormBase::OkClick() {
+    if (!OkConfirmed())
+        return;
     binding_.Ok();
     accept();
 }

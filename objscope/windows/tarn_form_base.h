@@ -40,6 +40,9 @@ class TTarnFormBase : public QDialog, public TObjectEditor {
   protected:
     // Called after the bindings attached and the connection was decided.
     virtual void FormShown() {}
+    // Asked when OK is pressed, before anything is committed: false
+    // abandons the OK and the window stays open.
+    virtual bool OkConfirmed() { return true; }
     void done(int result) override;
     // Cuts every signal and control callback of the window's widgets to
     // this form. A derived editor calls it from its destructor: Qt deletes

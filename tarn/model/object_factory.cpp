@@ -112,7 +112,7 @@ const NamedBase* FindNamed(const NamedBase (&table)[N], std::string_view classNa
 
 struct Registry {
     std::mutex lock;
-    std::map<std::string, ObjectFactory, std::less<>> factories;
+    std::map<std::string, ClassIdObjectFactory, std::less<>> factories;
 };
 
 Registry& TheRegistry() {
@@ -120,19 +120,26 @@ Registry& TheRegistry() {
     return registry;
 }
 
-ObjectFactory RegisteredFactory(std::string_view className) {
+ClassIdObjectFactory RegisteredFactory(std::string_view className) {
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     auto found = registry.factories.find(className);
-    return found != registry.factories.end() ? found->second : ObjectFactory{};
+    return found != registry.factories.end() ? found->second : ClassIdObjectFactory{};
 }
 
 }  // namespace
 
-void RegisterObjectClass(std::string className, ObjectFactory factory) {
+void RegisterObjectClass(std::string className, ClassIdObjectFactory factory) {
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     registry.factories[std::move(className)] = std::move(factory);
+}
+
+void RegisterObjectClass(std::string className, ObjectFactory factory) {
+    RegisterObjectClass(std::move(className),
+                        ClassIdObjectFactory([made = std::move(factory)](uint16_t) {
+                            return made ? made() : nullptr;
+                        }));
 }
 
 void UnregisterObjectClass(std::string_view className) {
@@ -144,10 +151,10 @@ void UnregisterObjectClass(std::string_view className) {
 }
 
 std::unique_ptr<TVEKroot> CreateObjectOfClass(std::string_view className, uint16_t classId) {
-    if (ObjectFactory factory = RegisteredFactory(className)) {
+    if (ClassIdObjectFactory factory = RegisteredFactory(className)) {
         // A registered class serves every class ID of its name (TU32Meter
         // for 67 and 71): the object carries the one asked for.
-        auto object = factory();
+        auto object = factory(classId);
         if (object)
             object->SetClassID(classId);
         return object;

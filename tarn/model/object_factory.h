@@ -16,9 +16,13 @@
 namespace objscope {
 
 using ObjectFactory = std::function<std::unique_ptr<TVEKroot>()>;
+// A factory that sees the class ID asked for: one class name of the
+// catalogue may stand for several IDs whose objects differ.
+using ClassIdObjectFactory = std::function<std::unique_ptr<TVEKroot>(uint16_t classId)>;
 
 // Registers (or replaces) the factory of a class name.
 void RegisterObjectClass(std::string className, ObjectFactory factory);
+void RegisterObjectClass(std::string className, ClassIdObjectFactory factory);
 // Removes a registration (the built-in or fallback class applies again).
 void UnregisterObjectClass(std::string_view className);
 

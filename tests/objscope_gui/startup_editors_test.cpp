@@ -26,6 +26,20 @@ const EditorCase kEditors[] = {
     {440, "Matrix Router - Matrix Router"},
     {460, "Matrix Combiner - Matrix Combiner"},
     {480, "Matrix Combiner - Matrix 16"},
+    {300, "Limiter - Limiter"},
+    {310, "Compressor - Compressor"},
+    {320, "Noise Gate - Noise Gate"},
+    {330, "Env. Det. - Envelope Detector"},
+    {340, "Audio Comparator - Audio Comparator"},
+    {710, "Gain - Gain Control"},
+    {730, "Peak Meter"},
+    {740, "Level Meter"},
+    {750, "Gain - Integrating Gain"},
+    {760, "Gain - Zero Crossing Gain"},
+    {770, "Prog Gain Ctrl - Programmable Gain"},
+    {600, "Delay Line"},
+    {620, "Delay Line"},
+    {650, "SDelay - Sample Delay"},
 };
 
 class StartupEditors : public GuiSession {
