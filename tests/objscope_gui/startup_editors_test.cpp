@@ -20,6 +20,9 @@ const EditorCase kEditors[] = {
     {100, "Parametric EQ - Main PEQ"},
     {200, "Vek Crossover - Two-way Crossover"},
     {250, "VEK Linkwitz-Riley Crossover - Linkwitz-Riley Crossover"},
+    {800, "Page Zone - Page Zone 1"},
+    {830, "Page Zone - Relay Zone"},
+    {860, "Zone Manager"},
 };
 
 class StartupEditors : public GuiSession {
