@@ -202,6 +202,7 @@ TEST_F(PagingEditors, StripGainAndPrioritiesReachTheDeviceOnEveryPage) {
     ASSERT_NE(form->Strip(5).level, nullptr);
     EXPECT_TRUE(WaitFor([&] { return form->Strip(5).duckPriority->text() == "255"; }, 2000))
         << "the late strip read the device's value";
+    WaitFor([] { return false; }, 300);  // the strip's other reads
     TypeInto(form->Strip(5).mutePriority, "7");
     EXPECT_TRUE(DeviceReaches<objscope::TU32UByte>(807, 5124, 7));
     QTest::mouseClick(form->Strip(5).mute, Qt::LeftButton);
@@ -268,6 +269,7 @@ TEST_F(PagingEditors, ReadOnlyZoneDisablesItsStrips) {
     EXPECT_FALSE(form->Strip(5).mute->isEnabled());
     EXPECT_FALSE(form->OkButton()->isEnabled());
     form->close();
+    WaitFor([] { return false; }, 300);
 }
 
 // With VEK_SCREENSHOT_DIR set, saves the page zone editor (the second page

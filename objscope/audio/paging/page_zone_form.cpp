@@ -1,6 +1,7 @@
 #include "audio/paging/page_zone_form.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -198,6 +199,11 @@ int TPageZoneForm::ObjectNumberOf(int m) {
 }
 
 void TPageZoneForm::BuildStrips(QWidget* page, int first, int last) {
+    // The strips' 44-pixel columns take their captions and values in a
+    // small font.
+    QFont small = page->font();
+    small.setPointSizeF(7);
+    page->setFont(small);
     for (int m = first; m <= last; ++m)
         BuildStrip(page, m);
 }
@@ -246,6 +252,8 @@ void TPageZoneForm::BuildStrip(QWidget* page, int m) {
     strip.level->SetLegendWidth(sldOutput_->LegendWidth());
     strip.level->SetData_Min(-60);
     strip.level->SetData_Max(0);
+    if (QLineEdit* box = strip.level->TextField())
+        box->setFont(page->font());
 
     strip.name = new TTarnLabel("lblInput" + number, page);
     strip.name->setGeometry(x0 + 1, 26 + 220, 41, 13);
@@ -262,7 +270,7 @@ void TPageZoneForm::BuildStrip(QWidget* page, int m) {
         tarn.Dest_Obj() = static_cast<uint16_t>(object);
         tarn.SetPropID(id);
         tarn.SetPropType(type);
-        BindStripControl(*this, tarn, shown_);
+        BindStripControl(*this, control, tarn, shown_);
     };
     for (QLabel* label : {ducking, duckPriority, mutePriority})
         label->show();

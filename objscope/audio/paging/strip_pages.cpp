@@ -48,7 +48,9 @@ int ObjectNumberIn(const ObjectList& objects, const TVEKroot* object) {
     return found == objects.end() ? -1 : static_cast<int>(found - objects.begin());
 }
 
-void BindStripControl(TTarnFormBase& form, TTarnGuiComW& tarn, bool formShown) {
+void BindStripControl(TTarnFormBase& form, QWidget* control, TTarnGuiComW& tarn, bool formShown) {
+    if (control)
+        tarn.owner.visible = [control] { return !control->isHidden(); };
     form.Bind(tarn);
     if (!formShown)
         return;

@@ -60,9 +60,12 @@ class TStripPages {
 // object), or -1 when the list does not hold it.
 int ObjectNumberIn(const ObjectList& objects, const TVEKroot* object);
 
-// Binds a control's communication object to the form; once the form has
-// been shown, also attaches it and connects it the way the form's own
-// controls were (or leaves it offline).
-void BindStripControl(TTarnFormBase& form, TTarnGuiComW& tarn, bool formShown);
+// Binds a strip control's communication object to the form; once the form
+// has been shown, also attaches it and connects it the way the form's own
+// controls were (or leaves it offline). A strip control counts as visible
+// while it is not hidden itself, also on a page that is not on top: it
+// still sends what Cancel restores there. Without a control (a hidden edit
+// standing in for a list) the binding keeps the visibility it was given.
+void BindStripControl(TTarnFormBase& form, QWidget* control, TTarnGuiComW& tarn, bool formShown);
 
 }  // namespace objscope::audio
