@@ -13,6 +13,8 @@
 
 namespace objscope {
 
+class TVEKroot;
+
 struct TEditorCallback {
     std::function<void()> code;
     std::weak_ptr<void> alive;  // the window's liveness token
@@ -62,6 +64,14 @@ class TEditorComm {
     // Synchronous read into the link's property: 0, a negative failure or a
     // positive device status.
     virtual int32_t GetPropertyNow(const TTarn_Property_Link& link) = 0;
+    // Sends an object to its device whole (all its properties, then its
+    // owned objects), synchronously: 0 or the first failure's status. A
+    // layer without downloads answers -1 and sends nothing.
+    virtual int32_t DownloadObject(TVEKroot& object, bool onlyModified) {
+        (void)object;
+        (void)onlyModified;
+        return -1;
+    }
 };
 
 }  // namespace objscope

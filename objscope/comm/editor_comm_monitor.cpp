@@ -43,4 +43,8 @@ int32_t TMonitorEditorComm::GetPropertyNow(const TTarn_Property_Link& link) {
     return monitor_.GetPropertyNow(link);
 }
 
+int32_t TMonitorEditorComm::DownloadObject(TVEKroot& object, bool onlyModified) {
+    return monitor_.DownloadObject(object, onlyModified);
+}
+
 }  // namespace objscope

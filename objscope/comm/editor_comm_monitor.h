@@ -1,8 +1,8 @@
 // The editors' view of the communication layer, served by TTarn_Monitor.
 #pragma once
 
-#include "comm/tarn_monitor.h"
 #include "binding/editor_comm.h"
+#include "comm/tarn_monitor.h"
 
 namespace objscope {
 
@@ -16,6 +16,7 @@ class TMonitorEditorComm : public TEditorComm {
     int32_t RegisterProperty(const TTarn_Property_Link& link, TEditorCallback changed) override;
     void TarnDeReg(uint16_t registrationNumber) override;
     int32_t GetPropertyNow(const TTarn_Property_Link& link) override;
+    int32_t DownloadObject(TVEKroot& object, bool onlyModified) override;
 
   private:
     TTarn_Monitor& monitor_;
