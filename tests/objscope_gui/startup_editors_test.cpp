@@ -20,6 +20,8 @@ const EditorCase kEditors[] = {
     {100, "Parametric EQ - Main PEQ"},
     {200, "Vek Crossover - Two-way Crossover"},
     {250, "VEK Linkwitz-Riley Crossover - Linkwitz-Riley Crossover"},
+    {500, "Automatic Mixer - AutoMixer"},
+    {599, "AutoMixer Gate - Lone Gate"},
     {800, "Page Zone - Page Zone 1"},
     {830, "Page Zone - Relay Zone"},
     {860, "Zone Manager"},
