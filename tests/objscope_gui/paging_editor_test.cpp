@@ -272,6 +272,17 @@ TEST_F(PagingEditors, ReadOnlyZoneDisablesItsStrips) {
     WaitFor([] { return false; }, 300);
 }
 
+// The zone number and state register for changes; closing the window
+// cancels both registrations at the device.
+TEST_F(PagingEditors, ClosingCancelsTheRegistrations) {
+    auto* form = OpenEditor<TPageZoneForm>(800);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(TraceCount("TarnUnregAll obj"), 0);
+    form->close();
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(TraceCount("TarnUnregAll obj"), 2) << "one request per registration";
+}
+
 // With VEK_SCREENSHOT_DIR set, saves the page zone editor (the second page
 // of strips shown) and the zone manager editor for docs/screenshots.
 TEST_F(PagingEditors, ScreenshotsWhenAsked) {
