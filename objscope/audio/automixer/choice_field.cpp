@@ -26,8 +26,13 @@ TChoiceField::TChoiceField(QComboBox* list, TTarnEditBox* hidden, int offset)
             shown();
         Show();
     };
-    QObject::connect(list, &QComboBox::activated, list,
-                     [this](int item) { SetValue(item + offset_); });
+    chosen_ = QObject::connect(list, &QComboBox::activated, list,
+                               [this](int item) { SetValue(item + offset_); });
+}
+
+TChoiceField::~TChoiceField() {
+    QObject::disconnect(chosen_);
+    hidden_->Tarn().OnValueArrived = nullptr;
 }
 
 void TChoiceField::SetValue(int value) {

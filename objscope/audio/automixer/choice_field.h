@@ -23,6 +23,9 @@ int HeldNumber(const TTarnGuiComW& tarn);
 class TChoiceField {
   public:
     TChoiceField(QComboBox* list, TTarnEditBox* hidden, int offset);
+    // The list and the edit may outlive this object while their window is
+    // taken down: nothing of theirs calls it afterwards.
+    ~TChoiceField();
     TChoiceField(const TChoiceField&) = delete;
     TChoiceField& operator=(const TChoiceField&) = delete;
 
@@ -40,6 +43,7 @@ class TChoiceField {
     QComboBox* list_;
     TTarnEditBox* hidden_;
     int offset_;
+    QMetaObject::Connection chosen_;
 };
 
 // Ends the value handlers of the window's bound edits and labels (what the
