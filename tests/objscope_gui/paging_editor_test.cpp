@@ -283,6 +283,16 @@ TEST_F(PagingEditors, ClosingCancelsTheRegistrations) {
     EXPECT_EQ(TraceCount("TarnUnregAll obj"), 2) << "one request per registration";
 }
 
+// A page built just before the window closes still has its reads on the
+// way; the session ends (and frees the objects) before the window is
+// deleted, and the late replies touch nothing.
+TEST_F(PagingEditors, RepliesAfterClosingTouchNothing) {
+    auto* form = OpenEditor<TPageZoneForm>(800);
+    ASSERT_NE(form, nullptr);
+    form->InputPages()->setCurrentIndex(1);
+    form->close();
+}
+
 // With VEK_SCREENSHOT_DIR set, saves the page zone editor (the second page
 // of strips shown) and the zone manager editor for docs/screenshots.
 TEST_F(PagingEditors, ScreenshotsWhenAsked) {
