@@ -90,7 +90,7 @@ void TfrmAutoMix::FormShown() {
     const bool readOnly = Binding().readOnly;
     for (QWidget* child : Body()->findChildren<QWidget*>())
         if (child->property("editing").toBool())
-            child->setEnabled(!readOnly);
+            child->setEnabled(!readOnly && !child->property("unbound").toBool());
     onputChannel_->List()->setEnabled(!readOnly && lastMicOn_->Value() == 1);
 }
 
@@ -288,9 +288,12 @@ void TfrmAutoMix::BuildStrip(QWidget* page, int n) {
     strip.processingName->show();
     ShowProcessing(n);
 
-    for (QWidget* control : page->findChildren<QWidget*>())
-        if (control->property("editing").toBool())
-            control->setEnabled(!readOnly && gate >= 0);
+    for (QWidget* control : page->findChildren<QWidget*>()) {
+        if (!control->property("editing").toBool())
+            continue;
+        control->setProperty("unbound", gate < 0);
+        control->setEnabled(!readOnly && gate >= 0);
+    }
 }
 
 QWidget* TfrmAutoMix::BuildOutputs(QWidget* body) {
