@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -41,6 +42,53 @@ void Choose(QComboBox* box, const QString& item) {
     box->setCurrentIndex(index);
     emit box->activated(index);
 }
+
+QStringList TabCaptions(QTabWidget* tabs) {
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions << tabs->tabText(i);
+    return captions;
+}
+
+}  // namespace
+
+// A window made for an automixer of our own, offline.
+TEST(AutoMixLayout, SeventyTwoInputsOnPagesOfEightBuiltWhenShown) {
+    TU32AutoMixer mixer;
+    mixer.SetNumInputs(72);
+    mixer.SetNumOutputs(3);
+    TfrmAutoMix form(mixer, nullptr);
+    EXPECT_EQ(form.windowTitle(), "Automatic Mixer - AutoMixer");
+    const QStringList tabs = TabCaptions(form.InputPages());
+    ASSERT_EQ(tabs.size(), 9);
+    EXPECT_EQ(tabs.front(), "1-8");
+    EXPECT_EQ(tabs.back(), "65-72");
+    EXPECT_NE(form.Strip(8).level, nullptr);
+    EXPECT_EQ(form.Strip(9).level, nullptr) << "page 2 not built yet";
+    form.InputPages()->setCurrentIndex(8);
+    ASSERT_NE(form.Strip(72).level, nullptr);
+    // Input n's gate is object 4n - 3; its strip binds there.
+    EXPECT_EQ(form.Strip(72).level->Tarn().Dest_Obj(), 4 * 72 - 3);
+    EXPECT_EQ(form.Strip(72).level->Tarn().PropID(), 4107);
+    EXPECT_EQ(form.Strip(72).priority->Tarn().PropID(), 4098);
+    EXPECT_EQ(form.Strip(72).select->toolTip(),
+              "Click to select the desired inline processing for this input.");
+    EXPECT_EQ(form.OutputRow(3).nomSlope->Tarn().Dest_Obj(), 4 * 72 + 3);
+    EXPECT_EQ(form.OutputRow(3).edit->text(), "Edit Output Mix");
+    // "InputActiveStates" 05 01 lights inputs 1, 3 and 9, also on pages not built.
+    auto* gating = form.findChild<objscope::TTarnLabel*>("lblGating");
+    ASSERT_NE(gating, nullptr);
+    static_cast<objscope::TU32StringValue&>(gating->Tarn().Copy())
+        .SetData(std::string("\x05\x01", 2));
+    gating->Tarn().OnValueArrived();
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(form.GatingLit(n), n == 1 || n == 3 || n == 9) << n;
+    form.InputPages()->setCurrentIndex(1);
+    EXPECT_TRUE(form.Strip(9).gated->Lit()) << "a page built later shows the state";
+    EXPECT_FALSE(form.Strip(10).gated->Lit());
+}
+
+namespace {
 
 class AutoMixerEditors : public GuiSession {
   protected:
