@@ -17,6 +17,8 @@
 
 namespace objscope {
 
+class TVEKroot;
+
 struct TEditorCallback {
     std::function<void()> code;
     std::weak_ptr<void> alive;  // the window's liveness token
@@ -75,6 +77,15 @@ class TEditorComm {
         (void)object, (void)methodId, (void)payload, (void)replyWanted;
         reply.clear();
         return kStatusNotRegistered;
+    }
+
+    // Sends an object to its device whole (all its properties, then its
+    // owned objects), synchronously: 0 or the first failure's status. A
+    // layer without downloads answers -1 and sends nothing.
+    virtual int32_t DownloadObject(TVEKroot& object, bool onlyModified) {
+        (void)object;
+        (void)onlyModified;
+        return -1;
     }
 };
 

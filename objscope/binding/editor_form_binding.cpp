@@ -18,6 +18,12 @@ TTarnFormBinding::TTarnFormBinding(TVEKroot* object, TEditorComm* comm)
         object_->CollectObjects(objects_);
 }
 
+void TTarnFormBinding::RecollectObjects() {
+    objects_.clear();
+    if (object_)
+        object_->CollectObjects(objects_);
+}
+
 void TTarnFormBinding::Broadcast(TBindingCode code) {
     for (TTarnGuiComW* control : controls_)
         control->Notify(code, *this);

@@ -37,6 +37,9 @@ class TTarnFormBinding {
 
     TVEKroot* Object() const { return object_; }
     const ObjectList& Objects() const { return objects_; }
+    // Collects the object list again, after the edited object replaced one
+    // of its owned objects (the old one is gone).
+    void RecollectObjects();
     std::vector<TTarn_Property_Link>& Links() { return links_; }
     bool PermissionGranted() const { return permissionGranted_; }
     uint16_t PermissionBits() const { return permissionBits_; }

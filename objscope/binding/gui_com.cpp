@@ -1,9 +1,9 @@
 #include "binding/gui_com.h"
 
 #include "binding/editor_form_binding.h"
+#include "protocol/tarn_status.h"
 #include "values/property_handle_value.h"
 #include "values/property_string_value.h"
-#include "protocol/tarn_status.h"
 
 namespace objscope {
 
@@ -175,6 +175,11 @@ void TTarnGuiComW::ConnectOrDisconnect(bool connecting, TTarnFormBinding& form) 
             comm->TarnDeReg(registration_);
         registration_ = 0;
     }
+    // Replies still on their way to a disconnected control find it gone: a
+    // closed window waiting to be deleted no longer touches the objects,
+    // which may be freed before it.
+    if (!connecting && connected_)
+        alive_ = std::make_shared<int>(0);
     connected_ = connecting;
     if (!(permitted_ && connecting && active && comm && bound_))
         return;

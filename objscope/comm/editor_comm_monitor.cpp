@@ -49,4 +49,8 @@ int32_t TMonitorEditorComm::ActivateMethod(const TarnAddress& object, uint16_t m
     return monitor_.ActivateMethod(object, methodId, payload, reply, replyWanted);
 }
 
+int32_t TMonitorEditorComm::DownloadObject(TVEKroot& object, bool onlyModified) {
+    return monitor_.DownloadObject(object, onlyModified);
+}
+
 }  // namespace objscope

@@ -19,6 +19,7 @@ class TMonitorEditorComm : public TEditorComm {
     int32_t ActivateMethod(const TarnAddress& object, uint16_t methodId,
                            std::span<const uint8_t> payload, std::vector<uint8_t>& reply,
                            bool replyWanted) override;
+    int32_t DownloadObject(TVEKroot& object, bool onlyModified) override;
 
   private:
     TTarn_Monitor& monitor_;

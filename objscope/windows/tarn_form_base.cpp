@@ -114,11 +114,15 @@ void TTarnFormBase::CancelClick() {
 // Every way of closing ends here: the controls disconnect (cancelling their
 // registrations), then the object forgets its editor and the window goes.
 void TTarnFormBase::done(int result) {
-    QDialog::done(result);
-    if (closing_)
-        return;
+    // The controls disconnect while they are still shown: a hidden control
+    // cancels no registration, and hiding the window hides them all.
+    const bool first = !closing_;
     closing_ = true;
-    binding_.Close();
+    if (first)
+        binding_.Close();
+    QDialog::done(result);
+    if (!first)
+        return;
     TVEKroot* object = Object();
     if (object && object->Editor() == this) {
         object->ReleaseEditor().release();  // this window, deleted once its events are done

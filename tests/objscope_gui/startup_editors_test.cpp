@@ -40,6 +40,11 @@ const EditorCase kEditors[] = {
     {600, "Delay Line"},
     {620, "Delay Line"},
     {650, "SDelay - Sample Delay"},
+    {500, "Automatic Mixer - AutoMixer"},
+    {599, "AutoMixer Gate - Lone Gate"},
+    {800, "Page Zone - Page Zone 1"},
+    {830, "Page Zone - Relay Zone"},
+    {860, "Zone Manager"},
 };
 
 class StartupEditors : public GuiSession {

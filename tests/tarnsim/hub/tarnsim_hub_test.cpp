@@ -63,7 +63,7 @@ TEST_F(TarnsimHubTest, TarnlistListsTheDefaultDeviceThroughTheServer) {
     EXPECT_NE(output.find("     100     60  EQ Filter Set               Main PEQ\n"),
               std::string::npos)
         << output;
-    EXPECT_NE(output.find("\n455 objects\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("\n464 objects\n"), std::string::npos) << output;
     EXPECT_NE(runTarnlist("127.0.0.2 9").find("Device Invalid (4)"), std::string::npos);
 }
 
