@@ -156,11 +156,11 @@ std::string formatDeviceFile(const DeviceContents& contents) {
     return text;
 }
 
-void saveDeviceFile(const DeviceContents& contents, const std::string& path) {
+void writeFileReplacing(const std::string& path, const std::string& text) {
     std::string temporary = path + ".tmp" + std::to_string(getpid());
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << formatDeviceFile(contents);
+        file << text;
         file.close();
         if (!file) {
             std::remove(temporary.c_str());
@@ -171,6 +171,10 @@ void saveDeviceFile(const DeviceContents& contents, const std::string& path) {
         std::remove(temporary.c_str());
         throw std::runtime_error(path + ": cannot be written");
     }
+}
+
+void saveDeviceFile(const DeviceContents& contents, const std::string& path) {
+    writeFileReplacing(path, formatDeviceFile(contents));
 }
 
 }  // namespace tarnsim
