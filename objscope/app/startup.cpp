@@ -34,6 +34,7 @@ void TObjscopeStartup::BuildWindows() {
     propertyList_ = new TfrmPropertyList(
         *requests_, [this] { return mainWindow_->DeviceText(); }, mainWindow_.get());
     mainWindow_->SetPropertyList(propertyList_);
+    propertyList_->SetEditorComm(editorComm_.get());
 }
 
 }  // namespace objscope

@@ -69,6 +69,10 @@ bool ConfirmYes(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::Confirmation, text) == BoxAnswer::Yes;
 }
 
+BoxAnswer AskYesNoCancel(QWidget* parent, const std::string& text) {
+    return Ask(parent, BoxKind::Confirmation, text);
+}
+
 bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons) {
     const BoxKind kind = buttons == OkButtons::OkAbort ? BoxKind::OkAbortConfirmation
                                                        : BoxKind::OkCancelHelpConfirmation;

@@ -30,6 +30,8 @@ void ShowMessage(QWidget* parent, const std::string& text);
 void ShowError(QWidget* parent, const std::string& text);
 // Yes/No/Cancel; true only for Yes.
 bool ConfirmYes(QWidget* parent, const std::string& text);
+// Yes/No/Cancel, with the answer.
+BoxAnswer AskYesNoCancel(QWidget* parent, const std::string& text);
 // A confirmation whose accepting button is OK: with Cancel and Help, or with
 // Abort. True only for OK (a test handler's Yes counts as OK).
 enum class OkButtons { OkCancelHelp, OkAbort };

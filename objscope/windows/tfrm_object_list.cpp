@@ -27,6 +27,7 @@
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
 #include "windows/object_list_text.h"
+#include "devicewin/panel_set_view.h"
 #include "windows/tfrm_property_list.h"
 
 namespace objscope {
@@ -62,6 +63,7 @@ TfrmObjectList::TfrmObjectList(TDeviceRequests& requests, const std::vector<uint
         cboDevices_->setCurrentIndex(0);
     DeviceChanged();
     connect(cboDevices_, &QComboBox::currentTextChanged, this, [this] { DeviceChanged(); });
+    BuildDeviceWindows();
     requests_.SetRequestTimeout(kInitialTimeoutMs);
 }
 
@@ -168,10 +170,14 @@ void TfrmObjectList::BuildMoreMenu() {
     btnMore_->setArrowType(Qt::DownArrow);
     pmuMoreMenu_ = new QMenu(btnMore_);
     pmuMoreMenu_->setObjectName("pmuMoreMenu");
-    // The object set files and the add-object window come with later work.
-    pmuMoreMenu_->addAction("Upload Objs to File")->setEnabled(false);
-    pmuMoreMenu_->addAction("Download Objs from File")->setEnabled(false);
-    pmuMoreMenu_->addAction("Add Object")->setEnabled(false);
+    connect(pmuMoreMenu_->addAction("Upload Objs to File"), &QAction::triggered, this,
+            [this] { UploadObjectsToFile(); });
+    connect(pmuMoreMenu_->addAction("Download Objs from File"), &QAction::triggered, this,
+            [this] { DownloadObjectsFromFile(); });
+    connect(pmuMoreMenu_->addAction("Compare Objs with File"), &QAction::triggered, this,
+            [this] { CompareObjectsWithFile(); });
+    connect(pmuMoreMenu_->addAction("Add Object"), &QAction::triggered, this,
+            &TfrmObjectList::AddObject);
     connect(pmuMoreMenu_->addAction("Delete Object"), &QAction::triggered, this,
             &TfrmObjectList::DeleteObject);
     connect(pmuMoreMenu_->addAction("Reset w/ Default Objects"), &QAction::triggered, this,
@@ -206,11 +212,7 @@ void TfrmObjectList::BuildLayout() {
     btnClose_ = Button("btnClose", "&Close", nullptr, this);
     btnEdit_->setEnabled(false);
     btnViewProperties_->setEnabled(false);
-    // Method execution, the test manager and the EOB test come with later
-    // work: present, never enabled.
     btnDoMethod_->setEnabled(false);
-    btnTest_->setEnabled(false);
-    btnEOBTest_->setEnabled(false);
     btnTest_->hide();
     btnEOBTest_->hide();
 
@@ -275,6 +277,10 @@ void TfrmObjectList::BuildLayout() {
     connect(btnOKsettings_, &QPushButton::clicked, this, &TfrmObjectList::ApplySettings);
     connect(btnClose_, &QPushButton::clicked, this, &QWidget::close);
     connect(btnCancelUpload_, &QPushButton::clicked, this, [this] { cancelUpload_ = true; });
+    connect(btnDoMethod_, &QPushButton::clicked, this, &TfrmObjectList::DoMethod);
+    connect(btnTest_, &QPushButton::clicked, this, &TfrmObjectList::ShowTestManager);
+    connect(btnEOBTest_, &QPushButton::clicked, this, &TfrmObjectList::ShowEOBTest);
+    edtIPAddress_->installEventFilter(this);
     connect(lstObjects_, &QListWidget::itemDoubleClicked, this,
             [this] { btnViewProperties_->click(); });
     connect(cboDevices_->lineEdit(), &QLineEdit::editingFinished, this,
@@ -708,7 +714,7 @@ void TfrmObjectList::DeleteObject() {
 // --- closing --------------------------------------------------------------
 
 void TfrmObjectList::closeEvent(QCloseEvent* event) {
-    if (uploading_ && waiting_ == false && pnlUpload_->isVisible()) {
+    if ((uploading_ && waiting_ == false && pnlUpload_->isVisible()) || setFlow_) {
         // The upload loop is running below this event: let it end first.
         cancelUpload_ = true;
         closeAfterUpload_ = true;

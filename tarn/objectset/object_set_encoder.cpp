@@ -14,6 +14,7 @@
 #include "values/integer_literal.h"
 #include "values/property_number_text.h"
 #include "values/property_type_table.h"
+#include "values/text_blanks.h"
 
 namespace objscope {
 namespace {
@@ -24,24 +25,16 @@ constexpr size_t kMaxNumberItems = 127;  // 2 bytes each within that length
 constexpr uint8_t kTypeText2 = 67;
 constexpr uint8_t kTypeAddress = 72;
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // An integer literal ("$" hexadecimal); nothing when the text does not
 // convert.
 std::optional<int64_t> Literal(std::string_view text) {
-    return IntegerLiteral(Trimmed(text));
+    return IntegerLiteral(TrimBlanks(text));
 }
 
 // A decimal number (an integer literal is taken too); nothing when the text
 // is no finite number.
 std::optional<double> Number(std::string_view text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     double value = 0;
@@ -105,7 +98,7 @@ GroupResult EncodeNumber(uint8_t code, std::string_view text) {
         return Encoded({});  // a type that carries no value
     auto number = Number(text);
     if (!number)
-        return Malformed("the value \"" + std::string(Trimmed(text)) + "\" is not a number");
+        return Malformed("the value \"" + std::string(TrimBlanks(text)) + "\" is not a number");
     // Booleans travel raw (0 to 255) in these files.
     double high = code == kTypeBoolean ? 255 : info.max;
     double value = std::clamp(*number, info.min, high);

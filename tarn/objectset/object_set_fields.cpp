@@ -1,19 +1,8 @@
 #include "objectset/object_set_fields.h"
+#include "values/text_blanks.h"
 
 namespace objscope {
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Whether the quote at `at` closes a quoted text: only blanks lie between it
 // and the next comma, `close` or the end.
@@ -90,7 +79,7 @@ class FieldSplitter {
         } else if (quoted_) {
             fields_.push_back(current_);
         } else {
-            std::string_view kept = Trimmed(current_);
+            std::string_view kept = TrimBlanks(current_);
             if (!kept.empty())
                 fields_.emplace_back(kept);
         }
@@ -131,7 +120,7 @@ std::vector<std::string_view> SplitListItems(std::string_view list) {
         size_t comma = list.find(',', start);
         if (comma == std::string_view::npos)
             comma = list.size();
-        std::string_view item = Trimmed(list.substr(start, comma - start));
+        std::string_view item = TrimBlanks(list.substr(start, comma - start));
         if (!item.empty())
             items.push_back(item);
         start = comma + 1;

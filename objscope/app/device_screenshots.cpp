@@ -1,0 +1,100 @@
+#include "app/device_screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/screenshots.h"
+#include "devicewin/tfrm_add_object.h"
+#include "devicewin/tfrm_eob_test.h"
+#include "devicewin/tfrm_exe_method.h"
+#include "devicewin/tfrm_meter.h"
+#include "devicewin/tfrm_prompt_ip.h"
+#include "devicewin/tfrm_test_mgr.h"
+#include "devicewin/tfrm_view_blob.h"
+#include "windows/event_wait.h"
+#include "windows/tfrm_object_list.h"
+#include "windows/tfrm_property_list.h"
+#include "windows/tprop_grid.h"
+
+namespace objscope {
+namespace {
+
+constexpr int kWaitLimitMs = 20000;
+constexpr uint16_t kMeterClass = 67;
+
+const TVEKroot* FirstOfClass(const TfrmObjectList& main, uint16_t classId) {
+    for (const auto& object : main.Objects()) {
+        if (object && object->ClassID() == classId)
+            return object.get();
+    }
+    return nullptr;
+}
+
+// A modal window pictured from inside its own event loop.
+bool SaveModalPicture(QDialog& dialog, const QString& folder, const char* name) {
+    bool saved = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        saved = SaveWindowPicture(dialog, folder, name);
+        dialog.reject();
+    });
+    dialog.exec();
+    return saved;
+}
+
+}  // namespace
+
+bool RenderDeviceWindowScreenshots(TfrmObjectList& main, TfrmPropertyList& properties,
+                                   const QString& folder) {
+    bool ok = true;
+    main.ShowTestManager();
+    main.TestManager()->GetTests();
+    ok &= SaveWindowPicture(*main.TestManager(), folder, "test-manager.png");
+    main.TestManager()->hide();
+
+    main.ShowEOBTest();
+    main.EOBTest()->ReadPoints();
+    ok &= SaveWindowPicture(*main.EOBTest(), folder, "eob-test.png");
+    main.EOBTest()->hide();
+
+    TfrmExeMethod& method = *main.ExeMethod();
+    method.findChild<QLineEdit*>("edtMethod")->setText("3m0");
+    method.findChild<QPlainTextEdit*>("memDatatoGo")->setPlainText("0, 0, 255, 255");
+    ok &= SaveModalPicture(method, folder, "exe-method.png");
+    ok &= SaveModalPicture(*main.AddObjectWindow(), folder, "add-object.png");
+    main.PromptIP()->SetAddress(0x7F000002);
+    ok &= SaveModalPicture(*main.PromptIP(), folder, "prompt-ip.png");
+
+    if (const TVEKroot* table = FirstOfClass(main, 11)) {
+        properties.SetListedObject(*table);
+        if (TfrmViewBLOB* blob = properties.OpenBlobData()) {
+            ok &= RunEventsUntil([&] { return !blob->Reading() && !blob->Rows().empty(); },
+                                 kWaitLimitMs);
+            ok &= SaveWindowPicture(*blob, folder, "blob-data.png");
+            blob->close();
+        }
+    }
+    if (const TVEKroot* meterObject = FirstOfClass(main, kMeterClass)) {
+        properties.SetListedObject(*meterObject);
+        properties.show();
+        ok &= RunEventsUntil([&] { return !properties.Loading(); }, kWaitLimitMs);
+        for (int row = 0; row < properties.Grid()->rowCount(); ++row) {
+            auto* property = properties.Grid()->RowProperty(row);
+            if (property && property->PropertyID() == 4096) {
+                properties.Grid()->setCurrentCell(row, 0);
+                if (TfrmMeter* meter = properties.MonitorValue()) {
+                    RunEventsUntil([] { return false; }, 300);
+                    ok &= SaveWindowPicture(*meter, folder, "meter.png");
+                    meter->close();
+                }
+            }
+        }
+        properties.hide();
+    }
+    return ok;
+}
+
+}  // namespace objscope
