@@ -5,18 +5,20 @@
 namespace objscope {
 
 std::vector<std::string_view> SplitTextLines(std::string_view text) {
+    // Files written here end their lines with CR LF, and a lone CR or LF may
+    // stand inside a text; a file without any CR LF (edited by hand) ends
+    // them with LF.
+    const std::string_view end = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
     std::vector<std::string_view> lines;
     size_t start = 0;
     while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        start = next;
+        size_t stop = text.find(end, start);
+        if (stop == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, stop - start));
+        start = stop + end.size();
     }
     return lines;
 }

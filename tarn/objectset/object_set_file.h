@@ -26,8 +26,9 @@ struct ObjectSetProblem {
     std::string message;
 };
 
-// The lines of a text, ended by CR LF or LF alone (a last line without an
-// end counts too).
+// The lines of a text, ended by CR LF (a lone CR or LF inside a line stays),
+// or by LF when the text has no CR LF at all; a last line without an end
+// counts too.
 std::vector<std::string_view> SplitTextLines(std::string_view text);
 
 // Reads the file's text. On a malformed line `problem` names it and the

@@ -1,5 +1,6 @@
 #include "objectset/object_set_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -58,11 +59,17 @@ std::string QuadWordText(int64_t value) {
     return buffer;
 }
 
-// A line break inside a text would end the object's line: it becomes a blank.
+// A text as a file carries it. Zero bytes alone are an empty text: a device
+// holds an empty text as one zero byte (that is how a download sends it), so
+// both are written as "". Lines end with CR LF, so a CR LF inside a text
+// would end the object's line: its LF becomes a blank (a lone CR or LF, as
+// the variant letters of user data hold, stays).
 std::string OneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c == '\0'; }))
+        return {};
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (text[i - 1] == '\r' && text[i] == '\n')
+            text[i] = ' ';
     }
     return text;
 }

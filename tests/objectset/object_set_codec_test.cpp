@@ -213,8 +213,10 @@ TEST(ObjectSetWriter, ValueTexts) {
     TU32TObjectName name;
     name.SetData("Main PEQ");
     EXPECT_EQ(PropertyValueText(name), "\"Main PEQ\"");
-    name.SetData("two\r\nlines");
-    EXPECT_EQ(PropertyValueText(name), "\"two  lines\"");
+    name.SetData(std::string(2, '\0'));
+    EXPECT_EQ(PropertyValueText(name), "\"\"") << "what an empty text downloads as";
+    name.SetData("two\r\nlines\nand\r");
+    EXPECT_EQ(PropertyValueText(name), "\"two\r lines\nand\r\"");
     TU32aesOBJ_Handle handle;
     handle.SetData(0xAB);
     EXPECT_EQ(PropertyValueText(handle), "$00AB");
@@ -326,6 +328,11 @@ TEST(ObjectSetFile, ReadsObjectsThenBlobData) {
     EXPECT_EQ(file.BlobLineCount(), 0u);
     file = ReadObjectSet("", problem);
     EXPECT_TRUE(file.objects.empty());
+
+    // In a file of CR LF lines a lone LF stays inside its text.
+    file = ReadObjectSet("33,1,65535,0,(14,8,\" \n\")\r\n33,2,65535,0,(14,8,\"x\")\r\n", problem);
+    ASSERT_EQ(file.objects.size(), 2u);
+    EXPECT_EQ(file.objects[0].properties[0].value, (Bytes{' ', '\n'}));
 }
 
 }  // namespace

@@ -178,9 +178,11 @@ TEST_F(ObjectSetWindow, CompareListsWhatADownloadWouldChange) {
     size_t at = text.find("(14,2,\"Main PEQ\")");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 17, "(14,2,\"Side PEQ\")");
-    text += "52,4000,65535,0,(14,2,\"New\")\r\n";
+    text.insert(text.find("#####"), "52,4000,65535,0,(14,2,\"New\")\r\n");
     std::ofstream(Path("changed.tob"), std::ios::binary) << text;
     main_->CompareObjectsWithFile(QString::fromStdString(Path("changed.tob")));
+    for (const auto& message : TakeMessages())
+        ADD_FAILURE() << message;
     QStringList lines = main_->ComparisonLines();
     EXPECT_TRUE(lines.contains("Object 100: property 2: file \"Side PEQ\", device \"Main PEQ\"") ||
                 lines.contains("Object 100: property 2: file Side PEQ, device Main PEQ"))
