@@ -83,7 +83,7 @@ bool RenderDeviceWindowScreenshots(TfrmObjectList& main, TfrmPropertyList& prope
         ok &= RunEventsUntil([&] { return !properties.Loading(); }, kWaitLimitMs);
         for (int row = 0; row < properties.Grid()->rowCount(); ++row) {
             auto* property = properties.Grid()->RowProperty(row);
-            if (property && property->PropertyID() == 4096) {
+            if (property && (property->PropertyID() & 0x3FFF) == 4096) {
                 properties.Grid()->setCurrentCell(row, 0);
                 if (TfrmMeter* meter = properties.MonitorValue()) {
                     RunEventsUntil([] { return false; }, 300);

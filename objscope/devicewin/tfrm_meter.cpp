@@ -102,9 +102,10 @@ TfrmMeter::~TfrmMeter() {
     DetachFromChildren();
 }
 
-void TfrmMeter::BindProperty(uint16_t propertyId, uint8_t typeCode, const QString& name) {
+void TfrmMeter::BindProperty(const TVEKPropertyBase& property, const QString& name) {
     setWindowTitle(name);
     setToolTip(name);
+    const uint8_t typeCode = property.VEKtype();
     TTarnGuiComW* tarn = nullptr;
     if (typeCode == kBooleanType) {
         TarnMeter1_->hide();
@@ -119,11 +120,11 @@ void TfrmMeter::BindProperty(uint16_t propertyId, uint8_t typeCode, const QStrin
     }
     if (!tarn)
         return;
-    tarn->Dest_Net() = subject->NetHandle();
-    tarn->Dest_Dev() = subject->DevHandle();
-    tarn->Dest_Obj() = subject->ObjHandle();
-    tarn->SetPropID(propertyId);
+    bound_ = property.Clone();
+    tarn->SetPropID(property.PropertyID());
     tarn->SetPropType(typeCode);
+    tarn->BindTo(TTarn_Property_Link(subject->NetHandle(), subject->DevHandle(),
+                                     subject->ObjHandle(), bound_.get()));
 }
 
 void TfrmMeter::FormShown() {

@@ -32,9 +32,10 @@ class TfrmMeter : private TMeterSubject, public TTarnFormBase {
     TfrmMeter(const TVEKroot& object, TEditorComm* comm, QWidget* parent = nullptr);
     ~TfrmMeter() override;
 
-    // Binds the meter, or for type code 13 the status light, to the
-    // property; other kinds keep the design binding.
-    void BindProperty(uint16_t propertyId, uint8_t typeCode, const QString& name);
+    // Binds the meter, or for type code 13 the status light, to a copy of
+    // the property (its ID and type code); other kinds keep the design
+    // binding.
+    void BindProperty(const TVEKPropertyBase& property, const QString& name);
 
     void SetMax();
     void SetMin();
@@ -50,6 +51,7 @@ class TfrmMeter : private TMeterSubject, public TTarnFormBase {
     void ShowRange();
     void PlaceColourZones();
 
+    std::unique_ptr<TVEKPropertyBase> bound_;  // the window's own copy
     TTarnMeter2* TarnMeter1_;
     TTarnLite* TarnLite1_;
     QFrame* pnlStatus_;

@@ -152,8 +152,7 @@ TfrmMeter* TfrmPropertyList::MonitorValue() {
     if (!property || !object)
         return nullptr;
     auto* meter = new TfrmMeter(*object, editorComm_, this);
-    meter->BindProperty(property->PropertyID(), property->VEKtype(),
-                        QString::fromStdString(property->Name()));
+    meter->BindProperty(*property, QString::fromStdString(property->Name()));
     meter->SetEditorFlags(false, false, true);
     meter->ShowEditorWindow();
     return meter;

@@ -281,13 +281,18 @@ TEST_F(DeviceWindows, MeterShowsOnePropertyLive) {
     int gainRow = -1, boolRow = -1;
     for (int row = 0; row < grid->rowCount(); ++row) {
         if (auto* property = grid->RowProperty(row)) {
-            if (property->PropertyID() == 4096)
+            if ((property->PropertyID() & 0x3FFF) == 4096)
                 gainRow = row;
-            if (property->PropertyID() == 4097)
+            if ((property->PropertyID() & 0x3FFF) == 4097)
                 boolRow = row;
         }
     }
-    ASSERT_GE(gainRow, 0);
+    std::string seen;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        if (auto* property = grid->RowProperty(row))
+            seen += std::to_string(property->PropertyID()) + " ";
+    }
+    ASSERT_GE(gainRow, 0) << grid->rowCount() << " rows: " << seen;
     grid->setCurrentCell(gainRow, 0);
     objscope::TfrmMeter* meter = properties_->MonitorValue();
     ASSERT_NE(meter, nullptr);
