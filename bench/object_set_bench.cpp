@@ -91,7 +91,8 @@ void upload(benchmark::State& state, int delayMs) {
         TObjectSetUpload flow(*requests, view, {});
         std::string text;
         TVEKList<TVEKroot> listed;
-        if (!flow.Read(kDevice, text, listed) || listed.size() < kObjects || flow.Outcome().incomplete) {
+        if (!flow.Read(kDevice, text, listed) || listed.size() < kObjects ||
+            flow.Outcome().incomplete) {
             state.SkipWithError("upload incomplete");
             break;
         }

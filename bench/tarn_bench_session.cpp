@@ -30,8 +30,7 @@ uint64_t TarnBenchSession::requestsSent() {
     return gRequestsSent;
 }
 
-TarnBenchSession::TarnBenchSession(int delayMs, const std::string& deviceFile)
-    : delayMs_(delayMs) {
+TarnBenchSession::TarnBenchSession(int delayMs, const std::string& deviceFile) : delayMs_(delayMs) {
     using namespace objscope;
     std::string dir = std::getenv("VEK_CONFIG_DIR");
     ::mkdir(dir.c_str(), 0700);
@@ -54,8 +53,8 @@ TarnBenchSession::TarnBenchSession(int delayMs, const std::string& deviceFile)
     RegisterNetMonCallback_CB(hub_, countSent);
     tarnsim_ = std::make_unique<testing_support::TarnsimProcess>(
         testing_support::tarnsimPath(),
-        std::vector<std::string>{"--listen", "127.0.0.2:" + std::to_string(receivePort_),
-                                 "--load", deviceFile});
+        std::vector<std::string>{"--listen", "127.0.0.2:" + std::to_string(receivePort_), "--load",
+                                 deviceFile});
 }
 
 TarnBenchSession::~TarnBenchSession() {

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto buffer = objscope::BlobBufferFromRows(rows, layout, entrySize);
         if (buffer.bytes.size() > objscope::kMaxBlobBytes || (!buffer.ok() && buffer.badRow == 0))
             std::abort();
-        auto shown = objscope::BlobRowsFromBuffer(std::span(data, size), layout, entrySize, entries);
+        auto shown =
+            objscope::BlobRowsFromBuffer(std::span(data, size), layout, entrySize, entries);
         if (shown.rows.size() > entries)
             std::abort();
     }

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "device_file.h"
+#include "object_set_device.h"
 #include "objectset/object_set_encoder.h"
 #include "objectset/object_set_file.h"
 #include "objectset/object_set_format.h"
-#include "device_file.h"
-#include "object_set_device.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

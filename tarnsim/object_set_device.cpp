@@ -57,7 +57,8 @@ void addBlobData(DeviceContents& contents, const objscope::BlobRecord& blob) {
     if (!object)
         throw DeviceFileError(blob.line, "object " + std::to_string(blob.objectId) +
                                              " of a BLOB line is not an object of this device");
-    std::vector<uint8_t>& block = object->dataBlock ? *object->dataBlock : object->dataBlock.emplace();
+    std::vector<uint8_t>& block =
+        object->dataBlock ? *object->dataBlock : object->dataBlock.emplace();
     size_t end = blob.start + blob.bytes.size();
     if (end > kMaxDataBlockSize)
         throw DeviceFileError(blob.line, "the BLOB line passes the end of a data block");

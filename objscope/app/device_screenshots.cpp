@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 #include "app/screenshots.h"
 #include "devicewin/tfrm_add_object.h"
@@ -34,10 +35,13 @@ const TVEKroot* FirstOfClass(const TfrmObjectList& main, uint16_t classId) {
     return nullptr;
 }
 
-// A modal window pictured from inside its own event loop.
-bool SaveModalPicture(QDialog& dialog, const QString& folder, const char* name) {
+// A modal window pictured from inside its own event loop (after `prepare`).
+bool SaveModalPicture(QDialog& dialog, const QString& folder, const char* name,
+                      const std::function<void()>& prepare = {}) {
     bool saved = false;
     QTimer::singleShot(0, &dialog, [&] {
+        if (prepare)
+            prepare();
         saved = SaveWindowPicture(dialog, folder, name);
         dialog.reject();
     });
@@ -61,9 +65,11 @@ bool RenderDeviceWindowScreenshots(TfrmObjectList& main, TfrmPropertyList& prope
     main.EOBTest()->hide();
 
     TfrmExeMethod& method = *main.ExeMethod();
-    method.findChild<QLineEdit*>("edtMethod")->setText("3m0");
+    if (const TVEKroot* table = FirstOfClass(main, 11))
+        method.SetObject({table->NetHandle(), table->DevHandle(), table->ObjHandle()}, "BLOB (11)");
+    method.findChild<QLineEdit*>("edtMethod")->setText("$0C00");
     method.findChild<QPlainTextEdit*>("memDatatoGo")->setPlainText("0, 0, 255, 255");
-    ok &= SaveModalPicture(method, folder, "exe-method.png");
+    ok &= SaveModalPicture(method, folder, "exe-method.png", [&method] { method.Execute(); });
     ok &= SaveModalPicture(*main.AddObjectWindow(), folder, "add-object.png");
     main.PromptIP()->SetAddress(0x7F000002);
     ok &= SaveModalPicture(*main.PromptIP(), folder, "prompt-ip.png");

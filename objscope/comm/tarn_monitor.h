@@ -72,7 +72,6 @@ constexpr unsigned kMaxListingPages = 1024;  // a device that always says "more"
 constexpr int kDownloadErrorSeconds = 30;
 constexpr std::chrono::milliseconds kDownloadRetryPause{2000};
 
-
 class TTarn_Monitor {
   public:
     // Startup: reads the identity and mappings from the settings, creates

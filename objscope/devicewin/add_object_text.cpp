@@ -32,8 +32,8 @@ NewObjectResult ReadNewObject(std::string_view classText, std::string_view objec
                               std::string_view ownerText, std::string_view entriesText) {
     NewObjectResult result;
     const std::pair<const char*, int64_t> values[] = {
-        {"Class ID", static_cast<int64_t>(std::min<uint64_t>(ClassIdFromText(classText),
-                                                             INT64_MAX))},
+        {"Class ID",
+         static_cast<int64_t>(std::min<uint64_t>(ClassIdFromText(classText), INT64_MAX))},
         {"Object ID", IntegerLiteral(TrimBlanks(objectText)).value_or(0)},
         {"Owner Object ID", IntegerLiteral(TrimBlanks(ownerText)).value_or(65535)},
         {"Max BLOB Entries", IntegerLiteral(TrimBlanks(entriesText)).value_or(0)},

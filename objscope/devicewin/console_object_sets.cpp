@@ -15,8 +15,8 @@ int ConsoleUpload(TDeviceRequests& requests, uint16_t device, const std::string&
         device, [&path] { return std::optional<std::string>(path); }, listed, false);
     if (!outcome.written || outcome.incomplete || view.Failed())
         return 1;
-    std::fprintf(stderr, "%zu objects and the data of %zu objects written to %s\n",
-                 outcome.objects, outcome.blobObjects, path.c_str());
+    std::fprintf(stderr, "%zu objects and the data of %zu objects written to %s\n", outcome.objects,
+                 outcome.blobObjects, path.c_str());
     return 0;
 }
 

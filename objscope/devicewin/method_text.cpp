@@ -80,7 +80,8 @@ std::vector<uint8_t> DataBytesFromText(std::string_view text) {
         while (i < text.size() && !IsItemSeparator(text[i]))
             ++i;
         if (i > start)
-            bytes.push_back(static_cast<uint8_t>(NumberOr(text.substr(start, i - start), 0) & 0xFF));
+            bytes.push_back(
+                static_cast<uint8_t>(NumberOr(text.substr(start, i - start), 0) & 0xFF));
     }
     return bytes;
 }

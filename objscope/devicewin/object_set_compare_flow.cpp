@@ -7,8 +7,7 @@ namespace objscope {
 
 std::optional<ObjectSetDifferences> CompareDeviceWithFile(TDeviceRequests& requests,
                                                           TObjectSetView& view, uint16_t device,
-                                                          const std::string& path,
-                                                          Liveness alive) {
+                                                          const std::string& path, Liveness alive) {
     ObjectSetFile file;
     if (!ReadObjectSetFile(view, path, file))
         return std::nullopt;

@@ -61,8 +61,8 @@ bool ReadObjectSetFile(TObjectSetView& view, const std::string& path, ObjectSetF
     ObjectSetProblem problem;
     file = ReadObjectSet(text, problem);
     if (problem.line != 0) {
-        view.ShowError(">> Error in line " + std::to_string(problem.line) + " of the file: " +
-                        problem.message + "\r   Nothing was sent to the device");
+        view.ShowError(">> Error in line " + std::to_string(problem.line) +
+                       " of the file: " + problem.message + "\r   Nothing was sent to the device");
         return false;
     }
     if (file.objectLineCount == 0) {
@@ -128,8 +128,7 @@ void TObjectSetDownload::SendObjects(uint16_t device, const ObjectSetFile& file)
             return;
         }
         size_t index = record.line - 1;  // object lines come first
-        view_.ShowProgress(Counted("DownLoading Object ", index, count),
-                           StepPercent(index, count));
+        view_.ShowProgress(Counted("DownLoading Object ", index, count), StepPercent(index, count));
         if (!record.refusal.empty()) {
             if (!Continue(record.refusal, kWhere, record.objectId))
                 return;
@@ -139,8 +138,8 @@ void TObjectSetDownload::SendObjects(uint16_t device, const ObjectSetFile& file)
             SendTwice({0, device, 0}, kMethodAddObject,
                       addObjectPayload(record.classId, record.objectId, record.ownerId,
                                        record.maxBlobEntries));
-        int32_t result = SendTwice({0, device, 0}, kConfirmObjectMethod,
-                                   ConfirmObjectPayload(record));
+        int32_t result =
+            SendTwice({0, device, 0}, kConfirmObjectMethod, ConfirmObjectPayload(record));
         if (result > 0)
             result &= ~kConfirmWarning;
         if (result != 0 && !Continue(StatusText(result), kWhere, record.objectId))

@@ -6,8 +6,8 @@
 #include "objectset/object_set_format.h"
 #include "objectset/object_set_writer.h"
 #include "protocol/more_follows_pager.h"
-#include "protocol/tarn_method_codec.h"
 #include "protocol/tarn_device_properties.h"
+#include "protocol/tarn_method_codec.h"
 #include "protocol/tarn_status.h"
 #include "values/property_typed_values.h"
 
@@ -118,8 +118,8 @@ void TObjectSetUpload::ReadObjects(uint16_t device, const TVEKList<TVEKroot>& li
             continue;
         view_.ShowProgress(Counted("UpLoading Object ", i, count), StepPercent(i, count));
         TVEKList<TVEKPropertyBase> properties;
-        int32_t result = requests_.GetAllProperties({0, device, object->ObjHandle()}, properties,
-                                                    {}, alive_);
+        int32_t result =
+            requests_.GetAllProperties({0, device, object->ObjHandle()}, properties, {}, alive_);
         if (Stopped())
             break;
         if (result < 0) {

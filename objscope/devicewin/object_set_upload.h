@@ -11,8 +11,8 @@
 #include <string>
 
 #include "devicewin/object_set_view.h"
-#include "objectset/file_replacing.h"
 #include "model/object_root.h"
+#include "objectset/file_replacing.h"
 #include "settings/vek_list.h"
 #include "windows/device_requests.h"
 
@@ -40,7 +40,8 @@ class TObjectSetUpload {
     // the listing, as the save dialog does; nothing ends the upload), reads
     // and writes. With `keepIncomplete` off an incomplete upload writes no
     // file (the console form).
-    UploadOutcome Run(uint16_t device, const std::function<std::optional<std::string>()>& choosePath,
+    UploadOutcome Run(uint16_t device,
+                      const std::function<std::optional<std::string>()>& choosePath,
                       TVEKList<TVEKroot>& listed, bool keepIncomplete = true);
 
     const UploadOutcome& Outcome() const { return outcome_; }

@@ -8,8 +8,8 @@
 
 namespace objscope {
 
-TPanelSetView::TPanelSetView(QWidget* window, QFrame* panel, QLabel* label,
-                             QProgressBar* progress, std::function<bool()> cancelled)
+TPanelSetView::TPanelSetView(QWidget* window, QFrame* panel, QLabel* label, QProgressBar* progress,
+                             std::function<bool()> cancelled)
     : window_(window),
       panel_(panel),
       label_(label),

@@ -31,10 +31,9 @@ std::string TestRecordCell(std::span<const uint8_t> record, int column, const Da
 // "Test Level(dB)", "Test Results" of an 11-byte test result record.
 std::string TestResultCell(std::span<const uint8_t> record, int column);
 
-inline constexpr const char* kTestColumns[] = {"Serial #",   "Sequence #", "Mode Flags",
+inline constexpr const char* kTestColumns[] = {"Serial #",  "Sequence #", "Mode Flags",
                                                "Date/Time", "Pass Count", "Fail Count"};
-inline constexpr const char* kResultColumns[] = {"Point ID",       "delta T (sec)",
-                                                 "Setting Code",   "Set Level(dB)",
-                                                 "Test Level(dB)", "Test Results"};
+inline constexpr const char* kResultColumns[] = {"Point ID",      "delta T (sec)",  "Setting Code",
+                                                 "Set Level(dB)", "Test Level(dB)", "Test Results"};
 
 }  // namespace objscope

@@ -62,9 +62,9 @@ TfrmAddObject::TfrmAddObject(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmAddObject::accept() {
-    NewObjectResult result = ReadNewObject(
-        edtClassID_->currentText().toStdString(), edtObjectID_->text().toStdString(),
-        edtOwnerID_->text().toStdString(), edtBLOBsize_->text().toStdString());
+    NewObjectResult result =
+        ReadNewObject(edtClassID_->currentText().toStdString(), edtObjectID_->text().toStdString(),
+                      edtOwnerID_->text().toStdString(), edtBLOBsize_->text().toStdString());
     if (!result.error.empty()) {
         ShowError(this, result.error);
         return;

@@ -250,8 +250,7 @@ bool TfrmEOBTest::CheckTestManager() {
 void TfrmEOBTest::RetrieveResults() {
     if (!CheckTestManager())
         return;
-    int64_t channel =
-        IntegerLiteral(edtChannelNumber_->text().trimmed().toStdString()).value_or(0);
+    int64_t channel = IntegerLiteral(edtChannelNumber_->text().trimmed().toStdString()).value_or(0);
     SetResultHeaders(true);
     results_->Clear(1);
     std::vector<RecordBytes> records;
@@ -286,8 +285,9 @@ void TfrmEOBTest::RetrieveResults() {
 void TfrmEOBTest::FlushAllResults() {
     if (!CheckTestManager())
         return;
-    if (!ConfirmYes(this, "This will Wipe Out all Results in the Corvan frame\r\r"
-                          "                Proceed?"))
+    if (!ConfirmYes(this,
+                    "This will Wipe Out all Results in the Corvan frame\r\r"
+                    "                Proceed?"))
         return;
     std::vector<uint8_t> reply;
     int32_t result =

@@ -35,6 +35,7 @@ TfrmMeter::TfrmMeter(const TVEKroot& object, TEditorComm* comm, QWidget* parent)
 
     TarnMeter1_ = new TTarnMeter2("TarnMeter1", Body());
     TarnMeter1_->setObjectName("TarnMeter1");
+    TarnMeter1_->setMinimumWidth(96);  // room for "-138.0 dB" in its text box
     TTarnGuiComW& tarn = TarnMeter1_->Tarn();
     tarn.SetPropID(4096);
     tarn.SetPropType(132);
@@ -146,8 +147,7 @@ void TfrmMeter::PlaceColourZones() {
 void TfrmMeter::SetMax() {
     auto value = IntegerLiteral(edtMax_->text().trimmed().toStdString());
     if (value && static_cast<double>(*value) < TarnMeter1_->Data_Min()) {
-        ShowError(this, "The maximum (" + std::to_string(*value) +
-                            ") cannot be below the minimum");
+        ShowError(this, "The maximum (" + std::to_string(*value) + ") cannot be below the minimum");
         value.reset();
     }
     if (value)
@@ -159,8 +159,7 @@ void TfrmMeter::SetMax() {
 void TfrmMeter::SetMin() {
     auto value = IntegerLiteral(edtMin_->text().trimmed().toStdString());
     if (value && static_cast<double>(*value) > TarnMeter1_->Data_Max()) {
-        ShowError(this, "The minimum (" + std::to_string(*value) +
-                            ") cannot be above the maximum");
+        ShowError(this, "The minimum (" + std::to_string(*value) + ") cannot be above the maximum");
         value.reset();
     }
     if (value)

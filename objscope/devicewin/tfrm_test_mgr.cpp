@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "devicewin/record_table_model.h"
 #include "devicewin/test_record_text.h"
@@ -52,8 +53,7 @@ QLabel* Caption(const char* text, QWidget* buddy, QWidget* parent) {
 }
 
 std::string DateText(const PackedDateTime& when) {
-    return SystemDateTimeText(when.year, when.month, when.day, when.hour, when.minute,
-                              when.second);
+    return SystemDateTimeText(when.year, when.month, when.day, when.hour, when.minute, when.second);
 }
 
 }  // namespace
@@ -242,6 +242,11 @@ void TfrmTestMgr::ClearGrid(const char* const* headers) {
     model_->Clear(VisibleRows() + 1);
     for (int i = 0; i < 6; ++i)
         gridResults_->setColumnWidth(i, kColumnWidths[i]);
+    // The date and time of the system's formats may be wider than the
+    // column's design width.
+    gridResults_->setColumnWidth(
+        3, std::max(kColumnWidths[3],
+                    gridResults_->fontMetrics().horizontalAdvance("28/12/2026 23:59:59 ") + 8));
 }
 
 uint16_t TfrmTestMgr::Sequence() const {
@@ -312,8 +317,8 @@ void TfrmTestMgr::RunTest() {
 void TfrmTestMgr::ReportCut(int32_t status, size_t records) {
     // The page cap ended the reading while the device still had more.
     if (status == kStatusPartialResponse)
-        ShowMessage(this, "The device holds more records than the " + std::to_string(records) +
-                              " shown");
+        ShowMessage(this,
+                    "The device holds more records than the " + std::to_string(records) + " shown");
 }
 
 void TfrmTestMgr::GetTests() {
@@ -326,11 +331,12 @@ void TfrmTestMgr::GetTests() {
         return;
     }
     size_t count = records.records.size();
-    model_->SetRecords(std::move(records.records),
-                       [](const RecordBytes& record, int column) {
-                           return TestRecordCell(record, column, DateText);
-                       },
-                       count == 0 ? VisibleRows() + 1 : 0);
+    model_->SetRecords(
+        std::move(records.records),
+        [](const RecordBytes& record, int column) {
+            return TestRecordCell(record, column, DateText);
+        },
+        count == 0 ? VisibleRows() + 1 : 0);
     edtNumRecords_->setText(QString::number(count));
     gridResults_->scrollToTop();
     ReportCut(result, count);
@@ -372,8 +378,10 @@ void TfrmTestMgr::GetEm() {
                        count == 0 ? VisibleRows() + 1 : 0);
     if (auto header = readTestResultHeader(records.header)) {
         edtSerialNo_->setText(QString::number(header->serial));
-        edtModeFlags_->setText(QString::fromStdString("$" + HexWithoutLeadingZeros(header->modeFlags)));
-        edtTestDateTime_->setText(QString::fromStdString(DateText(UnpackDateTime(header->dateTime))));
+        edtModeFlags_->setText(
+            QString::fromStdString("$" + HexWithoutLeadingZeros(header->modeFlags)));
+        edtTestDateTime_->setText(
+            QString::fromStdString(DateText(UnpackDateTime(header->dateTime))));
     }
     edtNumRecords_->setText(QString::number(count));
     gridResults_->scrollToTop();

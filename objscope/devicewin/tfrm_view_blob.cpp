@@ -33,8 +33,8 @@ int Percent(size_t part, size_t whole) {
 
 }  // namespace
 
-TfrmViewBLOB::TfrmViewBLOB(TDeviceRequests& requests, uint16_t classId,
-                           const TarnAddress& address, QWidget* parent)
+TfrmViewBLOB::TfrmViewBLOB(TDeviceRequests& requests, uint16_t classId, const TarnAddress& address,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window),
       requests_(requests),
       classId_(classId),
@@ -59,10 +59,10 @@ void TfrmViewBLOB::BuildLayout() {
     progress_->setObjectName("pbProgress");
     progress_->setRange(0, 100);
     progress_->hide();
-    btnRefresh_ = Button("btnRefresh", "&Refresh", "Re-retrieve BLOB/LLB Data from Object/Device",
-                         this);
-    btnSendAll_ = Button("btnSendAll", "Send &All ", "Send BLOB/LLB data back to the Object/Device",
-                         this);
+    btnRefresh_ =
+        Button("btnRefresh", "&Refresh", "Re-retrieve BLOB/LLB Data from Object/Device", this);
+    btnSendAll_ =
+        Button("btnSendAll", "Send &All ", "Send BLOB/LLB data back to the Object/Device", this);
     auto* load = Button("btnLoadFromFile", "&Load from File", nullptr, this);
     auto* save = Button("btnSaveToFile", "&Save to File", nullptr, this);
     auto* exportData =
@@ -193,14 +193,14 @@ void TfrmViewBLOB::SendAll() {
     progress_->show();
     for (size_t offset = 0; offset < buffer_.size(); offset += kBlobSendChunk) {
         size_t count = std::min(kBlobSendChunk, buffer_.size() - offset);
-        auto payload = dataBlockWritePayload(
-            static_cast<uint16_t>(offset), std::span(buffer_).subspan(offset, count));
+        auto payload = dataBlockWritePayload(static_cast<uint16_t>(offset),
+                                             std::span(buffer_).subspan(offset, count));
         std::vector<uint8_t> reply;
         int32_t result =
             requests_.ActivateMethod(address_, kMethodWriteDataBlock, *payload, reply, true);
         if (result == kTimeOut)
-            result = requests_.ActivateMethod(address_, kMethodWriteDataBlock, *payload, reply,
-                                              true);
+            result =
+                requests_.ActivateMethod(address_, kMethodWriteDataBlock, *payload, reply, true);
         if (result != 0) {
             ShowError(this, "Error Sending BLOB data\rError: " + StatusText(result));
             break;
@@ -214,10 +214,9 @@ void TfrmViewBLOB::SendAll() {
 }
 
 void TfrmViewBLOB::LoadFromFile(const QString& chosen) {
-    QString path = chosen.isEmpty()
-                       ? QFileDialog::getOpenFileName(this, {}, {},
-                                                      "BLOB Data (*.BLB);;All Files (*.*)")
-                       : chosen;
+    QString path = chosen.isEmpty() ? QFileDialog::getOpenFileName(
+                                          this, {}, {}, "BLOB Data (*.BLB);;All Files (*.*)")
+                                    : chosen;
     if (path.isEmpty())
         return;
     std::string text;

@@ -64,8 +64,8 @@ void TfrmObjectList::BuildDeviceWindows() {
     frmExeMethod_ = new TfrmExeMethod(requests_, this);
     frmAddObject_ = new TfrmAddObject(this);
     frmEOBTest_ = new TfrmEOBTest(requests_, this);
-    setView_ = std::make_unique<TPanelSetView>(this, pnlUpload_, lblUploading_,
-                                               pbUploadProgress_, [this] { return cancelUpload_; });
+    setView_ = std::make_unique<TPanelSetView>(this, pnlUpload_, lblUploading_, pbUploadProgress_,
+                                               [this] { return cancelUpload_; });
 }
 
 bool TfrmObjectList::eventFilter(QObject* watched, QEvent* event) {
@@ -197,8 +197,8 @@ void TfrmObjectList::AddObject() {
     }
     auto payload = addObjectPayload(add.classId, add.objectId, add.ownerId, add.maxBlobEntries);
     std::vector<uint8_t> reply;
-    int32_t result = requests_.ActivateMethod({0, *device, 0}, kMethodAddObject, payload, reply,
-                                              true);
+    int32_t result =
+        requests_.ActivateMethod({0, *device, 0}, kMethodAddObject, payload, reply, true);
     if (result == kTimeOut)
         result = requests_.ActivateMethod({0, *device, 0}, kMethodAddObject, payload, reply, true);
     if (result == 0)

@@ -1,8 +1,5 @@
 #include "windows/tfrm_property_list.h"
 
-#include "devicewin/tfrm_meter.h"
-#include "devicewin/tfrm_view_blob.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -17,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "devicewin/tfrm_meter.h"
+#include "devicewin/tfrm_view_blob.h"
 #include "model/object_properties.h"
 #include "protocol/tarn_methods.h"
 #include "protocol/tarn_text_descriptions.h"

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
+#include "binding/editor_comm.h"
 #include "model/object_root_plus.h"
 #include "settings/vek_list.h"
-#include "binding/editor_comm.h"
 #include "windows/device_requests.h"
 
 class QCheckBox;

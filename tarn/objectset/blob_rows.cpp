@@ -109,8 +109,7 @@ BlobBuffer BlobBufferFromRows(std::span<const std::string> rows, BlobLayout layo
         for (auto item : items) {
             uint8_t value = 0;
             if (!HexByte(item, value))
-                return RowError(r + 1, "Row " + std::to_string(r + 1) + ": \"" +
-                                           std::string(item) +
+                return RowError(r + 1, "Row " + std::to_string(r + 1) + ": \"" + std::string(item) +
                                            "\" is not a hexadecimal byte (00 to FF)");
             entry.push_back(value);
         }
@@ -119,7 +118,8 @@ BlobBuffer BlobBufferFromRows(std::span<const std::string> rows, BlobLayout layo
         } else {
             size_t word = entry.size() + kLengthWordSize;
             if (word > 0xFFFF)
-                return RowError(r + 1, "Row " + std::to_string(r + 1) + " is too long for an entry");
+                return RowError(r + 1,
+                                "Row " + std::to_string(r + 1) + " is too long for an entry");
             entry.insert(entry.begin(),
                          {static_cast<uint8_t>(word & 0xFF), static_cast<uint8_t>(word >> 8)});
         }

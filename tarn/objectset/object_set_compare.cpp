@@ -48,8 +48,8 @@ class Comparison {
         for (const auto& wanted : file.properties) {
             const EncodedProperty* held = Find(device, wanted.propertyId);
             if (!held)
-                Add(object + std::to_string(wanted.propertyId) + " only in the file: " +
-                    wanted.text);
+                Add(object + std::to_string(wanted.propertyId) +
+                    " only in the file: " + wanted.text);
             else if (held->value != wanted.value || held->typeCode != wanted.typeCode)
                 Add(object + std::to_string(wanted.propertyId) + ": file " + wanted.text +
                     ", device " + held->text);

@@ -20,7 +20,7 @@ namespace objscope {
 namespace {
 
 constexpr size_t kTextMax = 128;
-constexpr size_t kMaxListBytes = 255;   // an item's length byte
+constexpr size_t kMaxListBytes = 255;    // an item's length byte
 constexpr size_t kMaxNumberItems = 127;  // 2 bytes each within that length
 constexpr uint8_t kTypeText2 = 67;
 constexpr uint8_t kTypeAddress = 72;
@@ -174,9 +174,9 @@ GroupResult EncodeValue(uint8_t code, std::string_view text) {
         return EncodeText(text);
     if (IsHandleCode(code)) {
         std::vector<uint8_t> out;
-        AppendLittleEndian(out, static_cast<uint64_t>(std::clamp<int64_t>(
-                                    Literal(text).value_or(0), 0, 0xFFFF)),
-                           2);
+        AppendLittleEndian(
+            out, static_cast<uint64_t>(std::clamp<int64_t>(Literal(text).value_or(0), 0, 0xFFFF)),
+            2);
         return Encoded(std::move(out));
     }
     if (code == kTypeAddress)

@@ -1,4 +1,5 @@
 #include "objectset/object_set_fields.h"
+
 #include "values/text_blanks.h"
 
 namespace objscope {

@@ -16,9 +16,7 @@ struct ObjectSetFile {
     bool hasMarker = false;
     std::vector<ObjectRecord> objects;  // skipped lines left out
     std::vector<BlobRecord> blobs;
-    size_t BlobLineCount() const {
-        return hasMarker ? lineCount - objectLineCount - 1 : 0;
-    }
+    size_t BlobLineCount() const { return hasMarker ? lineCount - objectLineCount - 1 : 0; }
 };
 
 struct ObjectSetProblem {

@@ -97,8 +97,7 @@ std::string PropertyValueText(const TVEKPropertyBase& property) {
         return QuadWordText(quad->Data());
     if (auto* address = dynamic_cast<const TVEKObject_Address*>(&property))
         return Word(static_cast<uint16_t>(address->Part32() & 0xFFFF)) + ":" +
-               Word(static_cast<uint16_t>(address->Part32() >> 16)) + ":" +
-               Word(address->Part16());
+               Word(static_cast<uint16_t>(address->Part32() >> 16)) + ":" + Word(address->Part16());
     if (auto* list = dynamic_cast<const TU32VEKNumberList*>(&property)) {
         std::vector<int> items(list->Numbers().begin(), list->Numbers().end());
         for (auto& item : items)

@@ -43,8 +43,8 @@ PagerOutcome RunPager(const PagerExchange& exchange, const PagerLimits& limits) 
     }
 }
 
-PagerOutcome ReadDataBlock(const MethodExchange& exchange, const ChunkSink& chunk,
-                           size_t capacity, const PagerLimits& limits) {
+PagerOutcome ReadDataBlock(const MethodExchange& exchange, const ChunkSink& chunk, size_t capacity,
+                           const PagerLimits& limits) {
     size_t taken = 0;
     bool full = false;
     PagerOutcome outcome = RunPager(

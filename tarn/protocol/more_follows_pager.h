@@ -53,8 +53,8 @@ PagerOutcome RunPager(const PagerExchange& exchange, const PagerLimits& limits =
 // Reads an object's data block with method 3072 from offset 0. `exchange`
 // sends the payload and returns the status; the reply bytes (after the Tarn
 // header) go into `reply`. Each chunk an answer carries is handed to `chunk`
-// (offset, bytes) as it comes, an empty one too; at most `capacity` bytes are taken in all (what the device
-// had beyond is cut: SizeCap).
+// (offset, bytes) as it comes, an empty one too; at most `capacity` bytes are taken in all (what
+// the device had beyond is cut: SizeCap).
 using MethodExchange =
     std::function<int32_t(std::span<const uint8_t> payload, std::vector<uint8_t>& reply)>;
 using ChunkSink = std::function<void(uint16_t offset, std::span<const uint8_t> bytes)>;

@@ -1,10 +1,10 @@
 // The rows of a data block as the BLOB window shows them and sends them back.
+#include "objectset/blob_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "objectset/blob_rows.h"
 
 namespace objscope {
 namespace {

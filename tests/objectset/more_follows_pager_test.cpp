@@ -1,10 +1,11 @@
 // The "more follows" loop: it ends on every kind of answer.
+#include "protocol/more_follows_pager.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <vector>
 
-#include "protocol/more_follows_pager.h"
 #include "protocol/tarn_method_codec.h"
 
 namespace objscope {
@@ -35,8 +36,8 @@ TEST(MoreFollowsPager, EndsOnEveryAnswer) {
 }
 
 TEST(MoreFollowsPager, RepeatsTheSamePositionAfterAnEmptyAnswer) {
-    std::deque<PagerStep> script = {{kMoreFollowsStatus, 4}, {kMoreFollowsStatus | 1, 0},
-                                    {kMoreFollowsStatus, 4}, {0, 2}};
+    std::deque<PagerStep> script = {
+        {kMoreFollowsStatus, 4}, {kMoreFollowsStatus | 1, 0}, {kMoreFollowsStatus, 4}, {0, 2}};
     std::vector<uint16_t> asked;
     PagerOutcome outcome = RunPager([&](uint16_t position) {
         asked.push_back(position);

@@ -33,12 +33,12 @@ TEST(ObjectSetFormat, LeaveOutTable) {
         bool leftOut;
     };
     const Case cases[] = {
-        {60, 0, true},      {60, 12, true},     {60, 2, false},    {60, 7, false},
-        {60, 1024, true},   {61, 1024, true},   {62, 1024, false}, {96, 2050, true},
-        {96, 2055, true},   {96, 2056, false},  {97, 2052, false}, {11, 3072, true},
-        {11, 3073, true},   {11, 3074, false},  {254, 3072, false}, {226, 3090, true},
-        {226, 3083, true},  {238, 2064, true},  {238, 2062, false}, {165, 5139, true},
-        {165, 5140, false}, {54, 4108, true},   {237, 4196, true},  {73, 4099, true},
+        {60, 0, true},      {60, 12, true},    {60, 2, false},     {60, 7, false},
+        {60, 1024, true},   {61, 1024, true},  {62, 1024, false},  {96, 2050, true},
+        {96, 2055, true},   {96, 2056, false}, {97, 2052, false},  {11, 3072, true},
+        {11, 3073, true},   {11, 3074, false}, {254, 3072, false}, {226, 3090, true},
+        {226, 3083, true},  {238, 2064, true}, {238, 2062, false}, {165, 5139, true},
+        {165, 5140, false}, {54, 4108, true},  {237, 4196, true},  {73, 4099, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsLeftOutProperty(c.classId, c.propertyId), c.leftOut)
@@ -53,10 +53,10 @@ TEST(ObjectSetFields, Grammar) {
     const Case cases[] = {
         {"60,100,65535,0,(14,2,\"Main PEQ\"),(13,3072,0)",
          {"60", "100", "65535", "0", "14,2,\"Main PEQ\"", "13,3072,0"}},
-        {" 1 , ,2,", {"1", "2"}},                      // blanks trimmed, empty dropped
-        {"1000,0,0,(", {"1000", "0", "0"}},            // a BLOB line with no bytes
+        {" 1 , ,2,", {"1", "2"}},            // blanks trimmed, empty dropped
+        {"1000,0,0,(", {"1000", "0", "0"}},  // a BLOB line with no bytes
         {"1,(14,2,\"a) b, c\"),2", {"1", "14,2,\"a) b, c\"", "2"}},  // a text protects
-        {"1,(14,2,\"x\"", {"1", "14,2,\"x\""}},       // an unclosed group runs to the end
+        {"1,(14,2,\"x\"", {"1", "14,2,\"x\""}},  // an unclosed group runs to the end
         {"", {}},
     };
     for (const auto& c : cases)
@@ -148,9 +148,9 @@ TEST(ObjectSetEncoder, ListsBeyondAnItemAreRefusedForTheirObject) {
     EXPECT_EQ(EncodePropertyGroup("174,9," + Numbers(256)).verdict, GroupVerdict::Refused);
 
     ObjectRecord record;
-    ASSERT_EQ(EncodeObjectLine("60,5,65535,0,(14,2,\"x\"),(175,3000," + Numbers(200) + ")", record)
-                  .kind,
-              LineResult::Record);
+    ASSERT_EQ(
+        EncodeObjectLine("60,5,65535,0,(14,2,\"x\"),(175,3000," + Numbers(200) + ")", record).kind,
+        LineResult::Record);
     EXPECT_NE(record.refusal.find("property 3000"), std::string::npos) << record.refusal;
 
     std::string big = "60,5,65535,0";
@@ -252,7 +252,7 @@ TEST(ObjectSetWriter, ObjectAndBlobLines) {
     auto classOnly = Listed(13, 1024);  // left out for class 60
     auto gain = Listed(131, 3072);
     dynamic_cast<TU32MultiValue&>(*gain).SetData(-3);
-    const TVEKPropertyBase* listed[] = {handle.get(), owner.get(), name.get(),
+    const TVEKPropertyBase* listed[] = {handle.get(), owner.get(),     name.get(),
                                         common.get(), classOnly.get(), gain.get()};
     EXPECT_EQ(ObjectLineFor(60, 101, 0, listed), "60,101,100,0,(14,2,\"In\"),(131,3072,-3)");
     EXPECT_EQ(ObjectLineFor(61, 101, 0, std::span(listed).first(1)), "61,101,65535,0");
@@ -270,16 +270,43 @@ TEST(ObjectSetWriter, WhatIsWrittenReadsBack) {
         const char* value;  // through the encoder into the property first
     };
     const Case cases[] = {
-        {1, "200"},       {2, "65535"},      {3, "70000"},     {4, "4000000000"},
-        {5, "$FFFFFFFFFFFFFFF0"}, {6, "-5"}, {7, "-300"},      {8, "-70000"},
-        {9, "-2000000000"}, {13, "7"},       {14, "\"Lobby, left (rear)\""},
-        {67, "\"x\""},    {69, "$1234"},     {72, "$0001:$0002:$0003"},
-        {131, "-99.5"},   {132, "-3.5"},     {135, "12.25"},   {140, "1000.5"},
-        {142, "3.0969"},  {151, "1.125"},    {152, "-1.5"},    {153, "0.25"},
-        {155, "0.3333"},  {157, "-0.5"},     {161, "-8"},      {162, "1.5"},
-        {163, "-20.5"},   {164, "1234.567"}, {165, "1.5"},     {166, "100"},
-        {167, "10.5"},    {170, "600"},      {171, "700"},     {174, "[1,2,3]"},
-        {175, "[1,-2,300]"}, {176, "[9,8]"}, {200, "123456"},
+        {1, "200"},
+        {2, "65535"},
+        {3, "70000"},
+        {4, "4000000000"},
+        {5, "$FFFFFFFFFFFFFFF0"},
+        {6, "-5"},
+        {7, "-300"},
+        {8, "-70000"},
+        {9, "-2000000000"},
+        {13, "7"},
+        {14, "\"Lobby, left (rear)\""},
+        {67, "\"x\""},
+        {69, "$1234"},
+        {72, "$0001:$0002:$0003"},
+        {131, "-99.5"},
+        {132, "-3.5"},
+        {135, "12.25"},
+        {140, "1000.5"},
+        {142, "3.0969"},
+        {151, "1.125"},
+        {152, "-1.5"},
+        {153, "0.25"},
+        {155, "0.3333"},
+        {157, "-0.5"},
+        {161, "-8"},
+        {162, "1.5"},
+        {163, "-20.5"},
+        {164, "1234.567"},
+        {165, "1.5"},
+        {166, "100"},
+        {167, "10.5"},
+        {170, "600"},
+        {171, "700"},
+        {174, "[1,2,3]"},
+        {175, "[1,-2,300]"},
+        {176, "[9,8]"},
+        {200, "123456"},
     };
     for (const auto& c : cases) {
         std::string group = std::to_string(c.code) + ",3000," + c.value;
@@ -316,8 +343,8 @@ TEST(ObjectSetFile, ReadsObjectsThenBlobData) {
     ASSERT_EQ(file.blobs.size(), 1u);
     EXPECT_EQ(file.blobs[0].bytes, (Bytes{1, 2, 3}));
 
-    file = ReadObjectSet("60,1,65535,0,(1,5,1)\n60,2,65535,0,(1,5,999999999999999999999)\n",
-                         problem);
+    file =
+        ReadObjectSet("60,1,65535,0,(1,5,1)\n60,2,65535,0,(1,5,999999999999999999999)\n", problem);
     EXPECT_EQ(problem.line, 0u);  // a number clamps
     file = ReadObjectSet("60,1,65535,0,(1,5,1)\n####\n1,0,2,(1)\n", problem);
     EXPECT_EQ(problem.line, 3u);

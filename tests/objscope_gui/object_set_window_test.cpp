@@ -52,10 +52,10 @@ class ObjectSetWindow : public GuiSession {
         std::ofstream(folder_ + "/empty.tdev") << "object 0 class 17\n";
         second_ = std::make_unique<QProcess>();
         second_->setProcessChannelMode(QProcess::MergedChannels);
-        second_->start(QString::fromStdString(BinDir() + "/tarnsim"),
-                       {"--listen", QString("127.0.0.3:%1").arg(ServerReceivePort()),
-                        "--device-number", "2", "--load",
-                        QString::fromStdString(folder_ + "/empty.tdev")});
+        second_->start(
+            QString::fromStdString(BinDir() + "/tarnsim"),
+            {"--listen", QString("127.0.0.3:%1").arg(ServerReceivePort()), "--device-number", "2",
+             "--load", QString::fromStdString(folder_ + "/empty.tdev")});
         ASSERT_TRUE(second_->waitForStarted(5000));
         QByteArray output;
         ASSERT_TRUE(WaitFor([&] {

@@ -21,11 +21,11 @@ TEST(MethodText, IdsInPageOrNumberForm) {
         const char* rewritten;
     };
     const Case cases[] = {
-        {"2m5", true, 2053, "2m5"},       {" $0C00 ", true, 3072, "3m0"},
-        {"3072", true, 3072, "3m0"},      {"1m2000", true, 3024, "2m976"},
-        {"m5", false, 0, ""},             {"2m", false, 0, ""},
-        {"", false, 0, ""},               {"-1", false, 0, ""},
-        {"64m0", false, 0, ""},           {"abc", false, 0, ""},
+        {"2m5", true, 2053, "2m5"},  {" $0C00 ", true, 3072, "3m0"},
+        {"3072", true, 3072, "3m0"}, {"1m2000", true, 3024, "2m976"},
+        {"m5", false, 0, ""},        {"2m", false, 0, ""},
+        {"", false, 0, ""},          {"-1", false, 0, ""},
+        {"64m0", false, 0, ""},      {"abc", false, 0, ""},
     };
     for (const auto& c : cases) {
         MethodIdText parsed = ParseMethodText(c.text);
@@ -86,8 +86,8 @@ TEST(EobPoints, RowsAreSortedCheckedAndChunked) {
     EXPECT_EQ(EobRowFor(result.records[2]).setValue, "-256");
     EXPECT_EQ(result.records[3].setValue, -32768) << "beyond 16 bits";
 
-    const EobRowTexts bad[] = {{"1", "256", "1", "0"}, {"1", "1", "16777216", "0"},
-                               {"65536", "1", "1", "0"}};
+    const EobRowTexts bad[] = {
+        {"1", "256", "1", "0"}, {"1", "1", "16777216", "0"}, {"65536", "1", "1", "0"}};
     for (const auto& row : bad) {
         EobRowsResult refused = EobRecordsFromRows(std::span(&row, 1));
         EXPECT_FALSE(refused.ok());

@@ -1,10 +1,11 @@
 // tarnsim and object set files: a device written as one reads back to the
 // same file, a malformed file is refused with its line, object 0 takes a
 // confirm, and a listing can ignore its class filter.
+#include "object_set_device.h"
+
 #include <gtest/gtest.h>
 
 #include "device_file.h"
-#include "object_set_device.h"
 #include "objectset/object_set_format.h"
 #include "protocol/tarn_device_properties.h"
 #include "protocol/tarn_items.h"
@@ -77,8 +78,7 @@ TEST(ObjectSetDevice, ObjectZeroTakesAConfirmOfItsOwnClass) {
     EXPECT_EQ(reply.status(), 0);
     EXPECT_EQ(device.contents().find(0)->find(2)->value, std::vector<uint8_t>{'R'});
     reply = Ask(device, *objscope::buildConfirmObject(kRequester, 0, 1, 52, 0, 65535, items));
-    EXPECT_EQ(reply.status(),
-              objscope::statusValueOf(objscope::MessageRejection::FieldInvalid));
+    EXPECT_EQ(reply.status(), objscope::statusValueOf(objscope::MessageRejection::FieldInvalid));
 }
 
 TEST(ObjectSetDevice, AListingCanIgnoreItsClassFilter) {
