@@ -49,7 +49,7 @@ constexpr int kPropertyObjects = 200;
 constexpr uint16_t kDevice = 1;
 
 std::string writeDeviceFile() {
-    std::string path = std::string(std::getenv("VEK_STATE_DIR")) + "/bench.tdev";
+    std::string path = bench_support::StateFolder() + "/bench.tdev";
     std::ofstream out(path);
     out << "object 0 class 17\n  prop 2 String \"Bench Device\"\n";
     for (int h = 1; h <= kObjects; ++h) {

@@ -49,7 +49,7 @@ class QuietView : public TObjectSetView {
 };
 
 std::string writeDeviceFile() {
-    std::string path = std::string(std::getenv("VEK_STATE_DIR")) + "/object-set-bench.tdev";
+    std::string path = bench_support::StateFolder() + "/object-set-bench.tdev";
     std::ofstream out(path);
     out << "object 0 class 17\n  prop 2 String \"Bench Device\"\n";
     for (int h = 1; h <= kObjects; ++h) {
@@ -96,7 +96,7 @@ void upload(benchmark::State& state, int delayMs) {
             state.SkipWithError("upload incomplete");
             break;
         }
-        gSetFile = std::string(std::getenv("VEK_STATE_DIR")) + "/bench.tob";
+        gSetFile = bench_support::StateFolder() + "/bench.tob";
         WriteFileReplacing(gSetFile, text);
         state.counters["requests"] = static_cast<double>(Session::requestsSent() - before);
     }

@@ -26,6 +26,12 @@ void countSent(_Message* message, NetMonCBReason_t reason) {
 
 }  // namespace
 
+std::string StateFolder() {
+    std::string dir = std::getenv("VEK_STATE_DIR");
+    ::mkdir(dir.c_str(), 0700);
+    return dir;
+}
+
 uint64_t TarnBenchSession::requestsSent() {
     return gRequestsSent;
 }

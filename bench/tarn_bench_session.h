@@ -39,6 +39,10 @@ class TarnBenchSession {
     std::unique_ptr<testing_support::TarnsimProcess> tarnsim_;
 };
 
+// The private state folder (created when missing), where the benchmarks
+// write their device files.
+std::string StateFolder();
+
 // Keeps the median time and the "requests" counter of each benchmark's
 // median run.
 class RequestsReporter : public MedianReporter {

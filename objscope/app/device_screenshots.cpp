@@ -1,7 +1,9 @@
 #include "app/device_screenshots.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -9,6 +11,7 @@
 #include <functional>
 
 #include "app/screenshots.h"
+#include "devicewin/object_set_download.h"
 #include "devicewin/tfrm_add_object.h"
 #include "devicewin/tfrm_eob_test.h"
 #include "devicewin/tfrm_exe_method.h"
@@ -16,6 +19,7 @@
 #include "devicewin/tfrm_prompt_ip.h"
 #include "devicewin/tfrm_test_mgr.h"
 #include "devicewin/tfrm_view_blob.h"
+#include "objectset/file_replacing.h"
 #include "windows/event_wait.h"
 #include "windows/tfrm_object_list.h"
 #include "windows/tfrm_property_list.h"
@@ -73,6 +77,21 @@ bool RenderDeviceWindowScreenshots(TfrmObjectList& main, TfrmPropertyList& prope
     ok &= SaveModalPicture(*main.AddObjectWindow(), folder, "add-object.png");
     main.PromptIP()->SetAddress(0x7F000002);
     ok &= SaveModalPicture(*main.PromptIP(), folder, "prompt-ip.png");
+
+    // Compare: the device against its own upload with one name changed.
+    QString setFile = QDir(folder).filePath("compare.tob.tmp");
+    main.UploadObjectsToFile(setFile);
+    std::string text;
+    if (ReadTextFile(setFile.toStdString(), text)) {
+        size_t at = text.find("\"Main PEQ\"");
+        if (at != std::string::npos)
+            text.replace(at, 10, "\"Side PEQ\"");
+        WriteFileReplacing(setFile.toStdString(), text);
+        main.CompareObjectsWithFile(setFile);
+        if (auto* compare = main.findChild<QDialog*>("frmCompare"))
+            ok &= SaveWindowPicture(*compare, folder, "compare-objects.png");
+    }
+    QFile::remove(setFile);
 
     if (const TVEKroot* table = FirstOfClass(main, 11)) {
         properties.SetListedObject(*table);

@@ -188,6 +188,9 @@ void TfrmEOBTest::ReadPoints() {
         return;
     }
     FillPoints(EobPointsFromBlock(block));
+    if (read.end != PagerEnd::Complete)
+        ShowMessage(this, "The table's data did not come to an end; the points of the first " +
+                              std::to_string(block.size()) + " bytes are shown");
 }
 
 void TfrmEOBTest::AddPoint() {
@@ -280,6 +283,9 @@ void TfrmEOBTest::RetrieveResults() {
     size_t count = records.size();
     results_->SetRecords(std::move(records), ResultCell, count == 0 ? 1 : 0);
     lblTestActive_->setVisible((statusWord & kEobTestActive) != 0);
+    if (read.end != PagerEnd::Complete)
+        ShowMessage(this, "The results did not come to an end; the first " +
+                              std::to_string(count) + " are shown");
 }
 
 void TfrmEOBTest::FlushAllResults() {
