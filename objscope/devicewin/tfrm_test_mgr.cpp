@@ -244,9 +244,9 @@ void TfrmTestMgr::ClearGrid(const char* const* headers) {
         gridResults_->setColumnWidth(i, kColumnWidths[i]);
     // The date and time of the system's formats may be wider than the
     // column's design width.
+    QString widest = QString::fromStdString(SystemDateTimeText(2026, 12, 28, 23, 58, 58));
     gridResults_->setColumnWidth(
-        3, std::max(kColumnWidths[3],
-                    gridResults_->fontMetrics().horizontalAdvance("28/12/2026 23:59:59 ") + 8));
+        3, std::max(kColumnWidths[3], gridResults_->fontMetrics().horizontalAdvance(widest) + 16));
 }
 
 uint16_t TfrmTestMgr::Sequence() const {
