@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -167,6 +169,19 @@ TEST_F(ObjectSetWindow, AFailedUploadLeavesNoFile) {
     EXPECT_EQ(TakeMessages(),
               std::vector<std::string>{">> No Objects Retrieve - Operation aborted"});
     EXPECT_FALSE(fs::exists(Path("none.tob")));
+}
+
+TEST_F(ObjectSetWindow, ACancelledUploadLeavesNoFileAndTheWindowUsable) {
+    QTimer::singleShot(30, main_, [this] {
+        main_->findChild<QPushButton*>("btnCancelUpload")->click();
+    });
+    main_->UploadObjectsToFile(QString::fromStdString(Path("cancelled.tob")));
+    EXPECT_FALSE(fs::exists(Path("cancelled.tob")));
+    EXPECT_FALSE(main_->Busy());
+    EXPECT_TRUE(main_->findChild<QPushButton*>("btnGetObjects")->isEnabled());
+    for (const auto& entry : fs::directory_iterator(folder_))
+        EXPECT_EQ(entry.path().filename().string().find("cancelled.tob"), std::string::npos)
+            << "no temporary file is left";
 }
 
 TEST_F(ObjectSetWindow, CompareListsWhatADownloadWouldChange) {
