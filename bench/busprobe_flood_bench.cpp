@@ -1,13 +1,18 @@
 // Flood load for busprobe: a device on 127.0.0.2 sends datagrams to the real
 // hubserver at a fixed rate while the real main window (offscreen) monitors
-// in machine mode, logs every message to a full-format manual log and to an
-// always-active scheduled simple log. Reports, per rate, messages handled,
-// shown and logged against those sent (the baseline of the same run), the
-// messages the feed had to drop, the GUI thread's longest stall (gap between
-// ticks of a 5 ms timer) and the peak memory of the process.
+// in machine mode, keeps every message in its bounded store and list, logs
+// every message to a full-format manual log and to an always-active
+// scheduled simple log. Reports, per rate, messages per second received,
+// shown and logged against a raw UDP receive loop fed by the same sender in
+// the same run (the baseline), the messages the feed had to drop, the rows
+// of the list, the GUI thread's longest stall (gap between ticks of a 5 ms
+// timer) and the peak memory of the process.
 //
-//   busprobe_flood_bench [--seconds N] [--rates 5000,20000]
+//   busprobe_flood_bench [--seconds N] [--rates 20000,50000]
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,6 +50,8 @@ class SilentPrompter : public busprobe::Prompter {
 struct Result {
     int rate = 0;
     uint64_t sent = 0;
+    uint64_t received = 0;
+    int listRows = 0;
     uint64_t handled = 0;
     uint64_t shown = 0;
     uint64_t loggedFull = 0;
@@ -90,8 +97,10 @@ size_t countLines(const std::string& path, const std::string& marker) {
 }
 
 // Sends `rate` datagrams a second for `seconds`, each one different (the
-// server drops repeated datagrams), paced by absolute deadlines.
-uint64_t flood(int rate, double seconds, uint16_t serverPort, uint32_t serial) {
+// server drops repeated datagrams), paced by absolute deadlines, to
+// `address`:`serverPort`.
+uint64_t flood(int rate, double seconds, uint16_t serverPort, uint32_t serial,
+               uint32_t address = testing_support::loopback(1)) {
     testing_support::UdpPeer device(testing_support::loopback(2));
     uint64_t total = static_cast<uint64_t>(rate * seconds);
     auto start = Clock::now();
@@ -104,9 +113,33 @@ uint64_t flood(int rate, double seconds, uint16_t serverPort, uint32_t serial) {
         std::memcpy(data.data(), &id, sizeof id);
         auto bytes = wire::buildDatagram(
             {0xFF00, 0x0405, static_cast<uint16_t>(0x8000 | (i & 0x7FFF))}, data);
-        sent += device.sendTo(testing_support::loopback(1), serverPort, bytes) ? 1 : 0;
+        sent += device.sendTo(address, serverPort, bytes) ? 1 : 0;
     }
     return sent;
+}
+
+// The baseline: the same sender at the same rate into a plain UDP socket
+// read in a tight loop on another thread; returns the datagrams received.
+uint64_t rawReceive(int rate, double seconds, uint32_t serial) {
+    testing_support::UdpPeer sink(testing_support::loopback(5));
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(sink.fd(), reinterpret_cast<sockaddr*>(&bound), &length);
+    uint16_t port = ntohs(bound.sin_port);
+    std::atomic<bool> done{false};
+    uint64_t received = 0;
+    std::thread reader([&] {
+        while (!done) {
+            received += sink.receive(std::chrono::milliseconds(50)) ? 1 : 0;
+        }
+        while (sink.receive(std::chrono::milliseconds(100))) {
+            ++received;
+        }
+    });
+    flood(rate, seconds, port, serial, testing_support::loopback(5));
+    done = true;
+    reader.join();
+    return received;
 }
 
 Result runRate(int rate, double seconds, const std::string& folder, uint32_t serial) {
@@ -168,6 +201,8 @@ Result runRate(int rate, double seconds, const std::string& folder, uint32_t ser
         ticker.stop();
         r.sent = sent;
         r.shown = window.handler().shownCount();
+        r.received = window.handler().receivedCount();
+        r.listRows = window.listModel()->rowCount();
         r.longestStallMs = longest;
     }  // the window closes both logs
     r.dropped = busprobe::MonitorFeed::instance().droppedCount() - droppedBefore;
@@ -185,7 +220,7 @@ Result runRate(int rate, double seconds, const std::string& folder, uint32_t ser
 
 int main(int argc, char** argv) {
     double seconds = 3;
-    std::vector<int> rates{5000, 20000};
+    std::vector<int> rates{20000, 50000};
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0) {
             seconds = std::atof(argv[++i]);
@@ -207,26 +242,28 @@ int main(int argc, char** argv) {
         std::getenv("VEK_STATE_DIR") != nullptr ? std::getenv("VEK_STATE_DIR") : "/tmp";
     std::system(("mkdir -p '" + folder + "'").c_str());
     std::printf(
-        "busprobe flood: %.1f s per rate, machine mode, full manual log + simple "
+        "busprobe flood: %.1f s per rate, machine mode, list + full manual log + simple "
         "scheduled log, not pinned\n"
-        "shown%% = shown / sent (the baseline); dropped = by busprobe's bounded queue; "
-        "kernel = UDP receive-buffer drops on this machine meanwhile\n",
+        "raw/s = a plain UDP receive loop fed by the same sender (baseline); recv/s, "
+        "shown/s, log/s = busprobe per second; %% = received / raw; dropped = by busprobe's "
+        "bounded queue; kernel = UDP receive-buffer drops on this machine meanwhile\n",
         seconds);
-    std::printf("%8s %8s %8s %8s %8s %8s %8s %8s %10s %9s\n", "rate/s", "sent", "shown", "logfull",
-                "logsimp", "shown%", "dropped", "kernel", "stall ms", "peak MiB");
+    std::printf("%7s %8s %8s %8s %8s %8s %7s %8s %8s %8s %9s %9s\n", "rate/s", "raw/s", "recv/s",
+                "shown/s", "logf/s", "logs/s", "recv%", "dropped", "kernel", "rows", "stall ms",
+                "peak MiB");
     uint32_t serial = 1;
     for (int rate : rates) {
+        uint64_t raw = rawReceive(rate, seconds, serial);
+        serial += static_cast<uint32_t>(rate * seconds) + 1;
         Result r = runRate(rate, seconds, folder, serial);
         serial += static_cast<uint32_t>(rate * seconds) + 1;
-        double ratio =
-            r.sent ? 100.0 * static_cast<double>(r.shown) / static_cast<double>(r.sent) : 0;
-        std::printf("%8d %8llu %8llu %8llu %8llu %7.1f%% %8llu %8llu %10.1f %9.1f\n", r.rate,
-                    static_cast<unsigned long long>(r.sent),
-                    static_cast<unsigned long long>(r.shown),
-                    static_cast<unsigned long long>(r.loggedFull),
-                    static_cast<unsigned long long>(r.loggedSimple), ratio,
+        auto perSecond = [&](uint64_t n) { return static_cast<double>(n) / seconds; };
+        double ratio = raw ? 100.0 * static_cast<double>(r.received) / static_cast<double>(raw) : 0;
+        std::printf("%7d %8.0f %8.0f %8.0f %8.0f %8.0f %6.1f%% %8llu %8llu %8d %9.1f %9.1f\n",
+                    r.rate, perSecond(raw), perSecond(r.received), perSecond(r.shown),
+                    perSecond(r.loggedFull), perSecond(r.loggedSimple), ratio,
                     static_cast<unsigned long long>(r.dropped),
-                    static_cast<unsigned long long>(r.kernelDrops), r.longestStallMs,
+                    static_cast<unsigned long long>(r.kernelDrops), r.listRows, r.longestStallMs,
                     static_cast<double>(r.peakKb) / 1024.0);
         std::fflush(stdout);
     }

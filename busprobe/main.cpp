@@ -3,15 +3,22 @@
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "headless.h"
 #include "main_window.h"
 #include "platform/dirs.h"
+#include "quit_on_signal.h"
 
 namespace {
 
 void printHelp() {
     std::printf(
         "Usage: busprobe [--help]\n"
+        "       busprobe --capture FILE.pcapng [--duration S] [--filter-ip A]\n"
+        "                [--filter-object HEX] [--filter-message HEX]\n"
+        "       busprobe --send FILE.MSG --to ADDRESS [--repeat N] [--interval MS]\n"
         "\n"
         "Network monitor and message tester of the VEK installation. Shows every\n"
         "message the PC's hubserver sends and receives (or only the tester's own\n"
@@ -22,6 +29,11 @@ void printHelp() {
         "\n"
         "Options:\n"
         "  -h, --help   show this text and exit\n"
+        "  --capture FILE.pcapng  capture without a window until the --duration in\n"
+        "               seconds is up or SIGINT/SIGTERM comes, keeping what passes the\n"
+        "               filters; prints the counts at the end\n"
+        "  --send FILE.MSG --to ADDRESS  send a message file's message, --repeat N\n"
+        "               times (1), --interval MS apart (1000)\n"
         "  Qt's own options (for example -platform offscreen) are accepted too.\n"
         "\n"
         "Files:\n"
@@ -49,6 +61,17 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    std::vector<std::string> args(argv + 1, argv + argc);
+    busprobe::HeadlessCommand headless = busprobe::parseHeadless(args);
+    if (!headless.error.empty()) {
+        std::fprintf(stderr, "busprobe: %s (try 'busprobe --help')\n", headless.error.c_str());
+        return 2;
+    }
+    if (headless.capture || headless.send) {
+        QCoreApplication app(argc, argv);
+        return headless.capture ? busprobe::runCapture(*headless.capture, stdout, stderr)
+                                : busprobe::runSend(*headless.send, stdout, stderr);
+    }
     QApplication app(argc, argv);
     // Qt has taken its own options out; anything else that looks like an
     // option is a mistake.
@@ -64,6 +87,9 @@ int main(int argc, char** argv) {
     busprobe::Prompter prompter;
     busprobe::Clock clock;
     busprobe::TfrmMain window(prompter, clock);
+    // A signal ends the loop; leaving main destroys the window, which ends
+    // every open log as Exit does.
+    busprobe::QuitOnSignal quit;
     window.loadSchedule();
     window.show();
     return app.exec();

@@ -3,6 +3,9 @@
 --
 -- Use: wireshark -X lua_script:vek_dissector.lua capture.pcapng
 --      tshark -X lua_script:vek_dissector.lua -r capture.pcapng -V
+--      tshark -X lua_script:vek_dissector.lua -r capture.pcapng -Y 'tarn.kind == 1024'
+-- The message kind names and status texts are in tarn_tables.lua beside this
+-- file, generated from the Tarn protocol code that busprobe shows them with.
 -- The datagrams are found on UDP ports 3048 and 3049 and, by their "VEK"
 -- magic, on any other UDP port.
 
@@ -16,8 +19,16 @@ vf.message_code = ProtoField.uint16("vek.message_code", "Message", base.HEX, nil
 vf.message_number = ProtoField.uint16("vek.message_number", "Message Number", base.HEX)
 vf.data = ProtoField.bytes("vek.data", "Data")
 
+local script_dir = debug.getinfo(1, "S").source:match("^@(.*[/\\])") or ""
+local tables = dofile(script_dir .. "tarn_tables.lua")
+
 local tarn = Proto("tarn", "Tarn Device Message")
 local tf = tarn.fields
+tf.kind = ProtoField.uint16("tarn.kind", "Message Kind", base.DEC, tables.kinds, 0x7FFF)
+tf.kind_name = ProtoField.string("tarn.kind_name", "Message Kind Name")
+tf.status_value = ProtoField.int32("tarn.status_value", "Status Value", base.DEC, tables.statuses)
+tf.status_text = ProtoField.string("tarn.status_text", "Status Text")
+tf.property = ProtoField.uint16("tarn.property", "Property ID", base.DEC, nil, 0x3FFF)
 tf.status = ProtoField.uint8("tarn.status", "Status", base.DEC)
 tf.mode = ProtoField.uint8("tarn.mode", "Mode", base.HEX)
 tf.partial = ProtoField.bool("tarn.partial", "More Follows", 8, nil, 0x80)
@@ -33,11 +44,41 @@ local TARN_OBJECT = 0xFF00
 local HEADER = 9
 local TARN_HEADER = 14
 
-local function dissect_tarn(buffer, pinfo, tree)
+local TARN_GET = 1
+local TARN_SET = 2
+
+-- The status value of a reply: the Status byte, or the Mode byte times 256.
+local function status_value(status, mode)
+    if status ~= 0 then
+        return status
+    end
+    return mode * 256
+end
+
+local function dissect_tarn(buffer, pinfo, tree, message_tvb)
     if buffer:len() < TARN_HEADER then
         return
     end
-    local t = tree:add(tarn, buffer(0, TARN_HEADER))
+    local message_id = message_tvb(5, 2):le_uint()
+    local code = message_id % 0x8000
+    local response = message_id >= 0x8000
+    local name = tables.kinds[code] or string.format("Tarn #%d", code)
+    local t = tree:add(tarn, buffer(0, TARN_HEADER), "Tarn Device Message: " .. name)
+    t:add_le(tf.kind, message_tvb(5, 2))
+    t:add(tf.kind_name, name)
+    if response then
+        local value = status_value(buffer(0, 1):uint(), buffer(1, 1):uint())
+        t:add(tf.status_value, buffer(0, 2), value)
+        local text = tables.statuses[value] or string.format("Unknown (%d)", value)
+        t:add(tf.status_text, text)
+        pinfo.cols.info:append(" " .. name .. " " .. text)
+    else
+        pinfo.cols.info:append(" " .. name)
+    end
+    if (code == TARN_GET or code == TARN_SET) and buffer:len() >= TARN_HEADER + 2 then
+        t:add_le(tf.property, buffer(TARN_HEADER, 2))
+    end
+    t:add(tf.status, buffer(0, 1))
     t:add(tf.status, buffer(0, 1))
     t:add(tf.mode, buffer(1, 1))
     t:add(tf.partial, buffer(1, 1))
@@ -78,7 +119,7 @@ function vek.dissector(buffer, pinfo, tree)
         local data = buffer(HEADER)
         t:add(vf.data, data)
         if object_id == TARN_OBJECT then
-            dissect_tarn(data:tvb(), pinfo, tree)
+            dissect_tarn(data:tvb(), pinfo, tree, buffer)
         end
     end
     return buffer:len()

@@ -1,10 +1,19 @@
 #include "capture_schedule.h"
 
+#include <filesystem>
+
 #include "clock.h"
 #include "hex_text.h"
 #include "traffic_format.h"
 
 namespace busprobe {
+namespace {
+
+std::string fileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+}  // namespace
 
 ScheduleEntry scheduleEntryFromRow(ScheduleRow& row) {
     ScheduleEntry entry;
@@ -53,9 +62,13 @@ void CaptureSchedule::activate(ScheduleEntry& entry, const QDateTime& now) {
     if (!log) {
         log = std::make_shared<CaptureLog>();
         if (!log->open(entry.logFile)) {
-            return;  // tried again at the next tick
+            // Tried again at the next tick; meanwhile the label says why.
+            entry.failure = fileNameOf(entry.logFile) + ": " + log->openError();
+            return;
         }
     }
+    entry.failure.clear();
+    entry.failureReported = false;
     entry.log = log;
     entry.active = true;
     QTime stop = QTime(0, 0).addSecs(entry.stop);
@@ -64,12 +77,23 @@ void CaptureSchedule::activate(ScheduleEntry& entry, const QDateTime& now) {
     log->flush();
 }
 
+bool CaptureSchedule::sharedByAnother(const ScheduleEntry& entry) const {
+    for (const auto& other : entries_) {
+        if (&other != &entry && other.active && other.log == entry.log) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void CaptureSchedule::deactivate(ScheduleEntry& entry, const QDateTime& now) {
-    if (entry.log) {
-        entry.log->writeLines(closingBlock(logDateTimeText(now)));
+    // The file closes with the last entry that shares it, and only then gets
+    // its one closing block.
+    if (entry.log && !sharedByAnother(entry)) {
+        entry.log->writeLines(
+            closingBlock(logDateTimeText(now), countsLine ? countsLine() : std::string()));
         entry.log->flush();
     }
-    // The file closes with the last entry that shares it.
     entry.log.reset();
     entry.active = false;
 }
@@ -107,8 +131,33 @@ std::string CaptureSchedule::label() const {
     if (entries_.empty()) {
         return {};
     }
-    return std::to_string(activeCount()) + "/" + std::to_string(entries_.size()) +
-           " Active Scheduled Logs";
+    std::string text = std::to_string(activeCount()) + "/" + std::to_string(entries_.size()) +
+                       " Active Scheduled Logs";
+    std::string failures;
+    size_t failed = 0;
+    for (const auto& entry : entries_) {
+        if (!entry.failure.empty()) {
+            failures += (failed++ == 0 ? "" : "; ") + entry.failure;
+        }
+    }
+    if (failed > 0) {
+        text += ", " + std::to_string(failed) + " failed: " + failures;
+    }
+    return text;
+}
+
+std::vector<std::string> CaptureSchedule::takeNewFailures() {
+    std::vector<std::string> fresh;
+    for (auto& entry : entries_) {
+        if (entry.log && entry.log->failed() && entry.failure.empty()) {
+            entry.failure = fileNameOf(entry.logFile) + ": " + entry.log->writeError();
+        }
+        if (!entry.failure.empty() && !entry.failureReported) {
+            entry.failureReported = true;
+            fresh.push_back(entry.logFile + ": " + entry.failure);
+        }
+    }
+    return fresh;
 }
 
 }  // namespace busprobe

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,10 @@ struct ScheduleEntry {
     uint8_t simpleFormat = 0;  // 1: the one-line format
     bool active = false;
     std::shared_ptr<CaptureLog> log;
+    // Why the log could not be opened at the last try, or why writing to it
+    // failed; empty while all is well.
+    std::string failure;
+    bool failureReported = false;  // written to the debug log once
 
     bool simple() const { return simpleFormat == 1; }
 };
@@ -51,13 +56,23 @@ class CaptureSchedule {
 
     void flush();
 
-    // "active/entries Active Scheduled Logs", or empty without entries.
+    // "active/entries Active Scheduled Logs", or empty without entries;
+    // entries that failed follow: ", 1 failed: X.LOG: No such file or
+    // directory".
     std::string label() const;
+
+    // Notes the write failures of the open logs in their entries; returns
+    // the failures not yet reported (one text per entry, each only once).
+    std::vector<std::string> takeNewFailures();
+
+    // The counts line written into each closing block (none when unset).
+    std::function<std::string()> countsLine;
 
   private:
     void activate(ScheduleEntry& entry, const QDateTime& now);
     void deactivate(ScheduleEntry& entry, const QDateTime& now);
     std::shared_ptr<CaptureLog> sharedLogFor(const ScheduleEntry& entry) const;
+    bool sharedByAnother(const ScheduleEntry& entry) const;
 
     std::vector<ScheduleEntry> entries_;
 };

@@ -22,6 +22,15 @@ bool hasHexPrefix(const std::string& text) {
 
 }  // namespace
 
+std::vector<uint8_t> messageData(const ComposedMessage& message) {
+    std::vector<uint8_t> data;
+    for (const auto& field : message.fields) {
+        auto bytes = fieldBytes(field.type, field.text);
+        data.insert(data.end(), bytes.begin(), bytes.end());
+    }
+    return data;
+}
+
 bool writeMessageFile(const std::string& path, const ComposedMessage& message) {
     std::remove(path.c_str());
     std::string text;
@@ -61,9 +70,20 @@ MessageFileRead readMessageFile(const std::string& path) {
     }
     read.message.objectId = readHex16(std::string_view(objectText).substr(2));
     read.message.messageId = readHex16(std::string_view(messageText).substr(2));
+    size_t total = 0;
     for (int k = 1; k <= count; ++k) {
         std::string fieldText = plat::ini::getString(kData, "Field" + std::to_string(k), "", path);
         ParsedField parsed = parseFieldFileText(fieldText);
+        total += fieldBytes(parsed.type, parsed.text).size();
+        if (total > kMaxMessageData ||
+            parsed.text.size() > static_cast<size_t>(kMaxFieldTextLength)) {
+            // Refused whole: a composer that held only part of it would save
+            // a different message under the same name.
+            read = {};
+            read.error = "Field " + std::to_string(k) + " holds more than a message can carry (" +
+                         std::to_string(kMaxMessageData) + " bytes) !!";
+            return read;
+        }
         read.message.fields.push_back({parsed.type, parsed.text});
         if (!parsed.complete) {
             read.badFields.push_back(k);

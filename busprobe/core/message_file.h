@@ -24,6 +24,9 @@ struct ComposedMessage {
     std::vector<ComposedField> fields;
 };
 
+// The data bytes of the composed message: every field's bytes in order.
+std::vector<uint8_t> messageData(const ComposedMessage& message);
+
 // Replaces `path` with the message's keys in their order. Field texts are
 // written whole, however long, so no element is ever cut. False when the file
 // cannot be written.

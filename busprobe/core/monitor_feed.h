@@ -52,7 +52,7 @@ class MonitorFeed : public QObject {
 
     static constexpr size_t kMaxQueued = 400000;
     static constexpr size_t kMaxQueuedBytes = size_t{64} << 20;
-    static constexpr size_t kBatchSize = 2000;
+    static constexpr size_t kBatchSize = 500;
 
     std::mutex mutex_;
     std::deque<CapturedMessage> queue_;

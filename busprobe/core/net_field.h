@@ -22,6 +22,13 @@ enum class FieldType : int {
 
 inline constexpr int kFieldTypeCount = 7;
 
+// Data bytes one message can carry: the largest envelope (64 KiB) less the
+// 9-byte header.
+inline constexpr size_t kMaxMessageData = 65536 - 9;
+// The longest value text a field needs for that: a byte list of
+// kMaxMessageData elements ("00,01,...").
+inline constexpr int kMaxFieldTextLength = static_cast<int>(kMaxMessageData) * 3;
+
 std::optional<FieldType> fieldTypeFromCode(int code);
 inline int fieldTypeCode(FieldType type) {
     return static_cast<int>(type);

@@ -2,17 +2,15 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
+#include "pcapng_format.h"
 #include "platform/ini.h"
 
 namespace busprobe {
 namespace {
 
-constexpr uint32_t kSectionHeader = 0x0A0D0D0A;
-constexpr uint32_t kInterfaceDescription = 1;
-constexpr uint32_t kEnhancedPacket = 6;
-constexpr uint16_t kLinkTypeRawIpv4 = 101;
+using namespace pcapng;
+
 constexpr size_t kIpHeader = 20;
 constexpr size_t kUdpHeader = 8;
 constexpr size_t kMaxIpPacket = 65535;
@@ -45,6 +43,18 @@ uint16_t ipChecksum(const uint8_t* header, size_t length) {
         sum = (sum & 0xFFFF) + (sum >> 16);
     }
     return static_cast<uint16_t>(~sum);
+}
+
+// One option: code, length, value padded to 4 bytes.
+void putOption(std::vector<uint8_t>& out, uint16_t code, std::string_view value) {
+    putHost<uint16_t>(out, code);
+    putHost<uint16_t>(out, static_cast<uint16_t>(value.size()));
+    out.insert(out.end(), value.begin(), value.end());
+    out.resize((out.size() + 3) & ~size_t{3}, 0);
+}
+
+void putEndOfOptions(std::vector<uint8_t>& out) {
+    putHost<uint32_t>(out, 0);
 }
 
 // Type, total length, body padded to 4 bytes, total length.
@@ -101,11 +111,26 @@ std::vector<uint8_t> ipv4Packet(const CapturedMessage& m, const CaptureEndpoints
     return packet;
 }
 
-bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
-                 const CaptureEndpoints& endpoints, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = std::strerror(errno);
+std::string captureComment(uint64_t kept, uint64_t discarded, uint64_t dropped) {
+    auto messages = [](uint64_t n) {
+        return std::to_string(n) + (n == 1 ? " message" : " messages");
+    };
+    std::string text = messages(kept) + " kept, " + std::to_string(discarded) +
+                       (discarded == 1 ? " earlier message" : " earlier messages") +
+                       " discarded (capture store full), " + std::to_string(dropped) +
+                       " dropped before they reached the monitor";
+    return text;
+}
+
+bool PcapngWriter::open(const std::string& path, const CaptureEndpoints& endpoints,
+                        std::string_view comment) {
+    close();
+    endpoints_ = endpoints;
+    error_.clear();
+    written_ = 0;
+    file_ = std::fopen(path.c_str(), "wb");
+    if (file_ == nullptr) {
+        error_ = std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> section;
@@ -113,52 +138,92 @@ bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& mes
     putHost<uint16_t>(section, 1);
     putHost<uint16_t>(section, 0);
     putHost<int64_t>(section, -1);
-    auto shb = block(kSectionHeader, section);
-    out.write(reinterpret_cast<const char*>(shb.data()), static_cast<std::streamsize>(shb.size()));
-
-    std::vector<uint8_t> interface;
-    putHost<uint16_t>(interface, kLinkTypeRawIpv4);
-    putHost<uint16_t>(interface, 0);
-    putHost<uint32_t>(interface, 0);  // no snapshot limit
-    auto idb = block(kInterfaceDescription, interface);
-    out.write(reinterpret_cast<const char*>(idb.data()), static_cast<std::streamsize>(idb.size()));
-
-    for (const auto& m : messages) {
-        std::vector<uint8_t> packet = ipv4Packet(m, endpoints);
-        std::vector<uint8_t> body;
-        body.reserve(20 + packet.size());
-        uint64_t stamp = static_cast<uint64_t>(m.wallUs);  // microseconds: the default resolution
-        putHost<uint32_t>(body, 0);
-        putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
-        putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
-        putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
-        putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
-        body.insert(body.end(), packet.begin(), packet.end());
-        auto epb = block(kEnhancedPacket, body);
-        out.write(reinterpret_cast<const char*>(epb.data()),
-                  static_cast<std::streamsize>(epb.size()));
+    putOption(section, kOptShbUserAppl, "busprobe");
+    if (!comment.empty()) {
+        putOption(section, kOptComment, comment.substr(0, 0xFFFF));
     }
-    out.close();
-    if (!out) {
-        error = "write failed";
-        return false;
+    putEndOfOptions(section);
+    put(block(kSectionHeader, section));
+    const std::pair<const char*, std::string> sides[] = {
+        {"hubserver receive",
+         "what the server received, UDP port " + std::to_string(endpoints.receivePort)},
+        {"hubserver send",
+         "what the server sent, from UDP port " + std::to_string(endpoints.sendPort)}};
+    for (const auto& [name, description] : sides) {
+        std::vector<uint8_t> interface;
+        putHost<uint16_t>(interface, kLinkTypeRawIpv4);
+        putHost<uint16_t>(interface, 0);
+        putHost<uint32_t>(interface, 0);  // no snapshot limit
+        putOption(interface, kOptIfName, name);
+        putOption(interface, kOptIfDescription, description);
+        putEndOfOptions(interface);
+        put(block(kInterfaceDescription, interface));
     }
-    return true;
+    return error_.empty();
 }
 
-void CaptureStore::add(const CapturedMessage& m) {
-    messages_.push_back(m);
-    bytes_ += m.bytes.size();
-    while (!messages_.empty() && (messages_.size() > maxMessages_ || bytes_ > maxBytes_)) {
-        bytes_ -= messages_.front().bytes.size();
-        messages_.pop_front();
-        ++discarded_;
+void PcapngWriter::put(const std::vector<uint8_t>& bytes) {
+    if (file_ != nullptr && error_.empty() &&
+        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        error_ = std::strerror(errno);
     }
 }
 
-void CaptureStore::clear() {
-    messages_.clear();
-    bytes_ = 0;
+void PcapngWriter::write(const CapturedMessage& m) {
+    if (file_ == nullptr) {
+        return;
+    }
+    bool sent = m.direction == Direction::Sent;
+    std::vector<uint8_t> packet = ipv4Packet(m, endpoints_);
+    std::vector<uint8_t> body;
+    body.reserve(40 + packet.size());
+    uint64_t stamp = static_cast<uint64_t>(m.wallUs);  // microseconds: the default resolution
+    putHost<uint32_t>(body, sent ? kInterfaceSend : kInterfaceReceive);
+    putHost<uint32_t>(body, static_cast<uint32_t>(stamp >> 32));
+    putHost<uint32_t>(body, static_cast<uint32_t>(stamp));
+    putHost<uint32_t>(body, static_cast<uint32_t>(packet.size()));
+    putHost<uint32_t>(body, static_cast<uint32_t>(kIpHeader + kUdpHeader + m.bytes.size()));
+    body.insert(body.end(), packet.begin(), packet.end());
+    body.resize((body.size() + 3) & ~size_t{3}, 0);
+    // epb_flags: bits 0-1 the direction, 1 inbound, 2 outbound.
+    putHost<uint16_t>(body, kOptEpbFlags);
+    putHost<uint16_t>(body, 4);
+    putHost<uint32_t>(body, sent ? kFlagsOutbound : kFlagsInbound);
+    putEndOfOptions(body);
+    put(block(kEnhancedPacket, body));
+    ++written_;
+}
+
+bool PcapngWriter::flush() {
+    if (file_ != nullptr && std::fflush(file_) != 0 && error_.empty()) {
+        error_ = std::strerror(errno);
+    }
+    return error_.empty();
+}
+
+bool PcapngWriter::close() {
+    if (file_ == nullptr) {
+        return error_.empty();
+    }
+    flush();
+    if (std::fclose(file_) != 0 && error_.empty()) {
+        error_ = std::strerror(errno);
+    }
+    file_ = nullptr;
+    return error_.empty();
+}
+
+bool writePcapng(const std::string& path, const std::deque<CapturedMessage>& messages,
+                 const CaptureEndpoints& endpoints, std::string& error, std::string_view comment) {
+    PcapngWriter writer;
+    if (writer.open(path, endpoints, comment)) {
+        for (const auto& m : messages) {
+            writer.write(m);
+        }
+    }
+    bool ok = writer.close();
+    error = writer.error();
+    return ok;
 }
 
 }  // namespace busprobe

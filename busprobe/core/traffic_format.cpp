@@ -44,6 +44,13 @@ std::string headerLine(std::string_view prefix, uint32_t address, std::string_vi
     return line;
 }
 
+std::string latencyNote(int64_t latencyNs) {
+    char text[64];
+    std::snprintf(text, sizeof text, " - reply after %1.3f ms",
+                  static_cast<double>(latencyNs) / 1e6);
+    return text;
+}
+
 std::vector<std::string> dumpRows(std::span<const uint8_t> bytes) {
     std::vector<std::string> rows;
     rows.reserve((bytes.size() + kRowBytes - 1) / kRowBytes);
@@ -138,9 +145,14 @@ std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::s
                         ipFilter, objectFilter, messageFilter);
 }
 
-std::vector<std::string> closingBlock(std::string_view dateTime) {
-    return {repeated('*', kStars), std::string(dateTime) + " - Log Capture Terminated",
-            repeated('*', kStars)};
+std::vector<std::string> closingBlock(std::string_view dateTime, std::string_view counts) {
+    std::vector<std::string> block{repeated('*', kStars),
+                                   std::string(dateTime) + " - Log Capture Terminated"};
+    if (!counts.empty()) {
+        block.emplace_back(counts);
+    }
+    block.push_back(repeated('*', kStars));
+    return block;
 }
 
 }  // namespace busprobe

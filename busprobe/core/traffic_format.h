@@ -33,6 +33,9 @@ std::string displayTimeText(int hours, int minutes, int seconds, int millisecond
 std::string headerLine(std::string_view prefix, uint32_t address, std::string_view timeText,
                        double deltaMs);
 
+// What the header of a response adds: " - reply after 2.345 ms".
+std::string latencyNote(int64_t latencyNs);
+
 // A line of `count` copies of `c`.
 inline std::string repeated(char c, size_t count) {
     return std::string(count, c);
@@ -64,7 +67,8 @@ std::vector<std::string> scheduledOpeningBlock(std::string_view dateTime, std::s
                                                std::string_view objectFilter,
                                                std::string_view messageFilter);
 
-// Closing block of every capture log.
-std::vector<std::string> closingBlock(std::string_view dateTime);
+// Closing block of every capture log; a non-empty `counts` line (what was
+// received, shown, logged and lost) goes before the last line of stars.
+std::vector<std::string> closingBlock(std::string_view dateTime, std::string_view counts = {});
 
 }  // namespace busprobe

@@ -54,6 +54,7 @@ TrafficHandler::TrafficHandler() {
 }
 
 void TrafficHandler::handleNotification(const CapturedMessage& m) {
+    ++received_;
     std::string_view prefix = machinePrefix(m.direction);
     CaptureLog* manual = manualLog.isOpen() ? &manualLog : nullptr;
     if (mode == DisplayMode::Machine ||
@@ -87,61 +88,69 @@ void TrafficHandler::showLine(std::string_view line) {
     pendingHasLines_ = true;
 }
 
+double TrafficHandler::gapMs(int64_t& previousNs, const CapturedMessage& m) const {
+    int64_t nowNs = m.steadyNs - startNs_;
+    double gap = static_cast<double>(nowNs - previousNs) / 1e6;
+    previousNs = nowNs;
+    return gap;
+}
+
 void TrafficHandler::handle(std::string_view prefix, const CapturedMessage& m, bool show,
                             CaptureLog* log, bool simple) {
+    QDateTime moment = QDateTime::fromMSecsSinceEpoch(m.wallMs);
+    std::string time = displayTimeText(moment.time());
+    bool full = log != nullptr && !simple;
+    std::vector<std::string> rows;
+    if (show || full) {
+        rows = dumpRows(m.datagram());
+    }
+    // A response names its latency on its line and in the full log's header.
+    std::string note = m.pairing == Pairing::Response && m.latencyNs >= 0 ? latencyNote(m.latencyNs)
+                                                                          : std::string();
+    if (show) {
+        showMessage(headerLine(prefix, m.address, time, gapMs(previousNs_, m)) + note, m, rows);
+    }
+    if (log == nullptr) {
+        return;
+    }
+    if (full) {
+        // Each log has its own previous time: the gap is to the last message
+        // written to this log, whatever the display or other logs got.
+        std::string header = headerLine(prefix, m.address, time, gapMs(log->previousNs, m)) + note;
+        log->writeLines({"", header, "", std::string(kDumpColumnHeader), repeated('-', kDashes)});
+        log->writeLines(rows);
+        log->writeLine("");
+    } else {
+        std::string lead = simpleLead(simpleDateText(moment.date()), simpleTimeText(moment.time()),
+                                      m.address, prefix);
+        log->writeLine(simpleLine(lead, m.datagram()));
+    }
+    ++logged_;
+}
+
+void TrafficHandler::showMessage(const std::string& header, const CapturedMessage& m,
+                                 const std::vector<std::string>& rows) {
+    // Only shown messages count against the display limit: logging for a
+    // schedule must not empty the display.
     if (handled_ >= displayLimit) {
         pending_ = {true, {}};
         pendingHasLines_ = false;
         handled_ = 0;
     }
-    if (show) {
-        showLine("");
+    showLine("");
+    showLine(header);
+    showLine("");
+    showLine(kDumpColumnHeader);
+    showLine(repeated('-', kDashes));
+    for (size_t i = 0; i < rows.size() && i < kMaxShownRows; ++i) {
+        showLine(rows[i]);
     }
-    QDateTime moment = QDateTime::fromMSecsSinceEpoch(m.wallMs);
-    int64_t nowNs = m.steadyNs - startNs_;
-    double deltaMs = static_cast<double>(nowNs - previousNs_) / 1e6;
-    previousNs_ = nowNs;
-    std::string header = headerLine(prefix, m.address, displayTimeText(moment.time()), deltaMs);
-    if (show) {
-        showLine(header);
-        showLine("");
-        showLine(kDumpColumnHeader);
-        showLine(repeated('-', kDashes));
-        ++shown_;
+    if (rows.size() > kMaxShownRows) {
+        showLine("  ... " + std::to_string(m.bytes.size() - kMaxShownRows * 16) +
+                 " more bytes not shown");
     }
-    bool full = log != nullptr && !simple;
-    if (full) {
-        log->writeLines({"", header, "", std::string(kDumpColumnHeader), repeated('-', kDashes)});
-    }
-    if (show || full) {
-        std::vector<std::string> rows = dumpRows(m.datagram());
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (show && i < kMaxShownRows) {
-                showLine(rows[i]);
-            }
-            if (full) {
-                log->writeLine(rows[i]);
-            }
-        }
-        if (show && rows.size() > kMaxShownRows) {
-            showLine("  ... " + std::to_string(m.bytes.size() - kMaxShownRows * 16) +
-                     " more bytes not shown");
-        }
-        if (show) {
-            showLine("");
-        }
-        if (full) {
-            log->writeLine("");
-        }
-    }
-    if (log != nullptr && simple) {
-        std::string lead = simpleLead(simpleDateText(moment.date()), simpleTimeText(moment.time()),
-                                      m.address, prefix);
-        log->writeLine(simpleLine(lead, m.datagram()));
-    }
-    if (log != nullptr) {
-        ++logged_;
-    }
+    showLine("");
+    ++shown_;
     ++handled_;
 }
 

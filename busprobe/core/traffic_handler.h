@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "capture_log.h"
 #include "capture_schedule.h"
@@ -71,6 +72,7 @@ class TrafficHandler {
     // Writes out buffered log lines (after every batch).
     void flushLogs();
 
+    uint64_t receivedCount() const { return received_; }
     uint64_t shownCount() const { return shown_; }
     uint64_t loggedCount() const { return logged_; }
     int handledCounter() const { return handled_; }
@@ -78,13 +80,19 @@ class TrafficHandler {
   private:
     void handle(std::string_view prefix, const CapturedMessage& m, bool show, CaptureLog* log,
                 bool simple);
+    void showMessage(const std::string& header, const CapturedMessage& m,
+                     const std::vector<std::string>& rows);
     void showLine(std::string_view line);
+    // Milliseconds since `previousNs` (since start at first), which then
+    // becomes the moment of `m`.
+    double gapMs(int64_t& previousNs, const CapturedMessage& m) const;
 
     int handled_ = 0;
     int64_t previousNs_ = 0;
     int64_t startNs_ = 0;
     DisplayUpdate pending_;
     bool pendingHasLines_ = false;
+    uint64_t received_ = 0;
     uint64_t shown_ = 0;
     uint64_t logged_ = 0;
 };

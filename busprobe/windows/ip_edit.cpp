@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "filtered_edit.h"
 #include "ip_text.h"
 
 namespace busprobe {
@@ -23,7 +24,10 @@ TVEKIPEdit::TVEKIPEdit(QWidget* parent) : QFrame(parent) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
     for (size_t i = 0; i < boxes_.size(); ++i) {
-        auto* box = new QLineEdit(this);
+        auto* box = new FilteredEdit(this);
+        // Typed and pasted text alike: digits only.
+        box->setRule(FilteredEdit::digitRule());
+        box->setUpperCase(false);
         box->setObjectName(QStringLiteral("edtOctet%1").arg(i + 1));
         box->setFrame(false);
         box->setMaxLength(3);

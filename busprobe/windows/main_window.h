@@ -7,16 +7,22 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeView>
 #include <memory>
 
+#include "capture_store.h"
 #include "clock.h"
 #include "filtered_edit.h"
 #include "ip_edit.h"
 #include "message_composer.h"
+#include "message_list_model.h"
 #include "pcapng_writer.h"
 #include "prompter.h"
+#include "request_pairing.h"
+#include "traffic_counts.h"
 #include "traffic_handler.h"
 
 namespace busprobe {
@@ -32,8 +38,13 @@ class TfrmMain : public QMainWindow {
     TrafficHandler& handler() { return handler_; }
     MessageComposer* composer() const { return composer_; }
     const CaptureStore& captureStore() const { return store_; }
+    // How many messages the capture store keeps (the oldest go first).
+    void setCaptureLimit(size_t messages) { store_.setMaxMessages(messages); }
     int32_t registration() const { return registration_; }
     QTimer* scheduleTimer() const { return scheduleTimer_; }
+    MessageListModel* listModel() const { return listModel_; }
+    QTreeView* messageList() const { return list_; }
+    RequestPairing& pairing() { return pairing_; }
 
     // Handles one batch of the monitor stream (the feed's sink).
     void handleBatch(std::vector<CapturedMessage>& batch);
@@ -53,13 +64,23 @@ class TfrmMain : public QMainWindow {
     void viewLogFile();
     void openSchedule();
     void saveAsPcapng();
+    void openPcapng();
+    // Reads a pcapng file into the store, the list and the display as if
+    // its messages had just been captured; false when it was not read whole.
+    bool importPcapng(const QString& path);
     void showAbout();
+    void setPaused(bool paused);
+    // Selects the next stored message that matches the search box.
+    bool findNext();
+    // Marks requests older than the packet time-out unanswered.
+    void expireRequests();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     QWidget* buildDisplay();
+    QWidget* buildList(QWidget* parent);
     void buildMenus();
     void setMode(DisplayMode mode, QAction* tick, const char* header);
     void applyDisplayUpdate();
@@ -67,6 +88,11 @@ class TfrmMain : public QMainWindow {
     void applyScheduleRows(std::vector<ScheduleRow> rows, bool restartTimer);
     void stopSchedule();
     void closeAllLogs();
+    TrafficCounts counts() const;
+    std::string countsText() const;
+    // Says once that a log write failed (a box for the manual log, the debug
+    // log for scheduled ones) and keeps the status and label up to date.
+    void reportLogFailures();
     QAction* addAction(QMenu* menu, const char* name, const char* caption,
                        const QKeySequence& keys);
 
@@ -74,6 +100,13 @@ class TfrmMain : public QMainWindow {
     const Clock& clock_;
     TrafficHandler handler_;
     CaptureStore store_;
+    RequestPairing pairing_;
+    MessageListModel* listModel_ = nullptr;
+    QTreeView* list_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QLabel* pausedLabel_ = nullptr;
+    QTimer* pairingTimer_ = nullptr;
     int32_t registration_ = 0;
     int32_t monitor_ = 0;
 
@@ -81,6 +114,8 @@ class TfrmMain : public QMainWindow {
     bool memoEmpty_ = true;
     QLabel* header_ = nullptr;
     QLabel* scheduleLabel_ = nullptr;
+    QLabel* countsLabel_ = nullptr;
+    bool manualFailureReported_ = false;
     QSpinBox* limit_ = nullptr;
     QWidget* filterPanel_ = nullptr;
     TVEKIPEdit* filterIp_ = nullptr;

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "field_size_dialog.h"
@@ -42,7 +44,7 @@ MessageComposer::MessageComposer(Prompter& prompter, TrafficHandler& handler, QW
     messageId_->setObjectName(QStringLiteral("edtMessageID"));
     for (auto* edit : {objectId_, messageId_}) {
         edit->setRule(FilteredEdit::hexIdRule());
-        edit->setMaximumWidth(60);
+        edit->fitWidthTo(QStringLiteral("DDDD"));
         connect(edit, &FilteredEdit::keyAccepted, this, [this] { modified_ = true; });
         // "Send Fields" is the default button: Enter in the composer sends.
         connect(edit, &QLineEdit::returnPressed, this, &MessageComposer::sendFields);
@@ -59,16 +61,35 @@ MessageComposer::MessageComposer(Prompter& prompter, TrafficHandler& handler, QW
     controls->addWidget(messageId_, 2, 1);
     controls->addWidget(new QLabel(QStringLiteral("Response Enabled:"), this), 3, 0);
     controls->addWidget(response_, 3, 1);
+    repeat_ = new QSpinBox(this);
+    repeat_->setObjectName(QStringLiteral("spnRepeat"));
+    repeat_->setRange(1, 1000000);
+    interval_ = new QSpinBox(this);
+    interval_->setObjectName(QStringLiteral("spnInterval"));
+    interval_->setRange(0, 3600000);
+    interval_->setValue(1000);
+    interval_->setSingleStep(100);
+    auto* repeatLabel = new QLabel(QStringLiteral("Repeat:"), this);
+    repeatLabel->setBuddy(repeat_);
+    auto* intervalLabel = new QLabel(QStringLiteral("Interval (ms):"), this);
+    intervalLabel->setBuddy(interval_);
+    controls->addWidget(repeatLabel, 4, 0);
+    controls->addWidget(repeat_, 4, 1);
+    controls->addWidget(intervalLabel, 5, 0);
+    controls->addWidget(interval_, 5, 1);
+    repeatTimer_ = new QTimer(this);
+    repeatTimer_->setObjectName(QStringLiteral("tmrRepeat"));
+    connect(repeatTimer_, &QTimer::timeout, this, &MessageComposer::sendRepeat);
     auto* add = button(this, "btnAddField", "Add Field");
     auto* remove = button(this, "btnDeleteField", "Delete Field");
     auto* clear = button(this, "btnClearFields", "Clear Fields");
     send_ = button(this, "btnSendFields", "Send Fields");
     send_->setDefault(true);
-    controls->addWidget(add, 4, 0);
-    controls->addWidget(remove, 4, 1);
-    controls->addWidget(clear, 5, 0);
-    controls->addWidget(send_, 5, 1);
-    controls->setRowStretch(6, 1);
+    controls->addWidget(add, 6, 0);
+    controls->addWidget(remove, 6, 1);
+    controls->addWidget(clear, 7, 0);
+    controls->addWidget(send_, 7, 1);
+    controls->setRowStretch(8, 1);
     layout->addLayout(controls);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("scrFieldList"));
@@ -85,7 +106,9 @@ MessageComposer::MessageComposer(Prompter& prompter, TrafficHandler& handler, QW
     setTabOrder(nodeAddress_, objectId_);
     setTabOrder(objectId_, messageId_);
     setTabOrder(messageId_, response_);
-    setTabOrder(response_, add);
+    setTabOrder(response_, repeat_);
+    setTabOrder(repeat_, interval_);
+    setTabOrder(interval_, add);
     setTabOrder(add, remove);
     setTabOrder(remove, clear);
     setTabOrder(clear, send_);
@@ -215,10 +238,28 @@ ComposedMessage MessageComposer::composed() const {
 }
 
 bool MessageComposer::sendFields() {
-    return send(false, 0);
+    repeatTimer_->stop();
+    bool sent = send(std::nullopt);
+    // The rest of the repeats are paced by a timer, never by waiting here.
+    remaining_ = sent ? repeat_->value() - 1 : 0;
+    if (remaining_ > 0) {
+        repeatTimer_->start(interval_->value());
+    }
+    return sent;
 }
 
-bool MessageComposer::send(bool reply, uint32_t replyAddress) {
+void MessageComposer::sendRepeat() {
+    if (remaining_ <= 0 || !send(std::nullopt)) {
+        remaining_ = 0;
+        repeatTimer_->stop();
+        return;
+    }
+    if (--remaining_ == 0) {
+        repeatTimer_->stop();
+    }
+}
+
+bool MessageComposer::send(const std::optional<ReplyTo>& reply) {
     if (registration_ <= 0) {
         prompter_.warn(this, QStringLiteral("Unable to Register with VEK BASE !!"),
                        QStringLiteral("Send Error"));
@@ -230,16 +271,21 @@ bool MessageComposer::send(bool reply, uint32_t replyAddress) {
                        QStringLiteral("Message ID Error"));
         return false;
     }
-    uint16_t messageId = reply ? (message.messageId | kResponseFlag) : message.messageId;
-    std::vector<uint8_t> data;
-    for (const auto& field : message.fields) {
-        auto bytes = fieldBytes(field.type, field.text);
-        data.insert(data.end(), bytes.begin(), bytes.end());
+    if (!reply && nodeAddress_->text() == QStringLiteral("...")) {
+        // An empty address would send to 0.0.0.0.
+        prompter_.warn(this, QStringLiteral("Please enter a Node Address !!"),
+                       QStringLiteral("Send Error"));
+        return false;
     }
-    auto number = static_cast<uint16_t>(GetMessageNumber(registration_));
+    uint16_t messageId = reply ? (message.messageId | kResponseFlag) : message.messageId;
+    std::vector<uint8_t> data = messageData(message);
+    // A reply carries the number of the request it answers, as every device
+    // answers; a request takes a fresh number from the server.
+    auto number =
+        reply ? reply->messageNumber : static_cast<uint16_t>(GetMessageNumber(registration_));
     std::vector<uint8_t> datagram =
         wire::buildDatagram({message.objectId, messageId, number}, data);
-    uint32_t destination = reply ? replyAddress : nodeAddress_->address();
+    uint32_t destination = reply ? reply->address : nodeAddress_->address();
     _Message out{destination, static_cast<uint32_t>(datagram.size()), datagram.data(), nullptr};
     int32_t result = SendVEKNetMessage(registration_, &out);
     bool sent = result >= 0;
@@ -267,7 +313,7 @@ void MessageComposer::answerIfWanted(const CapturedMessage& m) {
     }
     ComposedMessage wanted = composed();
     if (header->objectId == wanted.objectId && header->messageId == wanted.messageId) {
-        send(true, m.address);
+        send(ReplyTo{m.address, header->messageNumber});
     }
 }
 
@@ -318,7 +364,6 @@ void MessageComposer::saveMessageAs() {
     if (name.isEmpty()) {
         return;
     }
-    fileName_ = name;
     if (QFileInfo::exists(name) &&
         !prompter_.askYesNo(this,
                             QStringLiteral("Are you sure you wish to overwrite the specified "
@@ -335,6 +380,9 @@ void MessageComposer::writeFile(const QString& path) {
                        QStringLiteral("Save Error"));
         return;
     }
+    // Only a file that was written becomes the current one: a refused
+    // overwrite must never make the next Save Message overwrite it.
+    fileName_ = path;
     clearModified();
 }
 
@@ -347,7 +395,6 @@ void MessageComposer::loadMessage() {
     if (name.isEmpty()) {
         return;
     }
-    fileName_ = name;
     readFile(name);
 }
 
@@ -366,6 +413,7 @@ void MessageComposer::readFile(const QString& path) {
         panel->load(field.type, QString::fromStdString(field.text));
         selectField(panel);
     }
+    fileName_ = path;
     for (int k : read.badFields) {
         prompter_.warn(this, QStringLiteral("Field %1 was incorectly specified !!").arg(k),
                        QStringLiteral("Network Message Load Warning"));

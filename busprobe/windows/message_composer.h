@@ -6,8 +6,11 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "captured_message.h"
@@ -56,7 +59,14 @@ class MessageComposer : public QWidget {
     void modifiedByKey();
 
   private:
-    bool send(bool reply, uint32_t replyAddress);
+    // One of the repeats after the first (the repeat timer's tick).
+    void sendRepeat();
+    struct ReplyTo {
+        uint32_t address = 0;
+        uint16_t messageNumber = 0;
+    };
+    // Sends the composed message, or the automatic reply to a request.
+    bool send(const std::optional<ReplyTo>& reply);
     TNetField* insertField(size_t index);
     void selectField(TNetField* field);
     void layoutFields();
@@ -76,6 +86,10 @@ class MessageComposer : public QWidget {
     FilteredEdit* messageId_ = nullptr;
     QCheckBox* response_ = nullptr;
     QPushButton* send_ = nullptr;
+    QSpinBox* repeat_ = nullptr;
+    QSpinBox* interval_ = nullptr;
+    QTimer* repeatTimer_ = nullptr;
+    int remaining_ = 0;
     QScrollArea* scroll_ = nullptr;
     QWidget* fieldBox_ = nullptr;
     std::vector<TNetField*> fields_;

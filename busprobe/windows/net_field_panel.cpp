@@ -16,6 +16,9 @@ TNetField::TNetField(QWidget* parent) : QFrame(parent) {
     edit_ = new FilteredEdit(this);
     edit_->setObjectName(QStringLiteral("edtFieldValue"));
     edit_->setGeometry(152, 8, 145, 25);
+    // A field holds whatever a message can carry; the line edit's own limit
+    // (32767) would cut a long list inside an element.
+    edit_->setMaxLength(kMaxFieldTextLength);
     edit_->setRule([this](const QString& text, int start, int length, QChar typed) {
         return fieldAcceptsKey(type_, text.toStdString(), static_cast<size_t>(start),
                                static_cast<size_t>(length), typed.toLatin1());

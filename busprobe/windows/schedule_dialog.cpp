@@ -10,6 +10,7 @@
 
 #include "clock.h"
 #include "platform/ini.h"
+#include "schedule_checks.h"
 
 namespace busprobe {
 namespace {
@@ -128,6 +129,7 @@ bool TfrmSchedule::normaliseTime(int row, int column, int& seconds) {
     setCell(row, column, text);
     auto parsed = parseTimeOfDay(text.toStdString());
     if (!parsed) {
+        grid_->setCurrentCell(row, column);
         prompter_.warn(this,
                        QStringLiteral("Invalid Time Format. HH:MM:SS AM/PM (:SS Optional) or "
                                       "HH:MM (Military)"),
@@ -138,37 +140,64 @@ bool TfrmSchedule::normaliseTime(int row, int column, int& seconds) {
     return true;
 }
 
-void TfrmSchedule::okClicked() {
-    bool firstEmpty = true;
+bool TfrmSchedule::rowIsEmpty(int row) const {
     for (int c = 0; c < kColSimple; ++c) {
-        firstEmpty = firstEmpty && cell(0, c).isEmpty();
-    }
-    if (firstEmpty) {
-        if (QFileInfo::exists(QString::fromStdString(plat::ini::resolvePath(iniFile_)))) {
-            plat::ini::eraseSection(kScheduleSection, iniFile_);
+        if (!cell(row, c).isEmpty()) {
+            return false;
         }
-        reject();
-        return;
     }
+    return true;
+}
+
+bool TfrmSchedule::checkRow(int r) {
+    bool hasStart = !cell(r, kColStart).isEmpty();
+    bool hasStop = !cell(r, kColStop).isEmpty();
+    int start = 0;
+    int stop = 0;
+    if (hasStart && !normaliseTime(r, kColStart, start)) {
+        return false;
+    }
+    if (hasStop && !normaliseTime(r, kColStop, stop)) {
+        return false;
+    }
+    // A row without times is always active; otherwise the stop must lie
+    // after the start. The time is written in the one format the schedule
+    // reads back, whatever the locale's own separator.
+    if ((hasStart || hasStop) && stop <= start) {
+        setCell(r, kColStop, QStringLiteral("23:59"));
+    }
+    ScheduleRow row = rows()[static_cast<size_t>(r)];
+    std::string problem = scheduleFilterProblem(row);
+    if (!problem.empty()) {
+        int column = !isIpFilterText(row[kColIp])       ? kColIp
+                     : !isIdFilterText(row[kColObject]) ? kColObject
+                                                        : kColMessage;
+        grid_->setCurrentCell(r, column);
+        prompter_.warn(this,
+                       QStringLiteral("Row %1 %2.").arg(r + 1).arg(QString::fromStdString(problem)),
+                       windowTitle());
+        return false;
+    }
+    if (cell(r, kColLogFile).isEmpty()) {
+        grid_->setCurrentCell(r, kColLogFile);
+        prompter_.warn(this, QStringLiteral("You must specify a log file."), windowTitle());
+        return false;
+    }
+    return true;
+}
+
+void TfrmSchedule::okClicked() {
+    // An emptied row is removed on its own; the others are checked in order
+    // and the dialog stays open at the first that cannot be used. With every
+    // row empty the schedule is cleared.
     for (int r = 0; r < grid_->rowCount(); ++r) {
-        bool hasStart = !cell(r, kColStart).isEmpty();
-        bool hasStop = !cell(r, kColStop).isEmpty();
-        int start = 0;
-        int stop = 0;
-        if (hasStart && !normaliseTime(r, kColStart, start)) {
+        if (!rowIsEmpty(r) && !checkRow(r)) {
             return;
         }
-        if (hasStop && !normaliseTime(r, kColStop, stop)) {
-            return;
-        }
-        // A row without times is always active; otherwise the stop must lie
-        // after the start.
-        if ((hasStart || hasStop) && stop <= start) {
-            setCell(r, kColStop, QString::fromStdString(shortTimeText(QTime(23, 59))));
-        }
-        if (cell(r, kColLogFile).isEmpty()) {
-            prompter_.warn(this, QStringLiteral("You must specify a log file."), windowTitle());
-            return;
+    }
+    for (int r = grid_->rowCount() - 1; r >= 0 && grid_->rowCount() > 1; --r) {
+        if (rowIsEmpty(r)) {
+            grid_->removeRow(r);
         }
     }
     accept();

@@ -1,6 +1,6 @@
 // TfrmSchedule ("Capture Schedule"): the grid of scheduled captures. OK
-// checks and normalises the times and asks for a log file per row; OK on an
-// empty first row clears the stored schedule instead.
+// checks and normalises the times, refuses filters that are no address or
+// ID and asks for a log file per row; emptied rows are dropped.
 #pragma once
 
 #include <QDialog>
@@ -35,6 +35,11 @@ class TfrmSchedule : public QDialog {
     // Normalises the time cell; false after the warning when it is no time.
     bool normaliseTime(int row, int column, int& seconds);
     void chooseLogFile(int row, int column);
+    // The first six cells are all empty: the row is left out.
+    bool rowIsEmpty(int row) const;
+    // Normalises the row's times and checks its filters and log file; false
+    // after the warning.
+    bool checkRow(int row);
 
     Prompter& prompter_;
     std::string iniFile_;

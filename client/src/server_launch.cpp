@@ -104,14 +104,16 @@ void dispatchPendingMessages() {
     }
 }
 
-// Waits for the started server's window, handling the calling thread's own
-// messages meanwhile and sleeping on its queue between looks.
-plat::Hwnd awaitServerWindow() {
-    auto deadline = Clock::now() + kStartLimit;
+// Looks for the server's title until `found` accepts the holder (or there
+// is none and `found` accepts that) or the deadline passes, handling the
+// calling thread's own messages meanwhile and sleeping on its queue between
+// looks. The last holder seen, or kNoWindow at the deadline.
+template <typename Accept>
+plat::Hwnd lookForServer(Clock::time_point deadline, Accept found) {
     for (;;) {
         dispatchPendingMessages();
         plat::Hwnd server = plat::findWindow(wire::kServerWindowTitle);
-        if (server != plat::kNoWindow) {
+        if (found(server)) {
             return server;
         }
         auto now = Clock::now();
@@ -121,6 +123,26 @@ plat::Hwnd awaitServerWindow() {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
         plat::waitForMessage(std::min(left + std::chrono::milliseconds(1), kPollPause));
     }
+}
+
+// A killed server's title (and its UDP ports) outlive its process until its
+// last thread has closed its descriptors: such a holder is no server.
+bool isLiveServer(plat::Hwnd server) {
+    return server != plat::kNoWindow && !plat::processEnded(plat::windowProcess(server));
+}
+
+// Waits for the started server's window.
+plat::Hwnd awaitServerWindow() {
+    return lookForServer(Clock::now() + kStartLimit, isLiveServer);
+}
+
+// The server holding the title, kNoWindow for none. The title of a server
+// that has ended is waited out, within the start limit: a new server started
+// meanwhile could take neither the title nor the ports.
+plat::Hwnd runningServer() {
+    return lookForServer(Clock::now() + kStartLimit, [](plat::Hwnd server) {
+        return server == plat::kNoWindow || isLiveServer(server);
+    });
 }
 
 // The override, then next to the library (the build tree), then the programs
@@ -141,7 +163,7 @@ bool findOrStartServer() {
     if (serverWindow() != plat::kNoWindow) {
         return true;
     }
-    plat::Hwnd server = plat::findWindow(wire::kServerWindowTitle);
+    plat::Hwnd server = runningServer();
     if (server == plat::kNoWindow) {
         std::string path = serverProgramPath();
         pid_t pid = path.empty() ? -1 : plat::spawnProgram(path, {});

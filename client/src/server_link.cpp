@@ -10,9 +10,13 @@ namespace {
 std::atomic<plat::Hwnd> gServer{plat::kNoWindow};
 
 // After a failed request: a server whose title is no longer held by the
-// same window has gone (killed or ended); forget it.
+// same window, or whose process has ended, has gone (killed or ended);
+// forget it. A killed server's title can outlive its process for a while:
+// the descriptors close only when its last thread has finished tearing
+// the process down.
 void checkServerAlive(plat::Hwnd server) {
-    if (plat::findWindow(wire::kServerWindowTitle) != server) {
+    if (plat::findWindow(wire::kServerWindowTitle) != server ||
+        plat::processEnded(plat::windowProcess(server))) {
         forgetServer(server);
     }
 }

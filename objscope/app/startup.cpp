@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <QCoreApplication>
+
 #include "audio/audio_objects.h"
 
 namespace objscope {
@@ -35,6 +37,10 @@ void TObjscopeStartup::BuildWindows() {
         *requests_, [this] { return mainWindow_->DeviceText(); }, mainWindow_.get());
     mainWindow_->SetPropertyList(propertyList_);
     propertyList_->SetEditorComm(editorComm_.get());
+    // Closing the main window ends the program, whatever else is open (the
+    // monitor window, editors): they would keep the message loop running.
+    QObject::connect(mainWindow_.get(), &TfrmObjectList::Closed, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 }  // namespace objscope

@@ -8,11 +8,17 @@ int32_t TTarn_Monitor::StartListing(std::unique_ptr<TTarnTicket> ticket, const c
                                     const TarnRequest& request, size_t replySize) {
     bool wait = !ticket->callback.code;
     uint64_t serial = ticket->serial;
+    // A caller without callback waits and hears how the listing ended: a
+    // device that never answered is no success.
+    int32_t outcome = kStatusOk;
+    if (wait)
+        ticket->outcome = &outcome;
     int32_t result = SubmitTicket(std::move(ticket), label, request, replySize);
     if (!wait || result < 1)
         return result;
-    WaitForTicket(serial);
-    return 0;
+    if (!WaitForTicket(serial))
+        return kStatusTimeOut;
+    return outcome;
 }
 
 int32_t TTarn_Monitor::GetAllProperties(const TarnAddress& object, TVEKList<TVEKPropertyBase>& list,

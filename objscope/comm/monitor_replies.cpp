@@ -28,6 +28,13 @@ bool objlinkFailed(const VEKMessageResponse_t& record) {
     return status != MessageSuccess && status != MessageResponseSuccess;
 }
 
+// The status value of a reply objlink reports as failed: no answer in time,
+// or an answer that did not arrive whole.
+int32_t failureStatus(const VEKMessageResponse_t& record) {
+    VEKMessageStatus_t status = record.Status;
+    return status == MessageResponseTimeOut ? kStatusTimeOut : kStatusReplyTooLong;
+}
+
 // Names of the listing kinds in their log lines.
 struct ListingTexts {
     const char* retryName;
@@ -90,7 +97,7 @@ void TTarn_Monitor::HandleReply(TTarnTicket& ticket) {
         case MessageKind::GetAllProps:
         case MessageKind::GetAllObjs:
         case MessageKind::GetAllObjsPlus:
-            ReplyListing(ticket, failed, data);
+            ReplyListing(ticket, failed ? failureStatus(record) : kStatusOk, data);
             break;
         case MessageKind::GetAllClasses:
             ReplyClasses(ticket, failed, data);
@@ -161,8 +168,10 @@ void TTarn_Monitor::ReplyGet(TTarnTicket& ticket, bool failed, std::span<const u
         DropTicket(*still);
 }
 
-void TTarn_Monitor::FinishListing(TTarnTicket& ticket, const char* doneLine) {
+void TTarn_Monitor::FinishListing(TTarnTicket& ticket, const char* doneLine, int32_t outcome) {
     uint64_t serial = ticket.serial;
+    if (ticket.outcome != nullptr)
+        *ticket.outcome = outcome;
     if (doneLine != nullptr)
         LogLine(doneLine);
     CallBack(ticket, listingTexts(ticket.kind).exceptionLine);
@@ -170,8 +179,10 @@ void TTarn_Monitor::FinishListing(TTarnTicket& ticket, const char* doneLine) {
         DropTicket(*still);
 }
 
-void TTarn_Monitor::ReplyListing(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data) {
+void TTarn_Monitor::ReplyListing(TTarnTicket& ticket, int32_t failure,
+                                 std::span<const uint8_t> data) {
     ListingTexts texts = listingTexts(ticket.kind);
+    const bool failed = failure != kStatusOk;
     if (ticket.callback.Detached()) {
         // The caller has gone with its list.
         ticket.objects = nullptr;
@@ -182,23 +193,25 @@ void TTarn_Monitor::ReplyListing(TTarnTicket& ticket, bool failed, std::span<con
     if (failed) {
         --ticket.retriesLeft;
         if (ticket.retriesLeft == 0) {
-            FinishListing(ticket, texts.noRetriesLine);
-        } else if (Resend(ticket, texts.retryName) < 1) {
-            FinishListing(ticket, texts.failedResendLine);
+            FinishListing(ticket, texts.noRetriesLine, failure);
+        } else if (int32_t resent = Resend(ticket, texts.retryName); resent < 1) {
+            FinishListing(ticket, texts.failedResendLine, resent < 0 ? resent : failure);
         }
         return;
     }
     auto header = readTarnHeader(data);
     bool rejected = !header || (header->Mode & kModeRejectionMask) != 0;
     if (data.size() < kTarnHeaderSize + 1 || rejected) {
-        FinishListing(ticket, ticket.kind == MessageKind::GetAllProps ? nullptr : texts.doneLine);
+        FinishListing(ticket, ticket.kind == MessageKind::GetAllProps ? nullptr : texts.doneLine,
+                      header ? replyStatusValue(data) : kStatusReplyTooLong);
         return;
     }
     uint16_t start = listingStartIndex(ticket.request).value_or(0);
     size_t received = AddListingPage(ticket, data, start);
     ++ticket.pages;
     if (!isPartialReply(data)) {
-        FinishListing(ticket, ticket.kind == MessageKind::GetAllProps ? nullptr : texts.doneLine);
+        FinishListing(ticket, ticket.kind == MessageKind::GetAllProps ? nullptr : texts.doneLine,
+                      kStatusOk);
         return;
     }
     // More follows: ask from the next index. A page that brought nothing,
@@ -206,13 +219,13 @@ void TTarn_Monitor::ReplyListing(TTarnTicket& ticket, bool failed, std::span<con
     std::optional<uint16_t> next = nextPageStart(start, received);
     if (!next || ticket.pages >= kMaxListingPages) {
         LogLine(">>Listing stopped: the device reports more but sends no further entries");
-        FinishListing(ticket, texts.doneLine);
+        FinishListing(ticket, texts.doneLine, kStatusOk);
         return;
     }
     setListingStartIndex(ticket.request, *next);
     LogLine("    Retrieving More...");
-    if (SendTicket(ticket) < 1)
-        FinishListing(ticket, texts.failedResendLine);
+    if (int32_t sent = SendTicket(ticket); sent < 1)
+        FinishListing(ticket, texts.failedResendLine, sent < 0 ? sent : kStatusTimeOut);
 }
 
 size_t TTarn_Monitor::AddListingPage(TTarnTicket& ticket, std::span<const uint8_t> data,

@@ -279,6 +279,7 @@ bool TTarn_Monitor::WaitForTicket(uint64_t serial) {
             // Given up: the caller's list is no longer written into.
             ticket->objects = nullptr;
             ticket->properties = nullptr;
+            ticket->outcome = nullptr;
             ticket->callback = {};
             return false;
         }

@@ -229,12 +229,12 @@ class TTarn_Monitor {
     void HandleNotification(uint16_t objectId, std::span<const uint8_t> data);
     void ReplyGet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplySet(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
-    void ReplyListing(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
+    void ReplyListing(TTarnTicket& ticket, int32_t failure, std::span<const uint8_t> data);
     void ReplyClasses(TTarnTicket& ticket, bool failed, std::span<const uint8_t> data);
     void ReplyRegistration(TTarnTicket& ticket, bool failed);
     void ReplyUnregistration(TTarnTicket& ticket, bool failed);
     size_t AddListingPage(TTarnTicket& ticket, std::span<const uint8_t> data, uint16_t start);
-    void FinishListing(TTarnTicket& ticket, const char* doneLine);
+    void FinishListing(TTarnTicket& ticket, const char* doneLine, int32_t outcome);
     int32_t StartListing(std::unique_ptr<TTarnTicket> ticket, const char* label,
                          const TarnRequest& request, size_t replySize);
     static void AddClassObjects(std::span<const uint8_t> reply, const TarnAddress& device,

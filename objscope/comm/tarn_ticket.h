@@ -63,6 +63,9 @@ struct TTarnTicket {
     TVEKList<TVEKroot>* objects = nullptr;
     TVEKList<TVEKPropertyBase>* properties = nullptr;
     unsigned pages = 0;
+    // Where a caller waiting for the listing (one without callback) hears
+    // how it ended: 0 done, positive the device refused, negative no answer.
+    int32_t* outcome = nullptr;
 
     bool HasCallback() const { return callback.Assigned(); }
     bool IsListing() const {

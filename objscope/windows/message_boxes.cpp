@@ -1,7 +1,8 @@
 #include "windows/message_boxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
+
+#include "windows/application_title.h"
 
 namespace objscope {
 namespace {
@@ -14,7 +15,7 @@ MessageBoxHandler& Handler() {
 BoxAnswer Ask(QWidget* parent, BoxKind kind, const std::string& text) {
     if (Handler())
         return Handler()(kind, text);
-    QString title = QApplication::applicationDisplayName();
+    QString title = ApplicationTitle();
     switch (kind) {
         case BoxKind::Information:
             QMessageBox::information(parent, title, DisplayText(text));

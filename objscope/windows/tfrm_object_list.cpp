@@ -21,8 +21,9 @@
 #include "model/object_build.h"
 #include "model/object_factory.h"
 #include "model/object_properties.h"
-#include "values/property_typed_values.h"
 #include "protocol/tarn_status.h"
+#include "values/property_typed_values.h"
+#include "windows/application_title.h"
 #include "windows/controls.h"
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
@@ -55,7 +56,8 @@ TfrmObjectList::TfrmObjectList(TDeviceRequests& requests, const std::vector<uint
     : QMainWindow(parent), requests_(requests) {
     setObjectName("frmObjectList");
     setWindowTitle(kObjectListCaption);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    SetApplicationTitleWindow(this);
+    SetApplicationTitle(kApplicationTitle);
     BuildLayout();
     for (uint16_t device : devices)
         cboDevices_->addItem(QString::number(device));
@@ -284,7 +286,25 @@ void TfrmObjectList::BuildLayout() {
     connect(lstObjects_, &QListWidget::itemDoubleClicked, this,
             [this] { btnViewProperties_->click(); });
     connect(cboDevices_->lineEdit(), &QLineEdit::editingFinished, this,
-            &TfrmObjectList::SetApplicationTitle);
+            &TfrmObjectList::UpdateApplicationTitle);
+    SetTabOrder();
+}
+
+// The keyboard walks the window as it is drawn: the device row, the
+// settings panel, the list, then the buttons from the top down.
+void TfrmObjectList::SetTabOrder() {
+    const std::initializer_list<QWidget*> order = {
+        cboDevices_,    edtIPAddress_,     btnLoopback_,       imgSettings_, edtTimeout_,
+        btnOKsettings_, lstObjects_,       btnGetObjects_,     btnGetText_,  btnMore_,
+        btnGetClasses_, btnUploadObjects_, btnViewProperties_, btnEdit_,     btnDoMethod_,
+        btnMakePerm_,   btnReset_,         btnTest_,           btnEOBTest_,  btnCancelUpload_,
+        btnClose_};
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 // --- device -------------------------------------------------------------
@@ -300,8 +320,8 @@ std::optional<uint16_t> TfrmObjectList::DeviceNumber() {
     return device;
 }
 
-void TfrmObjectList::SetApplicationTitle() {
-    QApplication::setApplicationDisplayName("OS-" + DeviceText());
+void TfrmObjectList::UpdateApplicationTitle() {
+    SetApplicationTitle("OS-" + DeviceText());
 }
 
 void TfrmObjectList::DeviceChanged() {
@@ -325,7 +345,7 @@ void TfrmObjectList::DeviceChanged() {
     lstObjects_->clear();
     btnViewProperties_->setEnabled(false);
     btnDoMethod_->setEnabled(false);
-    SetApplicationTitle();
+    UpdateApplicationTitle();
 }
 
 void TfrmObjectList::SetLoopback() {
@@ -442,10 +462,13 @@ void TfrmObjectList::ObjectsListed() {
         uploading_ = false;
         ShowError(this, kNoResponse);
         SetBusyButtonsEnabled(true);
+        btnMore_->setEnabled(true);
         return;
     }
     if (objectsMode_) {
-        btnViewProperties_->setEnabled(true);
+        // The upload's list holds bare records until it has built the
+        // objects: nothing acts on it before.
+        btnViewProperties_->setEnabled(!fullObjects_);
         for (const auto& object : objects_) {
             if (!object)
                 continue;
@@ -499,6 +522,7 @@ void TfrmObjectList::UploadObjects() {
         return;
     SetBusyButtonsEnabled(false);
     btnDoMethod_->setEnabled(false);
+    btnMore_->setEnabled(false);  // Delete Object acts on the list
     uploading_ = true;
     cancelUpload_ = false;
     BeginObjectsListing(true);
@@ -607,6 +631,7 @@ void TfrmObjectList::RefillFromObjects(bool netTotal) {
     if (netTotal)
         lblTotal_->setText(Text(NetTotalLabel(objects_.size())));
     SetBusyButtonsEnabled(true);
+    btnMore_->setEnabled(true);
     btnEdit_->setEnabled(!objects_.empty());
     if (!objects_.empty())
         lstObjects_->setCurrentRow(0);
@@ -726,6 +751,8 @@ void TfrmObjectList::closeEvent(QCloseEvent* event) {
     NormalCursor();
     alive_.reset();
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit Closed();
 }
 
 }  // namespace objscope

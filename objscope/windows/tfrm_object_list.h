@@ -94,6 +94,10 @@ class TfrmObjectList : public QMainWindow {
     const TVEKList<TVEKroot>& Objects() const { return objects_; }
     QListWidget* List() const { return lstObjects_; }
 
+  signals:
+    // The window was closed: closing it ends the program.
+    void Closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +112,7 @@ class TfrmObjectList : public QMainWindow {
     void ShowComparison(const QStringList& lines);
     void BuildLayout();
     void BuildMoreMenu();
+    void SetTabOrder();
     QWidget* BuildTopRow();
     QWidget* BuildSettingsPanel();
     QWidget* BuildUploadPanel();
@@ -124,7 +129,7 @@ class TfrmObjectList : public QMainWindow {
     void SetBusyButtonsEnabled(bool on);
     void NormalCursor();
     void ShowTestButtons(const TVEKroot& object, bool eob);
-    void SetApplicationTitle();
+    void UpdateApplicationTitle();
     void ScrollToLast();
     Liveness Alive() const;
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -95,8 +96,13 @@ void TfrmPropertyList::BuildLayout() {
     edtObjIDInc_->setObjectName("edtObjIDInc");
     edtNumbObjs_ = new QLineEdit(QString::number(kDefaultCount), pnlMulti_);
     edtNumbObjs_->setObjectName("edtNumbObjs");
-    edtObjIDInc_->setMaximumWidth(70);
-    edtNumbObjs_->setMaximumWidth(70);
+    // Wide enough for every 16-bit object ID (five digits) and a sixth.
+    for (QLineEdit* field : {edtObjIDInc_, edtNumbObjs_}) {
+        const int digits = field->fontMetrics().horizontalAdvance(QString(6, '0'));
+        field->setMinimumWidth(digits +
+                               2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8);
+        field->setMaximumWidth(field->minimumWidth() + 20);
+    }
     btnSetAll_ = Button("btnSetAll", "Set &All", nullptr, pnlMulti_);
     auto* btnCloseMulti = new QToolButton(pnlMulti_);
     btnCloseMulti->setObjectName("btnCloseMulti");

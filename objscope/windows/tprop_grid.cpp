@@ -1,9 +1,11 @@
 #include "windows/tprop_grid.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <algorithm>
 #include <utility>
 
 #include "model/class_catalogue.h"
@@ -60,8 +62,12 @@ TPropGrid::TPropGrid(QWidget* parent)
     booleanEditor_->hide();
 
     connect(valueEditor_, &QLineEdit::editingFinished, this, &TPropGrid::FinishEditing);
-    connect(booleanEditor_, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int) { FinishEditing(); });
+    connect(booleanEditor_, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
+        booleanChosen_ = true;
+        FinishEditing();
+    });
+    valueEditor_->installEventFilter(this);
+    booleanEditor_->installEventFilter(this);
     connect(this, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { SelectCell(row); });
 }
@@ -196,6 +202,7 @@ void TPropGrid::SelectCell(int row) {
         return;
     }
     editRow_ = row;
+    booleanChosen_ = false;
     QString cell = CellText(1, row);
     if (EditorKindFor(*property) == GridEditorKind::Boolean) {
         valueEditor_->hide();
@@ -208,6 +215,7 @@ void TPropGrid::SelectCell(int row) {
     delete valueEditor_->validator();
     valueEditor_->setValidator(mask.empty() ? nullptr : new TEditMaskValidator(mask, valueEditor_));
     valueEditor_->setText(Text(EditorStartText(*property, cell.toStdString())));
+    valueEditor_->setModified(false);
     PlaceEditor(valueEditor_, row);
 }
 
@@ -226,8 +234,13 @@ void TPropGrid::FinishEditing() {
     int row = editRow_;
     TVEKPropertyBase* property = RowProperty(row);
     bool changed = false;
-    if (property) {
-        std::string text = booleanEditor_->isVisible()
+    // An editor the user only passed through keeps the cell as it is: its
+    // start text is the cell's number without its unit, and a normalised
+    // copy of that need not be the text shown.
+    const bool boolean = booleanEditor_->isVisible();
+    const bool edited = boolean ? booleanChosen_ : valueEditor_->isModified();
+    if (property && edited) {
+        std::string text = boolean
                                ? booleanEditor_->currentText().toStdString()
                                : NormaliseEditedText(*property, valueEditor_->text().toStdString());
         changed = CellText(1, row) != Text(text);
@@ -264,6 +277,55 @@ void TPropGrid::resizeEvent(QResizeEvent* event) {
         if (editor->isVisible())
             PlaceEditor(editor, editRow_);
     }
+}
+
+bool TPropGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool editor = watched == valueEditor_ || watched == booleanEditor_;
+    if (editor && event->type() == QEvent::KeyPress && EditorKey(*static_cast<QKeyEvent*>(event)))
+        return true;
+    // The wheel over the Boolean editor scrolls the grid; it chooses nothing.
+    if (watched == booleanEditor_ && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+bool TPropGrid::EditorKey(QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier)
+        return false;  // Alt+Down opens the Boolean list, for example
+    switch (key.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Stores and leaves the editor; the grid must not see this key,
+            // it would open the editor again at once.
+            FinishEditing();
+            return true;
+        case Qt::Key_Up:
+            MoveCurrentRow(-1);
+            return true;
+        case Qt::Key_Down:
+            MoveCurrentRow(1);
+            return true;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown: {
+            const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1);
+            MoveCurrentRow(key.key() == Qt::Key_PageUp ? -page : page);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void TPropGrid::MoveCurrentRow(int by) {
+    const int first = fixedHeader_ ? 1 : 0;
+    const int from = editRow_ >= 0 ? editRow_ : currentRow();
+    const int to = std::clamp(from + by, first, std::max(first, rowCount() - 1));
+    if (to == from || to >= rowCount())
+        return;
+    setCurrentCell(to, 0);
 }
 
 void TPropGrid::keyPressEvent(QKeyEvent* event) {

@@ -3,7 +3,9 @@
 // remembers the property it shows and the object that owns it. Selecting a
 // row opens the value editor (a masked line) or the Boolean editor (False /
 // True) over its value cell; leaving the editor or pressing Enter stores the
-// normalised text in the cell. Properties change only through ApplyAll.
+// normalised text in the cell. Only what the user typed or chose is stored:
+// the arrow keys move between the rows (also out of an open editor) and
+// change no value. Properties change only through ApplyAll.
 #pragma once
 
 #include <QTableWidget>
@@ -57,6 +59,7 @@ class TPropGrid : public QTableWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct RowData {
@@ -69,11 +72,15 @@ class TPropGrid : public QTableWidget {
     void ShowValueIcon(int row);
     void PlaceEditor(QWidget* editor, int row);
     void HideEditors();
+    // Keys of an open editor that belong to the grid; true when handled.
+    bool EditorKey(QKeyEvent& key);
+    void MoveCurrentRow(int by);
 
     std::vector<RowData> rows_;
     QLineEdit* valueEditor_;
     QComboBox* booleanEditor_;
     int editRow_ = -1;
+    bool booleanChosen_ = false;  // the user chose an item of the Boolean editor
     bool finishing_ = false;
     bool filling_ = false;
     bool showReadOnly_ = false;

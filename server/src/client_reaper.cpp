@@ -28,7 +28,7 @@ bool gTimerRunning = false;
 // The window's handle names its process (a client registers only its own
 // windows).
 uint32_t processOf(const _Client& client) {
-    return static_cast<uint32_t>(client.ClientHandle >> 32);
+    return plat::windowProcess(client.ClientHandle);
 }
 
 std::set<uint32_t> clientProcesses() {

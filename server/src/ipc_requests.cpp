@@ -36,7 +36,7 @@ void removeClientRequests(MessageTable& table) {
 bool isSendersOwnWindow(const plat::Message& m, plat::Hwnd window) {
     // The server never forks: its pid is read once.
     static const auto server = static_cast<uint32_t>(::getpid());
-    auto owner = static_cast<uint32_t>(window >> 32);  // a handle starts with its process ID
+    uint32_t owner = plat::windowProcess(window);
     return owner == m.senderPid && owner != server;
 }
 

@@ -1,7 +1,13 @@
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QSpinBox>
 #include <QTest>
+#include <chrono>
+#include <set>
 
 #include "gui_fixture.h"
+#include "hex_text.h"
 #include "temp_folder.h"
 
 namespace busprobe::testing {
@@ -120,6 +126,103 @@ TEST_F(ComposerTest, RefusalsKeepTheComposerAsItIs) {
               "Message File !!");
     EXPECT_EQ(child<QLineEdit>("edtObjectID")->text(), "12");
     EXPECT_EQ(composer()->fields().size(), 1u);
+}
+
+TEST_F(ComposerTest, ANameBecomesCurrentOnlyAfterItWasWrittenOrRead) {
+    TempFolder dir;
+    std::string other = dir.path("OTHER.MSG");
+    writeFile(other, "keep");
+    typeIds("12", "34");
+    addTypedField(FieldType::Byte, "1");
+    prompter.fileNames = {QString::fromStdString(other)};
+    prompter.answers = {false};  // do not overwrite
+    composer()->saveMessageAs();
+    EXPECT_TRUE(composer()->fileName().isEmpty());
+    composer()->saveMessage();  // no current file: asks for a name, cancelled
+    EXPECT_EQ(readFile(other), "keep");
+
+    std::string bad = dir.path("BAD.MSG");
+    writeFile(bad, "[Message Data]\nObjectID=12\nMessageID=0x2\n");
+    prompter.fileNames = {QString::fromStdString(bad)};
+    composer()->loadMessage();
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_TRUE(composer()->fileName().isEmpty());
+    composer()->saveMessage();  // cancelled again: the refused file stays as it was
+    EXPECT_EQ(readFile(bad), "[Message Data]\nObjectID=12\nMessageID=0x2\n");
+}
+
+TEST_F(ComposerTest, LongFieldsLoadAndSaveWhole) {
+    TempFolder dir;
+    std::string path = dir.path("LONG.MSG");
+    std::string text = "ByteList";
+    for (int i = 0; i < 20000; ++i) {
+        text += ", 0x" + hexText(static_cast<uint32_t>(i == 19999 ? 0xAB : i & 0xFF), 2);
+    }
+    writeFile(path,
+              "[Message Data]\r\nObjectID=0x0001\r\nMessageID=0x0002\r\nNumberFields=1\r\n"
+              "Field1=" +
+                  text + "\r\n");
+    prompter.fileNames = {QString::fromStdString(path)};
+    composer()->loadMessage();
+    EXPECT_TRUE(prompter.warnings.empty());
+    ASSERT_EQ(composer()->fields().size(), 1u);
+    EXPECT_EQ(composer()->fields()[0]->bytes().size(), 20000u);
+    EXPECT_EQ(composer()->fields()[0]->bytes().back(), 0xAB);
+    std::string copy = dir.path("COPY.MSG");
+    prompter.fileNames = {QString::fromStdString(copy)};
+    composer()->saveMessageAs();
+    EXPECT_NE(readFile(copy).find("Field1=" + text + "\r\n"), std::string::npos);
+}
+
+TEST_F(ComposerTest, AnEmptyNodeAddressIsRefused) {
+    typeIds("12", "34");
+    EXPECT_FALSE(composer()->sendFields());
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0], "Send Error: Please enter a Node Address !!");
+}
+
+TEST_F(ComposerTest, PastedTextIsFilteredAsTypedText) {
+    struct Case {
+        const char* box;
+        const char* pasted;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"edtObjectID", "12ZZ345", "1234"},
+        {"edtMessageID", "g0x1f", "01F"},
+        {"edtOctet1", "1a2", "12"},
+    };
+    for (const auto& c : cases) {
+        auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(c.box));
+        ASSERT_NE(box, nullptr) << c.box;
+        box->clear();
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keySequence(box, QKeySequence::Paste);
+        EXPECT_EQ(box->text().toStdString(), c.result) << c.box;
+    }
+    addTypedField(FieldType::Byte, "");
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keySequence(composer()->fields()[0]->valueEdit(), QKeySequence::Paste);
+    EXPECT_EQ(composer()->fields()[0]->valueText(), "AB");
+}
+
+TEST_F(ComposerTest, RepeatSendsPacedByTheInterval) {
+    auto peer = device(3);
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    typeIds("12", "371");
+    child<QSpinBox>("spnRepeat")->setValue(3);
+    child<QSpinBox>("spnInterval")->setValue(40);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(composer()->sendFields());
+    std::set<int> numbers;
+    for (int i = 0; i < 3; ++i) {
+        auto got = receive(*peer);
+        ASSERT_TRUE(got.has_value()) << i;
+        numbers.insert(got->bytes[7] | got->bytes[8] << 8);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(80));
+    EXPECT_EQ(numbers.size(), 3u);  // a message number each
+    EXPECT_FALSE(receive(*peer, 200).has_value());
 }
 
 TEST_F(ComposerTest, ClosingWithUnsavedChangesAsks) {

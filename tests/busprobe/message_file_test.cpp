@@ -46,6 +46,19 @@ TEST(MessageFile, LongListsKeepEveryElement) {
               fieldBytes(FieldType::ByteList, text));
 }
 
+TEST(MessageFile, FieldsLongerThanAMessageCarriesAreRefused) {
+    TempFolder dir;
+    std::string path = dir.path("HUGE.MSG");
+    std::string text = "ByteList";
+    for (size_t i = 0; i < 65528; ++i) {
+        text += ", 0x01";
+    }
+    writeFile(path,
+              "[Message Data]\nObjectID=0x1\nMessageID=0x2\nNumberFields=1\nField1=" + text + "\n");
+    EXPECT_EQ(readMessageFile(path).error,
+              "Field 1 holds more than a message can carry (65527 bytes) !!");
+}
+
 TEST(MessageFile, BadFilesAreRefusedWithTheirMessage) {
     TempFolder dir;
     struct Case {

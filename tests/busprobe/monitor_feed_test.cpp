@@ -40,7 +40,7 @@ TEST(MonitorFeed, DeliversInBoundedBatchesOnTheGuiThread) {
     for (int i = 0; i < kMessages; ++i) {
         ASSERT_EQ(numbers[static_cast<size_t>(i)], static_cast<uint16_t>(i));
     }
-    EXPECT_LE(feed.maxBatch(), 2000u);
+    EXPECT_LE(feed.maxBatch(), 500u);
     EXPECT_LE(deliveries, 100u);
     EXPECT_EQ(feed.droppedCount(), 0u);
 }

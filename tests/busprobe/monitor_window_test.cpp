@@ -1,9 +1,13 @@
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 
 #include "about_box.h"
@@ -60,6 +64,9 @@ TEST_F(MonitorWindowTest, ShowsReceivedAndSentTrafficWithDirectionAddressAndDump
 
 TEST_F(MonitorWindowTest, ClearDisplayCopyAndDisplayLimit) {
     auto peer = device(2);
+    // The limit is what the box shows, from the start.
+    EXPECT_EQ(child<QSpinBox>("SpinEdit1")->value(), 30);
+    EXPECT_EQ(window->handler().displayLimit, 30);
     child<QSpinBox>("SpinEdit1")->setValue(12);
     EXPECT_EQ(window->handler().displayLimit, 12);
     // Each test sends datagrams of its own: the server drops a repeat of any
@@ -145,12 +152,11 @@ TEST_F(MonitorWindowTest, AutomaticReplyAnswersOnlyReceivedRequests) {
     EXPECT_FALSE(receive(*peer, 500).has_value());
 
     child<QLineEdit>("edtMessageID")->setText("405");
-    sendToServer(*peer, datagram(0x12, 0x0405, 0x8002));
+    sendToServer(*peer, datagram(0x12, 0x0405, 0x8123));
     auto reply = receive(*peer);
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->bytes,
-              datagram(0x12, 0x8405, static_cast<uint16_t>(reply->bytes[7] | reply->bytes[8] << 8),
-                       {0x07}));
+    // The reply carries the request's number: requesters match on it.
+    EXPECT_EQ(reply->bytes, datagram(0x12, 0x8405, 0x8123, {0x07}));
     EXPECT_FALSE(receive(*peer, 500).has_value());
 
     child<QLineEdit>("edtObjectID")->clear();  // only the message ID: no reply
@@ -180,7 +186,8 @@ TEST_F(MonitorWindowTest, ManualLogInFullFormatMatchesTheFixture) {
                        "  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F    0123456789ABCDEF\r\n" +
                        QString(72, '-') + "\r\n" + "  56 45 4B 02 01 04 03 01 80 41 42" +
                        QString(15 + 4, ' ') + "VEK......AB\r\n\r\n" + stars + "\r\n" + dateTime +
-                       " - Log Capture Terminated\r\n" + stars + "\r\n";
+                       " - Log Capture Terminated\r\n" +
+                       "Received 1, shown 1, logged 1, dropped 0, discarded 0\r\n" + stars + "\r\n";
     EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
 }
 
@@ -208,20 +215,45 @@ TEST_F(MonitorWindowTest, AlwaysActiveScheduleEntryLogsItsTrafficInSimpleFormat)
                        "Scheduled Stop Time is " + stop + "\r\n" +
                        "IP Addr  : 127.0.0.2\r\nObject ID: \r\nMessageID: \r\n" + stars + "\r\n" +
                        "STAMP 127.0.0.2       <- 0x0102/0x0304 8002 A<01>\r\n" + stars + "\r\n" +
-                       dateTime + " - Log Capture Terminated\r\n" + stars + "\r\n";
+                       dateTime + " - Log Capture Terminated\r\n" +
+                       "Received 2, shown 2, logged 1, dropped 0, discarded 0\r\n" + stars + "\r\n";
     EXPECT_EQ(masked(fileText(path)).toStdString(), expected.toStdString());
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
-TEST_F(MonitorWindowTest, ScheduleItemsWithoutLogFileAreReportedAndLeftOut) {
-    plat::ini::writeString("Schedule", "Item1", "1,8:00,9:00", "BUSPROBE.INI");
-    plat::ini::writeString("Schedule", "Item2", "2,,,,,,x.LOG", "BUSPROBE.INI");
+TEST_F(MonitorWindowTest, ScheduleItemsThatCannotWorkAreReportedAndLeftOut) {
+    const std::pair<const char*, const char*> items[] = {
+        {"1,8:00,9:00", "names no log file"},
+        {"2,09:00,23.59,,,,x.LOG", "has a time that cannot be read (23.59)"},
+        {"3,,,127.0.0.300,,,x.LOG", "has an IP filter that is not an address (127.0.0.300)"},
+        {"4,,,,ZZ,,x.LOG", "has an Object ID filter that is not 1 to 4 hexadecimal digits (ZZ)"},
+        {"5,,,,,12345,x.LOG",
+         "has a Message ID filter that is not 1 to 4 hexadecimal digits (12345)"},
+        {"6,,,127.0.0.4,12,8405,x.LOG", nullptr},
+    };
+    int number = 0;
+    for (const auto& [item, problem] : items) {
+        plat::ini::writeString("Schedule", "Item" + std::to_string(++number), item, "BUSPROBE.INI");
+    }
     window->loadSchedule();
-    ASSERT_EQ(prompter.warnings.size(), 1u);
-    EXPECT_EQ(prompter.warnings[0],
-              "Capture Schedule: Schedule item 1 of BUSPROBE.INI names no log file and is left "
-              "out.");
-    EXPECT_EQ(child<QLabel>("lblSchedule")->text(), "0/1 Active Scheduled Logs");
+    std::vector<std::string> expected;
+    number = 0;
+    for (const auto& [item, problem] : items) {
+        ++number;
+        if (problem != nullptr) {
+            expected.push_back(QStringLiteral("Capture Schedule: Schedule item %1 of BUSPROBE.INI "
+                                              "%2 and is left out.")
+                                   .arg(number)
+                                   .arg(QString::fromLatin1(problem))
+                                   .toStdString());
+        }
+    }
+    std::vector<std::string> warnings;
+    for (const auto& w : prompter.warnings) {
+        warnings.push_back(w.toStdString());
+    }
+    EXPECT_EQ(warnings, expected);
+    EXPECT_EQ(child<QLabel>("lblSchedule")->text().toStdString(), "0/1 Active Scheduled Logs");
     plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
 }
 
@@ -236,6 +268,199 @@ TEST_F(MonitorWindowTest, UnwritableLogFileIsReportedAndNothingIsLost) {
     auto peer = device(2);
     sendToServer(*peer, datagram(1, 2, 0x8001));
     EXPECT_TRUE(waitForHandled(1));
+}
+
+TEST_F(MonitorWindowTest, FailedLogWritesAreReportedOnceAndCounted) {
+    // /dev/full opens for appending and refuses every write.
+    prompter.answers = {false, false};  // full format; keep the "existing" file
+    prompter.fileNames = {QStringLiteral("/dev/full")};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(2);
+    sendToServer(*peer, datagram(1, 0x0321, 0x8001));
+    sendToServer(*peer, datagram(1, 0x0321, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0],
+              "Network Capture Write Error: Unable to write to the Network Capture File "
+              "/dev/full: No space left on device");
+    EXPECT_GE(window->handler().manualLog.lostLines(), 3u);
+    QString status = window->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains("/dev/full")) << status.toStdString();
+
+    // A scheduled log reports in the schedule label, never with a box.
+    plat::ini::writeString("Schedule", "Item1", "1,,,,,,/dev/full", "BUSPROBE.INI");
+    window->loadSchedule();
+    window->scheduleTick();
+    sendToServer(*peer, datagram(1, 0x0321, 0x8003));
+    ASSERT_TRUE(waitForHandled(3));
+    window->scheduleTick();
+    EXPECT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_TRUE(
+        child<QLabel>("lblSchedule")->text().endsWith("1 failed: full: No space left on device"))
+        << child<QLabel>("lblSchedule")->text().toStdString();
+    plat::ini::eraseSection("Schedule", "BUSPROBE.INI");
+}
+
+TEST_F(MonitorWindowTest, CountsAreShownAndWrittenWhereTrafficIsCut) {
+    TempFolder dir;
+    std::string path = dir.path("COUNTS.LOG");
+    prompter.answers = {true};  // simple format
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(2);
+    sendToServer(*peer, datagram(1, 0x0331, 0x8001));
+    sendToServer(*peer, datagram(1, 0x0331, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    EXPECT_EQ(child<QLabel>("lblCounts")->text(),
+              "Received 2, shown 2, logged 2, dropped 0, discarded 0");
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    EXPECT_NE(fileText(path).indexOf("Received 2, shown 2, logged 2, dropped 0, discarded 0\r\n" +
+                                     QString(60, '*')),
+              -1)
+        << fileText(path).toStdString();
+
+    window->setCaptureLimit(1);  // the store keeps the newest message only
+    prompter.fileNames = {QString::fromStdString(dir.path("cut.pcapng"))};
+    window->saveAsPcapng();
+    std::string bytes = readFile(dir.path("cut.pcapng"));
+    EXPECT_NE(bytes.find("1 message kept, 1 earlier message discarded"), std::string::npos);
+}
+
+TEST_F(MonitorWindowTest, MenuShortcutsLeaveEditingKeysToTheEditBoxes) {
+    const QKeySequence::StandardKey editing[] = {QKeySequence::Cut,
+                                                 QKeySequence::Copy,
+                                                 QKeySequence::Paste,
+                                                 QKeySequence::SelectAll,
+                                                 QKeySequence::Undo,
+                                                 QKeySequence::Redo,
+                                                 QKeySequence::Delete,
+                                                 QKeySequence::Backspace,
+                                                 QKeySequence::DeleteStartOfWord,
+                                                 QKeySequence::DeleteEndOfWord,
+                                                 QKeySequence::MoveToStartOfLine};
+    for (QAction* action : window->findChildren<QAction*>()) {
+        for (auto key : editing) {
+            for (const QKeySequence& taken : QKeySequence::keyBindings(key)) {
+                EXPECT_NE(action->shortcut(), taken) << action->objectName().toStdString()
+                                                     << " takes " << taken.toString().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(window->findChild<QAction*>("mnuCloseLogFile")->text(), "&Close Log File");
+}
+
+TEST_F(MonitorWindowTest, ViewLogFileSaysWhatToDoWithoutAProgram) {
+    TempFolder dir;
+    std::string path = dir.path("VIEW.LOG");
+    prompter.answers = {false};
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    window->viewLogFile();  // the offscreen platform has no program for text files
+    ASSERT_EQ(prompter.warnings.size(), 1u);
+    EXPECT_EQ(prompter.warnings[0].toStdString(),
+              "View Log File: No program is registered to open text files. Open " + path +
+                  " with a text editor.");
+}
+
+TEST_F(MonitorWindowTest, FilterBoxesShowFourDigitsAndTheirLabelsDoNotOverlap) {
+    window->show();
+    window->displayFilteredTraffic();
+    QApplication::processEvents();
+    for (const char* name : {"edtFilterObject", "edtFilterMsg"}) {
+        auto* box = child<QLineEdit>(name);
+        box->setText("DDDD");
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        QRect text = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        EXPECT_GE(text.width(), box->fontMetrics().horizontalAdvance("DDDD") + 4) << name;
+    }
+    auto* objectLabel = child<QLabel>("lblFilterObject");
+    ASSERT_NE(objectLabel, nullptr);
+    QWidget* ip = child<QWidget>("edtFilterIP");
+    QRect labelRect(objectLabel->mapTo(window.get(), QPoint(0, 0)), objectLabel->size());
+    QRect ipRect(ip->mapTo(window.get(), QPoint(0, 0)), ip->size());
+    EXPECT_FALSE(labelRect.intersects(ipRect));
+    EXPECT_EQ(objectLabel->buddy(), child<QWidget>("edtFilterObject"));
+}
+
+TEST_F(MonitorWindowTest, ListKeepsTheSessionPausesAndSearches) {
+    auto peer = device(2);
+    auto other = device(4);
+    MessageListModel* model = window->listModel();
+    sendToServer(*peer, datagram(0x0102, 0x0341, 0x8001, {0xAA, 0xBB, 0xCC}));
+    sendToServer(*other, datagram(0x0102, 0x0342, 0x8002));
+    ASSERT_TRUE(waitForHandled(2));
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_TRUE(model->rowText(0).contains("|<-|127.0.0.2|0102|0341|8001|waiting||AA BB CC"))
+        << model->rowText(0).toStdString();
+
+    // Paused, the rows stand still while traffic is captured and counted.
+    QTest::mouseClick(child<QPushButton>("btnPause"), Qt::LeftButton);
+    sendToServer(*peer, datagram(0x0102, 0x0343, 0x8003));
+    sendToServer(*peer, datagram(0x0102, 0x0344, 0x8004));
+    ASSERT_TRUE(waitForHandled(4));
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(window->captureStore().messages().size(), 4u);
+    EXPECT_EQ(child<QLabel>("lblPaused")->text(), "Paused: 2 messages captured since");
+    EXPECT_TRUE(child<QLabel>("lblCounts")->text().startsWith("Received 4,"));
+
+    auto* search = child<QLineEdit>("edtSearch");
+    search->setText("bb cc");
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 0);
+    search->setText("127.0.0.4");
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 1);
+    search->setText("0344");  // captured while paused: not in the list yet
+    EXPECT_FALSE(window->findNext());
+
+    QTest::mouseClick(child<QPushButton>("btnPause"), Qt::LeftButton);
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_TRUE(window->findNext());
+    EXPECT_EQ(window->messageList()->currentIndex().row(), 3);
+
+    // The store is bounded; the oldest leave the list first.
+    window->setCaptureLimit(3);
+    sendToServer(*peer, datagram(0x0102, 0x0345, 0x8005));
+    ASSERT_TRUE(waitForHandled(5));
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_TRUE(model->rowText(0).contains("|0343|")) << model->rowText(0).toStdString();
+}
+
+TEST_F(MonitorWindowTest, RequestsArePairedWithTheirResponsesAndTheLatencyIsShown) {
+    TempFolder dir;
+    std::string path = dir.path("PAIRS.LOG");
+    prompter.answers = {false};  // full format
+    prompter.fileNames = {QString::fromStdString(path)};
+    window->findChild<QAction*>("mnuNewLogFile")->trigger();
+    auto peer = device(3);
+    child<TVEKIPEdit>("edtNodeAddress")->setText("127.0.0.3");
+    QTest::keyClicks(child<QLineEdit>("edtObjectID"), "ff00");
+    QTest::keyClicks(child<QLineEdit>("edtMessageID"), "351");
+    ASSERT_TRUE(window->composer()->sendFields());
+    auto request = receive(*peer);
+    ASSERT_TRUE(request.has_value());
+    QTest::qWait(20);
+    std::vector<uint8_t> answer = request->bytes;
+    answer[6] |= 0x80;  // the response flag; same number
+    sendToServer(*peer, answer);
+    MessageListModel* model = window->listModel();
+    ASSERT_TRUE(waitFor([&] { return model->rowCount() >= 2; }));
+    QString requestRow = model->rowText(0);
+    QString responseRow = model->rowText(model->rowCount() - 1);
+    EXPECT_TRUE(requestRow.contains("|->|127.0.0.3|FF00|0351|")) << requestRow.toStdString();
+    EXPECT_TRUE(requestRow.contains("|answered|")) << requestRow.toStdString();
+    QRegularExpression latency(QStringLiteral("\\|8351\\|[0-9A-F]{4}\\|([0-9]+\\.[0-9]{3}) ms\\|"));
+    auto match = latency.match(responseRow);
+    ASSERT_TRUE(match.hasMatch()) << responseRow.toStdString();
+    EXPECT_GE(match.captured(1).toDouble(), 15.0);
+    EXPECT_TRUE(memoText().contains(QRegularExpression(
+        QStringLiteral("Machine Received Data from : 127.0.0.3 \\[[0-9:]+ \\([0-9.]+ ms\\)\\] - "
+                       "reply after [0-9]+\\.[0-9]{3} ms"))))
+        << memoText().toStdString();
+    window->findChild<QAction*>("mnuCloseLogFile")->trigger();
+    EXPECT_NE(fileText(path).indexOf(QStringLiteral("] - reply after ")), -1);
 }
 
 TEST_F(MonitorWindowTest, AboutBoxShowsTheVersionsOrTheUnavailableLines) {
@@ -262,6 +487,16 @@ TEST_F(MonitorWindowTest, SavedCaptureHoldsTheTraffic) {
     std::string bytes = readFile(dir.path("cap.pcapng"));
     ASSERT_GT(bytes.size(), 64u);
     EXPECT_NE(bytes.find(std::string("VEK\x00\xFF\x01\x0C\x01\x80", 9)), std::string::npos);
+
+    // Opened again, the capture shows in the list as if captured live.
+    MessageListModel* model = window->listModel();
+    ASSERT_EQ(model->rowCount(), 1);
+    EXPECT_TRUE(window->importPcapng(QString::fromStdString(dir.path("cap.pcapng"))));
+    ASSERT_EQ(model->rowCount(), 2);
+    auto cells = [&](int row) { return model->rowText(row).section('|', 2, 6).toStdString(); };
+    EXPECT_EQ(cells(1), cells(0));
+    EXPECT_EQ(cells(1), "<-|127.0.0.2|FF00|0C01|8001");
+    EXPECT_TRUE(memoText().count("Machine Received Data from : 127.0.0.2") == 2);
     if (!tsharkInstalled()) {
         GTEST_SKIP() << "tshark is not installed (Debian package tshark): capture not decoded";
     }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "capture_store.h"
 #include "pcapng_writer.h"
 #include "temp_folder.h"
 #include "tshark_run.h"

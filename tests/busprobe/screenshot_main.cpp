@@ -1,6 +1,7 @@
 // Renders the busprobe main window with real traffic to a PNG for the
-// README: a private hubserver, a device on 127.0.0.3 that answers the
-// composer's request, and a device on 127.0.0.2 that sends a notification.
+// README: a private hubserver, a simulated Tarn device (tarnsim) on
+// 127.0.0.3 that answers the composer's requests, and a device on 127.0.0.2
+// that sends a request nobody answers.
 //
 //   busprobe_screenshot OUTPUT.png [FOLDER]
 // With FOLDER, the dialogs are rendered there too (schedule, field type,
@@ -17,6 +18,7 @@
 #include "main_window.h"
 #include "schedule_dialog.h"
 #include "server_settings.h"
+#include "tarnsim_process.h"
 #include "udp_peer.h"
 #include "wire/datagram.h"
 
@@ -46,32 +48,38 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.show();
-    testing_support::UdpPeer device(testing_support::loopback(3), ports.receive);
+    // A simulated Tarn device on 127.0.0.3 answers the composer's listing
+    // request; a device on 127.0.0.2 sends a request nobody answers.
+    testing_support::TarnsimProcess tarnsim(
+        testing_support::tarnsimPath(), {"--listen", "127.0.0.3:" + std::to_string(ports.receive)});
+    if (!tarnsim.ready()) {
+        std::fprintf(stderr, "tarnsim did not start: %s\n", tarnsim.output().c_str());
+        return 1;
+    }
     testing_support::UdpPeer other(testing_support::loopback(2), ports.receive);
 
     window.findChild<busprobe::TVEKIPEdit*>("edtNodeAddress")->setText("127.0.0.3");
     QTest::keyClicks(window.findChild<QLineEdit*>("edtObjectID"), "FF00");
-    QTest::keyClicks(window.findChild<QLineEdit*>("edtMessageID"), "C01");
+    QTest::keyClicks(window.findChild<QLineEdit*>("edtMessageID"), "400");
     auto* composer = window.composer();
+    // TarnGetAllObjs: the Tarn header (read, device 1, from 0.32769.10), start index 0.
     composer->addField();
-    composer->selectedField()->changeType(busprobe::FieldType::WordList);
-    QTest::keyClicks(composer->selectedField()->valueEdit(), "1,7,0");
+    composer->selectedField()->changeType(busprobe::FieldType::ByteList);
+    QTest::keyClicks(composer->selectedField()->valueEdit(),
+                     "00,01,00,00,01,00,00,00,00,00,01,80,0A,00");
     composer->addField();
-    composer->selectedField()->changeType(busprobe::FieldType::Text);
-    QTest::keyClicks(composer->selectedField()->valueEdit(), "level");
+    composer->selectedField()->changeType(busprobe::FieldType::Word);
+    QTest::keyClicks(composer->selectedField()->valueEdit(), "0");
     composer->sendFields();
-
-    auto request = device.receive(std::chrono::seconds(5));
-    if (request) {
-        std::vector<uint8_t> reply{0, 0, 1, 0, 7, 0, 0, 0, 1, 0, 2, 0, 9, 0, 'o', 'k'};
-        uint16_t number = static_cast<uint16_t>(request->bytes[7] | request->bytes[8] << 8);
-        device.sendTo(testing_support::loopback(1), ports.receive,
-                      wire::buildDatagram({0xFF00, 0x8C01, number}, reply));
-    }
+    QTest::qWait(150);
+    // The same to a device the simulator does not have: rejected.
+    composer->fields()[0]->valueEdit()->setText(
+        QStringLiteral("00,01,00,00,09,00,00,00,00,00,01,80,0A,00"));
+    composer->sendFields();
     other.sendTo(testing_support::loopback(1), ports.receive,
                  wire::buildDatagram({0x0102, 0x0405, 0x8123},
                                      std::vector<uint8_t>{'P', 'a', 'g', 'e', ' ', 0x01, 0xFF}));
-    if (!QTest::qWaitFor([&] { return window.handler().shownCount() >= 4; }, 5000)) {
+    if (!QTest::qWaitFor([&] { return window.handler().receivedCount() >= 5; }, 5000)) {
         std::fprintf(stderr, "not all traffic arrived\n");
     }
     QTest::qWait(200);

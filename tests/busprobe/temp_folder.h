@@ -27,6 +27,15 @@ inline std::string readFile(const std::string& path) {
     return file.readAll().toStdString();
 }
 
+// Number of times `what` occurs in `text`.
+inline size_t countOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 inline void writeFile(const std::string& path, const std::string& text) {
     QFile file(QString::fromStdString(path));
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);

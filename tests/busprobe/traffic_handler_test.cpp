@@ -123,7 +123,7 @@ TEST(TrafficHandler, RepliesToTheLastFiveSendsAreShownInEveryMode) {
     EXPECT_EQ(handler.shownCount(), 3u);
 }
 
-TEST(TrafficHandler, ScheduledLoggingCountsAsHandledWithoutShowing) {
+TEST(TrafficHandler, ScheduledLoggingIsNotShownAndLeavesTheDisplayLimitAlone) {
     testing::TempFolder dir;
     ScheduleRow row{"", "", "", "", "", dir.path("S.LOG"), ""};
     TrafficHandler handler;
@@ -137,7 +137,7 @@ TEST(TrafficHandler, ScheduledLoggingCountsAsHandledWithoutShowing) {
     handler.flushLogs();
     EXPECT_EQ(handler.shownCount(), 0u);
     EXPECT_EQ(handler.loggedCount(), 3u);
-    EXPECT_EQ(handler.handledCounter(), 3);
+    EXPECT_EQ(handler.handledCounter(), 0);
     std::string text = testing::readFile(dir.path("S.LOG"));
     EXPECT_NE(text.find("\r\n\r\nMachine Sent Data to : 127.0.0.2 ["), std::string::npos);
     EXPECT_NE(text.find("  56 45 4B 01 00 02 00 01 80 41 00" + std::string(19, ' ') +
@@ -158,6 +158,23 @@ TEST(TrafficHandler, SendingEntriesGoToTheManualLogInFullFormat) {
     EXPECT_NE(text.find("\r\nSending Data to : 127.0.0.2 ["), std::string::npos);
     EXPECT_EQ(text.find("-> "), std::string::npos);
     EXPECT_EQ(handler.shownCount(), 1u);
+}
+
+TEST(TrafficHandler, EachLogKeepsItsOwnPreviousTime) {
+    testing::TempFolder dir;
+    ScheduleRow row{"", "", "", "", "", dir.path("GAP.LOG"), ""};
+    TrafficHandler handler;  // machine mode: the display sees every message too
+    handler.schedule.setEntries({scheduleEntryFromRow(row)});
+    handler.schedule.tick(QDateTime::currentDateTime());
+    CapturedMessage first = message(Direction::Received, 0x7F000002, 1, 2, 0x8001);
+    CapturedMessage second = message(Direction::Received, 0x7F000002, 1, 2, 0x8002);
+    second.steadyNs = first.steadyNs + 50'000'000;
+    handler.handleNotification(first);
+    handler.handleNotification(second);
+    handler.flushLogs();
+    std::string text = testing::readFile(dir.path("GAP.LOG"));
+    EXPECT_NE(text.find("(50.000 ms)]"), std::string::npos) << text;
+    EXPECT_NE(handler.takeDisplayUpdate().text.find("(50.000 ms)]"), std::string::npos);
 }
 
 }  // namespace

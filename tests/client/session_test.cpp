@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "held_descriptors.h"
 #include "process_wakeups.h"
 #include "session_fixture.h"
 
@@ -95,22 +96,40 @@ TEST(ServerLoss, StartedServerIsReapedWhenItEndsAndTheIdleClientSleeps) {
     VEKBaseCleanup(registration);
 }
 
-// The startup itself finds the recorded server gone and starts a new one.
+// The startup itself finds the recorded server gone and starts a new one,
+// right after the kill. A killed server's descriptors can outlive its
+// process (a zombie already) while its last thread tears it down, under load
+// for seconds: some rounds hold them open that long, so the request to the
+// old server times out while its title and ports still look taken.
 TEST(ServerLoss, StartupRightAfterTheLossStartsANewServer) {
     writeServerSettings();
-    int32_t first = VEKBaseStartup();
-    ASSERT_GE(first, 1);
-    pid_t server = serverChildPid();
-    ASSERT_EQ(::kill(server, SIGKILL), 0);
-    ASSERT_TRUE(waitUntil([&] { return serverChildPid() != server; }));
-    int32_t second = VEKBaseStartup();
-    ASSERT_GE(second, 1);
-    EXPECT_GT(serverChildPid(), 0);
-    EXPECT_NE(serverChildPid(), server);
-    EXPECT_GT(GetMessageNumber(second), 0);
-    VEKBaseCleanup(first);
-    VEKBaseCleanup(second);
-    EXPECT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+    for (auto hold : {0, 0, 0, 0, 0, 0, 0, 0, 300, 2500}) {
+        SCOPED_TRACE("descriptors held for " + std::to_string(hold) + " ms");
+        int32_t first = VEKBaseStartup();
+        ASSERT_GE(first, 1);
+        pid_t server = serverChildPid();
+        ASSERT_GT(server, 0);
+        HeldDescriptors held(hold > 0 ? server : -1);
+        if (hold > 0 && held.empty()) {
+            GTEST_SKIP() << "pidfd_getfd is not allowed here";
+        }
+        ASSERT_EQ(::kill(server, SIGKILL), 0);
+        ASSERT_TRUE(waitUntil([&] { return serverChildPid() != server; }, kLiveness,
+                              std::chrono::milliseconds(1)));
+        std::thread releaser([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(hold));
+            held.release();
+        });
+        int32_t second = VEKBaseStartup();
+        releaser.join();
+        ASSERT_GE(second, 1);
+        EXPECT_GT(serverChildPid(), 0);
+        EXPECT_NE(serverChildPid(), server);
+        EXPECT_GT(GetMessageNumber(second), 0);
+        VEKBaseCleanup(first);
+        VEKBaseCleanup(second);
+        ASSERT_TRUE(waitUntil([] { return !serverTitleExists(); }));
+    }
 }
 
 // Cleanup of the only registration and a startup right after it: the

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <filesystem>
 #include <fstream>
 
@@ -16,19 +18,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string BinDir() {
+}  // namespace
+
+std::string BinDirectory() {
     const char* dir = std::getenv("VEK_BIN_DIR");
     return dir ? dir : VEK_BIN_DIR;
 }
 
-}  // namespace
+std::string ShownCaption(const QWidget& window) {
+    QString caption = window.windowTitle();
+    const QString display = QGuiApplication::applicationDisplayName();
+    if (display != QCoreApplication::applicationName() && !caption.endsWith(display))
+        caption += QString::fromUtf8(" \u2014 ") + display;
+    return caption.toStdString();
+}
 
 uint16_t ServerReceivePort() {
     static uint16_t port = testing_support::writeServerSettings("AutoShutdown=0\n").receive;
     return port;
 }
 
-void GuiSession::StartSession(const QStringList& deviceOptions) {
+void GuiSession::StartSession(const QStringList& deviceOptions, const std::string& settings) {
     uint16_t port = ServerReceivePort();
     char pattern[] = "/tmp/objscope-gui.XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -37,12 +47,13 @@ void GuiSession::StartSession(const QStringList& deviceOptions) {
     fs::current_path(folder_);
     std::ofstream("Tarncom.ini") << "[Device Mappings]\r\n"
                                     "MAP1=0,1,1,IP,127.0.0.2\r\n"
-                                    "MAP2=0,2,2,IP,127.0.0.3\r\n";
+                                    "MAP2=0,2,2,IP,127.0.0.3\r\n"
+                                 << settings;
 
     device_ = std::make_unique<QProcess>();
     device_->setProcessChannelMode(QProcess::MergedChannels);
     QStringList arguments{"--listen", QString("127.0.0.2:%1").arg(port), "--trace"};
-    device_->start(QString::fromStdString(BinDir() + "/tarnsim"), arguments + deviceOptions);
+    device_->start(QString::fromStdString(BinDirectory() + "/tarnsim"), arguments + deviceOptions);
     ASSERT_TRUE(device_->waitForStarted(5000));
     ASSERT_TRUE(WaitFor([&] {
         deviceOutput_ += device_->readAll();
@@ -113,6 +124,24 @@ int GuiSession::TraceCount(const QString& word) {
             ++count;
     }
     return count;
+}
+
+QWidget* GuiSession::EditUploadedObject(uint16_t handle) {
+    if (main_->Objects().empty() || main_->Busy()) {
+        main_->UploadObjects();
+        EXPECT_TRUE(WaitFor([&] { return !main_->Busy(); }, 60000));
+    }
+    const int row = RowOfObject(handle);
+    EXPECT_GE(row, 0) << handle;
+    if (row < 0)
+        return nullptr;
+    objscope::TVEKroot* object = main_->Objects().at(static_cast<size_t>(row));
+    main_->List()->setCurrentRow(row);
+    main_->findChild<QPushButton*>("btnEdit")->click();
+    auto* window = dynamic_cast<QWidget*>(object->Editor());
+    if (window)
+        WaitFor([] { return false; }, 300);  // the bindings' first values
+    return window;
 }
 
 }  // namespace objscope_gui

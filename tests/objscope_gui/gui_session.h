@@ -10,6 +10,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,12 +22,20 @@ namespace objscope_gui {
 // The server's receive port, chosen once per test program.
 uint16_t ServerReceivePort();
 
+// Where the programs under test are (tarnsim).
+std::string BinDirectory();
+
+// A window's caption as the window system shows it: Qt appends the
+// application display name to every caption once a program sets one.
+std::string ShownCaption(const QWidget& window);
+
 class GuiSession : public ::testing::Test {
   protected:
     // Extra tarnsim options (e.g. "--drop-every 3") and an optional device
     // file; the Tarncom.ini maps devices 1 to the simulator and 2 to
-    // 127.0.0.3, where nothing answers.
-    void StartSession(const QStringList& deviceOptions = {});
+    // 127.0.0.3, where nothing answers; `settings` are further sections of
+    // it (e.g. "[Monitoring]\r\nMonitor=1\r\n").
+    void StartSession(const QStringList& deviceOptions = {}, const std::string& settings = {});
     void TearDown() override;
 
     // Runs events until `done` holds (at most `limitMs`).
@@ -38,6 +47,9 @@ class GuiSession : public ::testing::Test {
     int RowOfObject(uint16_t handle) const;
     // The lines tarnsim printed with --trace so far that contain `word`.
     int TraceCount(const QString& word);
+    // Upload Objects (once), then Edit on the object with this handle: its
+    // editor window, or nullptr.
+    QWidget* EditUploadedObject(uint16_t handle);
 
     std::string folder_;
     std::unique_ptr<QProcess> device_;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "model/object_audio_bases.h"
+#include "windows/application_title.h"
 #include "gui_session.h"
 
 namespace objscope_gui {
@@ -177,10 +178,10 @@ TEST_F(ObjectListWindow, ResetsAskFirstAndReport) {
 TEST_F(ObjectListWindow, DeviceBoxIPAddressAndSettings) {
     auto* ip = main_->findChild<QLineEdit*>("edtIPAddress");
     EXPECT_EQ(ip->text(), "127.0.0.2");
-    EXPECT_EQ(QApplication::applicationDisplayName(), "OS-1");
+    EXPECT_EQ(objscope::ApplicationTitle(), "OS-1");
     SelectDevice("7");  // no mapping covers it
     EXPECT_TRUE(ip->styleSheet().contains("red"));
-    EXPECT_EQ(QApplication::applicationDisplayName(), "OS-7");
+    EXPECT_EQ(objscope::ApplicationTitle(), "OS-7");
     main_->SetLoopback();
     EXPECT_EQ(ip->text(), "127.0.0.1");
     EXPECT_FALSE(ip->styleSheet().contains("red"));

@@ -466,17 +466,47 @@ TEST_F(PeqEditor, ReceivedClassesShowTheirNamesAndFields) {
         EXPECT_EQ(upper->text(), "Class:");
         EXPECT_EQ(lower->text(), c.lowerLabel);
         EXPECT_TRUE(form->findChild<QWidget*>(c.lowerField)->isVisible());
-        EXPECT_FALSE(form->findChild<QWidget*>("GainEdit")->isVisible());
+        // The held gain of the pass filter, under its class and slope.
+        EXPECT_TRUE(form->findChild<QWidget*>("GainEdit")->isVisible());
+        EXPECT_TRUE(form->findChild<QWidget*>("lblPassGain")->isVisible());
     }
     SelectWithKeys(form, 0);  // a peaking band
     EXPECT_EQ(upper->text(), "Gain:");
     EXPECT_EQ(lower->text(), "BW:");
+    EXPECT_FALSE(form->findChild<QWidget*>("lblPassGain")->isVisible());
     EXPECT_TRUE(form->findChild<QWidget*>("edtBandwidth")->isVisible());
     EXPECT_FALSE(classes->isVisible());
     EXPECT_EQ(form->findChild<QComboBox*>("edtBandwidth")->count(), 9);
     // The fields sit on the page of the selected band's number.
     EXPECT_EQ(form->findChild<QTabWidget*>("C")->currentIndex(), 0);
     EXPECT_EQ(form->findChild<QTabWidget*>("C")->count(), 9);
+}
+
+// "Filter 3" is a low-pass holding -6 dB, which lowers its whole curve: the
+// page shows that gain and takes a new one, which reaches the device and
+// lifts the curve; the keys still leave a pass filter's gain alone.
+TEST_F(PeqEditor, APassFiltersHeldGainIsShownAndCanBeChanged) {
+    TPeqForm* form = OpenEditor();
+    ASSERT_NE(form, nullptr);
+    SelectWithKeys(form, 2);
+    ASSERT_EQ(form->Selected(), 2);
+    auto* gain = form->findChild<QLineEdit*>("GainEdit");
+    auto* label = form->findChild<QLabel*>("lblPassGain");
+    ASSERT_TRUE(gain->isVisible());
+    ASSERT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "Gain:");
+    EXPECT_EQ(label->buddy(), gain);
+    EXPECT_EQ(gain->text(), "-6.0 dB");
+    const int lowRow = form->Graph()->Frame().held->gain[10];  // near 20 Hz, in the pass band
+    TypeInto(gain, "0");
+    EXPECT_TRUE(DeviceReaches([&] { return DeviceGain(105); }, 0));
+    EXPECT_EQ(gain->text(), "0.0 dB");
+    EXPECT_LT(form->Graph()->Frame().held->gain[10], lowRow);  // 6 dB higher up
+    auto* keys = form->findChild<QLineEdit*>("HiddenEdit");
+    keys->setFocus();
+    QTest::keyClick(keys, Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(form->HeldBand(2).GainDb(), 0);
+    EXPECT_TRUE(TakeMessages().empty());
 }
 
 // Choosing a type sets what goes with it and sends type, order, Q and gain;

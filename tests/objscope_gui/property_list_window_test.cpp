@@ -50,7 +50,8 @@ class PropertyListWindow : public GuiSession {
         Grid()->setCurrentCell(row, 0);
         QLineEdit* editor = Grid()->ValueEditor();
         ASSERT_TRUE(editor->isVisible());
-        editor->setText(text);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
     }
 

@@ -42,6 +42,7 @@ TEST_F(StartupEditors, EditOpensTheEditorOfEveryClassThatHasOne) {
         ASSERT_NE(window, nullptr) << "no editor opened for " << object->ClassName();
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(window->windowTitle().toStdString(), c.caption);
+        EXPECT_EQ(ShownCaption(*window), c.caption);
         window->close();
         WaitFor([] { return false; }, 100);
     }

@@ -9,6 +9,7 @@
 #include "network_test_support.h"
 #include "platform/window.h"
 #include "private_dirs.h"
+#include "private_network.h"
 #include "server_process.h"
 #include "udp_peer.h"
 
@@ -227,7 +228,19 @@ TEST_F(FrameTest, SimultaneousStartsLeaveExactlyOneServer) {
     EXPECT_EQ(maskedLog(), kStart + kShutdown);
 }
 
+// Without settings the server takes the default ports, which another server
+// on this machine (a developer's own, a monitor session) may hold: this runs
+// in a network of its own.
 TEST_F(FrameTest, MissingOrMalformedIniGivesDefaults) {
+    runInsidePrivateNetwork("FrameTestInPrivateNetwork.*", 1);
+}
+
+class FrameTestInPrivateNetwork : public FrameTest {};
+
+TEST_F(FrameTestInPrivateNetwork, MissingOrMalformedIniGivesDefaults) {
+    if (!insidePrivateNetwork()) {
+        GTEST_SKIP() << "runs only inside the namespace made by FrameTest";
+    }
     // No file: every default, the network included, and the own address from
     // the host name (an interface's when the host name gives only loopback).
     std::filesystem::remove(dirs_.config() + "/VEKMAIN.INI");

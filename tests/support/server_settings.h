@@ -30,7 +30,9 @@ bool serverWindowGone();
 // library started), or -1.
 pid_t serverChildPid();
 
-// Polls `done` until it holds or the time-out passes; returns `done()`.
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kLiveness);
+// Polls `done` every `pause` until it holds or the time-out passes; returns
+// `done()`.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kLiveness,
+               std::chrono::milliseconds pause = std::chrono::milliseconds(10));
 
 }  // namespace testing_support

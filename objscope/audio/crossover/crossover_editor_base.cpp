@@ -599,14 +599,19 @@ void TCrossoverEditorBase::PressGraph(QPoint at) {
     hiddenEdit_->setFocus();
     if (at.y() >= 30)
         return;
-    // The nearest edge marker within 10 pixels.
+    // The nearest edge marker within 10 pixels of the press (its column and
+    // its row: upper and lower edges of one column lie on different rows).
+    constexpr int kReach = 10;
     int bestOutput = -1;
     bool bestUpper = false;
-    int bestDistance = 11;
+    int bestDistance = kReach * kReach + 1;
     for (int o = 0; o < OutputCount(); ++o)
         for (bool upper : {false, true}) {
             const double f = EdgeFrequency(o, upper);
-            const int distance = f > 0 ? std::abs(CrossoverColumn(f) - at.x()) : bestDistance;
+            if (f <= 0)
+                continue;
+            const QPoint offset = EdgeMarkerCentre(f, upper) - at;
+            const int distance = QPoint::dotProduct(offset, offset);
             if (distance < bestDistance) {
                 bestOutput = o;
                 bestUpper = upper;

@@ -1,6 +1,7 @@
 #include "audio/crossover/crossover_graph_painter.h"
 
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
 
 #include "audio/shared/peq_graph_geometry.h"
@@ -63,28 +64,35 @@ void PaintGain(QPainter& p, const SampledCurves& c, double outputGainDb, int zer
                double pixelsPerDb) {
     QPolygon run;
     const int shift = -static_cast<int>(std::lround(outputGainDb * pixelsPerDb));
+    const int base = CurveBaseRow(zeroRow, shift);
     for (size_t i = 0; i < c.gain.size(); ++i)
-        run << QPoint(kPlotLeft + static_cast<int>(i), zeroRow + shift + c.gain[i]);
+        run << QPoint(kPlotLeft + static_cast<int>(i), base + c.gain[i]);
     if (run.size() > 1)
         p.drawPolyline(run);
 }
 
-void PaintEdge(QPainter& p, double hertz, const QColor& colour, const char* letter, int row) {
+void PaintEdge(QPainter& p, double hertz, const QColor& colour, bool upper) {
     if (hertz <= 0)
         return;
-    const int x = std::clamp(CrossoverColumn(hertz), 25, 448);
+    const QPoint centre = EdgeMarkerCentre(hertz, upper);
+    const int half = kEdgeMarkerSize / 2;
     p.setPen(colour);
     p.setBrush(colour);
-    p.drawEllipse(QRect(x - 3, row, 6, 6));
+    p.drawEllipse(QRect(centre.x() - half, centre.y() - half, kEdgeMarkerSize, kEdgeMarkerSize));
     p.setBrush(Qt::NoBrush);
     // The letter beside the circle, so markers of one column stay readable.
-    p.drawText(x + 5, row + 7, letter);
+    p.drawText(centre.x() + 5, centre.y() + 4, upper ? "U" : "L");
 }
 
 }  // namespace
 
 int CrossoverColumn(double hertz) {
     return kPlotLeft + static_cast<int>(std::lround(42.2 * std::log2(hertz / 19.5)));
+}
+
+QPoint EdgeMarkerCentre(double hertz, bool upper) {
+    const int x = std::clamp(CrossoverColumn(hertz), 25, 448);
+    return {x, (upper ? kUpperMarkerRow : kLowerMarkerRow) + kEdgeMarkerSize / 2};
 }
 
 void CrossoverGraphPainter::PaintFrame(QPainter& p, const PeqDisplay& d, const CrossoverFrame& f) {
@@ -129,8 +137,8 @@ void CrossoverGraphPainter::PaintFrame(QPainter& p, const PeqDisplay& d, const C
         const QColor colour = !selected       ? QColor(0x00, 0xB0, 0xB0)
                               : f.hasKeyboard ? QColor(0x00, 0xFF, 0x00)
                                               : QColor(0x00, 0x80, 0x00);
-        PaintEdge(p, o.upperEdge, colour, "U", 4);
-        PaintEdge(p, o.lowerEdge, colour, "L", 18);
+        PaintEdge(p, o.upperEdge, colour, true);
+        PaintEdge(p, o.lowerEdge, colour, false);
     }
 }
 

@@ -31,6 +31,14 @@ struct CrossoverFrame {
 // Column of a frequency on the crossover graph: 25 + round(42.2 log2(f / 19.5)).
 int CrossoverColumn(double hertz);
 
+// The edge markers in the strip above the plot: 6 x 6 circles with their top
+// at row 4 for upper edges ("U") and at row 18 for lower edges ("L"), at the
+// edge's column (kept within 25 to 448).
+inline constexpr int kUpperMarkerRow = 4;
+inline constexpr int kLowerMarkerRow = 18;
+inline constexpr int kEdgeMarkerSize = 6;
+QPoint EdgeMarkerCentre(double hertz, bool upper);
+
 class CrossoverGraphPainter {
   public:
     static void PaintFrame(QPainter& painter, const PeqDisplay& display,

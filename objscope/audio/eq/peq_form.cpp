@@ -20,6 +20,10 @@ namespace {
 
 constexpr double kUpperLimit = 20000.0;  // trunc(48000 / 2), at most 20000 Hz
 constexpr int kFirstPages = 9;
+// Rows of the band fields: the gain of peaking and notch bands beside
+// "Gain:", that of pass filters on a row of its own under the slope.
+constexpr int kBandGainRow = 2;
+constexpr int kPassGainRow = 4;
 
 const QStringList kTypeItems = {"Peaking", "Notch", "Hi pass", "Lo pass", "All Pass"};
 const QStringList kBandwidthItems = {"0.025 Octaves", "0.050 Octaves", "0.100 Octaves",
@@ -228,12 +232,17 @@ QWidget* TPeqForm::BuildBandPages() {
     grid->addWidget(freqLabel, 1, 0);
     grid->addWidget(freqEdit_, 1, 1);
     grid->addWidget(upperLabel_, 2, 0);
-    grid->addWidget(gainEdit_, 2, 1);
+    grid->addWidget(gainEdit_, kBandGainRow, 1);
     grid->addWidget(cbxClass_, 2, 1);
     grid->addWidget(lowerLabel_, 3, 0);
     grid->addWidget(edtBandwidth_, 3, 1);
     grid->addWidget(edtFilterQ_, 3, 1);
     grid->addWidget(cbxSlope_, 3, 1);
+    // A pass filter's gain, under its class and slope.
+    passGainLabel_ = new QLabel("Gain:", bandFields_);
+    passGainLabel_->setObjectName("lblPassGain");
+    grid->addWidget(passGainLabel_, kPassGainRow, 0);
+    bandGrid_ = grid;
     pages_->widget(0)->layout()->addWidget(bandFields_);
     ShowFieldsFor(held_.Parametric(0));
     bandFields_->setEnabled(false);
@@ -443,12 +452,21 @@ void TPeqForm::ShowFieldsFor(const TFilterBand& band) {
     const bool qEntry = !peaking && family == 4;
     upperLabel_->setText(peaking ? "Gain:" : "Class:");
     lowerLabel_->setText(peaking ? "BW:" : qEntry ? "Q:" : "Slope:");
-    gainEdit_->setVisible(peaking);
     edtBandwidth_->setVisible(peaking);
     cbxClass_->setVisible(!peaking);
     edtFilterQ_->setVisible(qEntry);
     cbxSlope_->setVisible(!peaking && !qEntry);
     upperLabel_->setBuddy(peaking ? static_cast<QWidget*>(gainEdit_) : cbxClass_);
+    // The gain a pass filter holds scales its whole response: it is shown
+    // (and can be changed) under the class and slope.
+    const int gainRow = peaking ? kBandGainRow : kPassGainRow;
+    int row = -1, column = -1, rows = 0, columns = 0;
+    bandGrid_->getItemPosition(bandGrid_->indexOf(gainEdit_), &row, &column, &rows, &columns);
+    if (row != gainRow)
+        bandGrid_->addWidget(gainEdit_, gainRow, 1);
+    gainEdit_->setVisible(true);
+    passGainLabel_->setVisible(!peaking);
+    passGainLabel_->setBuddy(gainEdit_);
 }
 
 std::vector<double> TPeqForm::Gains() const {
@@ -530,8 +548,10 @@ void TPeqForm::SetBandHalfWidth(int band, int halfWidth) {
     SetBandQ(band, QFromBandwidthOctaves(octaves));
 }
 
+// From the gain field (for every type: a pass filter's gain scales its
+// whole response) and the keys.
 void TPeqForm::SetSelectedGain(double gainDb) {
-    if (selected_ < 0 || held_.Parametric(selected_).FilterType() >= 4)
+    if (selected_ < 0)
         return;
     const GainRange range = FieldGainRange(held_.Parametric(selected_).FilterType() == 2);
     SetBandGain(selected_, std::clamp(gainDb, range.low, range.high));

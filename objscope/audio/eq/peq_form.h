@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,6 +154,8 @@ class TPeqForm : public TTarnFormBase {
     QComboBox* cbxClass_ = nullptr;
     QComboBox* cbxSlope_ = nullptr;
     QLabel* upperLabel_ = nullptr;
+    QLabel* passGainLabel_ = nullptr;
+    QGridLayout* bandGrid_ = nullptr;
     QLabel* lowerLabel_ = nullptr;
     QComboBox* cbxLegend_ = nullptr;
     QComboBox* cbxdB0_ = nullptr;

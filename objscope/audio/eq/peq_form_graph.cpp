@@ -57,7 +57,8 @@ void TPeqForm::HandleGraphKey(int key, Qt::KeyboardModifiers modifiers) {
         }
         case Qt::Key_Up:
         case Qt::Key_Down:
-            if (selected_ >= 0)
+            // Only peaking and notch bands take their gain from the keys.
+            if (selected_ >= 0 && held_.Parametric(selected_).FilterType() < 4)
                 SetSelectedGain(held_.Parametric(selected_).GainDb() +
                                 (key == Qt::Key_Up ? 0.5 : -0.5));
             break;

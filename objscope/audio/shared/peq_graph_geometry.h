@@ -22,6 +22,12 @@ inline int FrequencyColumn(double hertz) {
     return kPlotLeft + static_cast<int>(std::lround(42.2 * std::log2(hertz / kF0)));
 }
 
+// Column of a vertical grid line (and frequency label) in decade mode:
+// trunc(140.1 log10(f / 10)) - 16.
+inline int DecadeColumn(double hertz) {
+    return static_cast<int>(std::trunc(140.1 * std::log10(hertz / 10.0))) - 16;
+}
+
 // 0 dB row for the index of the "0 dB" list (Top .. Bottom): 36 + 44 * index.
 inline int ZeroDbRow(int location) {
     return 36 + 44 * location;
@@ -37,6 +43,19 @@ inline double PixelsPerDb(int legend) {
 inline int GainRow(double gainDb, int zeroRow, double pixelsPerDb) {
     return zeroRow - static_cast<int>(std::lround(gainDb * pixelsPerDb));
 }
+
+// The row from which a sampled gain curve's points (rows below 0 dB) are
+// drawn: the 0 dB row, the shift of a gain stage (-round(gain * pixels per
+// dB)) and 2 more, which put 0 dB on a grid line (rows 38 + 22k). Every
+// graph's gain curves go through this.
+inline int CurveBaseRow(int zeroRow, int shift) {
+    return zeroRow + shift + 2;
+}
+
+// The grid lines: nine rows, 22 pixels apart.
+inline constexpr int kFirstGridRow = 38;
+inline constexpr int kGridRowStep = 22;
+inline constexpr int kGridRows = 9;
 
 // Number of curve points drawn: 422 - trunc(42 log2(20000 / upper limit)).
 inline int DrawnPoints(double upperLimit) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/shared/graph_labels.h"
 #include "audio/shared/peq_graph_geometry.h"
 
 namespace objscope::audio {
@@ -16,10 +17,6 @@ const QColor kGrid(0x50, 0x50, 0x50);
 const QColor kAxis(0x00, 0x80, 0x00);
 const QColor kTeal(0x00, 0x9F, 0x9F);
 const QColor kMarker(0xD0, 0x00, 0x00);
-
-int DecadeColumn(double hertz) {
-    return static_cast<int>(std::trunc(140.1 * std::log10(hertz / 10.0))) - 16;
-}
 
 void PaintGrid(QPainter& p, bool decade) {
     p.setPen(kGrid);
@@ -51,47 +48,20 @@ void PaintAxesAndFrame(QPainter& p) {
     p.drawLine(0, 0, 0, kHeight);
 }
 
-// Right-aligned three-character label, as "%3s" prints it.
-QString Label3(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%3d", value);
-    return QString::fromLatin1(text);
+void PaintLabels(QPainter& p, const std::vector<GraphLabel>& labels) {
+    for (const GraphLabel& label : labels)
+        p.drawText(label.box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, label.text);
 }
 
-void PaintDbLabels(QPainter& p, const PeqDisplay& d) {
+void PaintAllLabels(QPainter& p, const PeqDisplay& d) {
+    const GraphLabels labels = LayOutGraphLabels(d, p.font());
+    p.setFont(labels.font);
     p.setPen(d.hasKeyboard ? d.legendKeyboardColour : d.legendColour);
-    const int perDivision = 3 * (d.legend + 1);
-    for (int n = 4; n >= -4; --n) {
-        const int value = perDivision * (2 * d.zeroDbLocation + n - 4);
-        const int x = (value > -10 && value < 10) ? 8 : 5;
-        p.drawText(x, 119 - 22 * n + 4, QString::number(value));
-    }
-    if (!d.showPhase)
-        return;
+    PaintLabels(p, labels.db);
     p.setPen(QColor(0xFF, 0x00, 0xFF));
-    for (int n = 4; n >= -4; --n)
-        p.drawText(450, 119 - 22 * n + 4, Label3(45 * n));
-}
-
-void PaintFrequencyLabels(QPainter& p, bool decade) {
+    PaintLabels(p, labels.phase);
     p.setPen(QColor(0x00, 0xFF, 0xFF));
-    const QFontMetrics metrics(p.font());
-    if (decade) {
-        for (int f : {20, 30, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 10000, 20000}) {
-            const QString text = f >= 1000 ? QString::number(f / 1000) + "K" : QString::number(f);
-            const int x = DecadeColumn(f) - metrics.horizontalAdvance(text) / 2;
-            p.drawText(x, 230 + metrics.ascent(), text);
-        }
-        return;
-    }
-    p.drawText(25, 230 + metrics.ascent(), "20");
-    const char* labels[] = {"31.5", "63", "125", "250", "500", "1K", "2K", "4K", "8K"};
-    for (int k = 0; k < 9; ++k) {
-        const QString text = labels[k];
-        p.drawText(55 + 42 * k - metrics.horizontalAdvance(text), 230 + metrics.ascent(), text);
-    }
-    p.drawText(422, 230 + metrics.ascent(), "12.5K");
-    p.drawText(450, 230 + metrics.ascent(), "20K");
+    PaintLabels(p, labels.frequency);
 }
 
 void PaintCurve(QPainter& p, const std::vector<int>& rows, int baseRow, int points,
@@ -121,7 +91,8 @@ void PaintCurves(QPainter& p, const PeqDisplay& d, const SampledCurves& c, int m
     }
     if (d.showGain) {
         p.setPen(gainColour);
-        PaintCurve(p, c.gain, ZeroDbRow(d.zeroDbLocation) + masterOffset + 2, points, false);
+        PaintCurve(p, c.gain, CurveBaseRow(ZeroDbRow(d.zeroDbLocation), masterOffset), points,
+                   false);
     }
 }
 
@@ -184,8 +155,7 @@ void PeqGraphPainter::PaintBackground(QImage& image, const PeqDisplay& display) 
     QPainter p(&image);
     PaintGrid(p, display.decade);
     PaintAxesAndFrame(p);
-    PaintDbLabels(p, display);
-    PaintFrequencyLabels(p, display.decade);
+    PaintAllLabels(p, display);
 }
 
 void PeqGraphPainter::PaintFrame(QPainter& p, const PeqDisplay& display, const PeqFrame& frame) {

@@ -81,6 +81,11 @@ bool destroyWindow(Hwnd hwnd);
 // True while the window exists (any process; a remote window is probed).
 bool isWindow(Hwnd hwnd);
 
+// The process ID a handle names (the process that owns the window).
+constexpr uint32_t windowProcess(Hwnd hwnd) {
+    return static_cast<uint32_t>(hwnd >> 32);
+}
+
 // The handle of the live window holding this title, or kNoWindow.
 Hwnd findWindow(const std::string& title);
 
