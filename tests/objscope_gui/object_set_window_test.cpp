@@ -172,10 +172,17 @@ TEST_F(ObjectSetWindow, AFailedUploadLeavesNoFile) {
 }
 
 TEST_F(ObjectSetWindow, ACancelledUploadLeavesNoFileAndTheWindowUsable) {
-    QTimer::singleShot(30, main_, [this] {
-        main_->findChild<QPushButton*>("btnCancelUpload")->click();
+    // Cancel is pressed once the panel shows, while the objects are read.
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, main_, [&] {
+        if (main_->findChild<QWidget*>("pnlUpload")->isVisible()) {
+            main_->findChild<QPushButton*>("btnCancelUpload")->click();
+            press.stop();
+        }
     });
+    press.start(1);
     main_->UploadObjectsToFile(QString::fromStdString(Path("cancelled.tob")));
+    EXPECT_FALSE(press.isActive()) << "Cancel was pressed during the upload";
     EXPECT_FALSE(fs::exists(Path("cancelled.tob")));
     EXPECT_FALSE(main_->Busy());
     EXPECT_TRUE(main_->findChild<QPushButton*>("btnGetObjects")->isEnabled());
