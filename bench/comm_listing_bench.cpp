@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "bench_support.h"
+#include "tarn_bench_session.h"
 #include "comm/tarn_monitor.h"
 #include "protocol/tarn_requests.h"
 #include "hubclient.h"
@@ -47,18 +48,8 @@ constexpr int kObjects = 5000;
 constexpr int kPropertyObjects = 200;
 constexpr uint16_t kDevice = 1;
 
-std::atomic<uint64_t> gRequestsSent{0};
-
-void countSent(_Message* message, NetMonCBReason_t reason) {
-    if (reason == MessageSent && message != nullptr && message->Dataptr != nullptr) {
-        auto header = wire::readHeader({message->Dataptr, message->Length});
-        if (header && header->objectId == kTarnObjectId)
-            ++gRequestsSent;
-    }
-}
-
 std::string writeDeviceFile() {
-    std::string path = std::string(std::getenv("VEK_STATE_DIR")) + "/bench.tdev";
+    std::string path = bench_support::StateFolder() + "/bench.tdev";
     std::ofstream out(path);
     out << "object 0 class 17\n  prop 2 String \"Bench Device\"\n";
     for (int h = 1; h <= kObjects; ++h) {
@@ -71,61 +62,15 @@ std::string writeDeviceFile() {
     return path;
 }
 
-// One hubserver (with the given pacing), the layer, tarnsim and a network
-// monitor that counts the requests sent.
-class Session {
-  public:
-    explicit Session(int delayMs) : delayMs_(delayMs) {
-        std::string dir = std::getenv("VEK_CONFIG_DIR");
-        ::mkdir(dir.c_str(), 0700);
-        receivePort_ = testing_support::freeUdpPort();
-        uint16_t sendPort = testing_support::freeUdpPort();
-        std::ofstream(dir + "/VEKMAIN.INI")
-            << "[VEK BASE 32]\nRecvSocketPort=" << receivePort_ << "\nSendSocketPort=" << sendPort
-            << "\nVEKBaseAddress=127.0.0.1\nMessageDelayTime=" << delayMs << "\n";
-        TarncomSettings settings;
-        settings.machineNumber = 3;
-        DeviceMapping mapping;
-        mapping.firstDevice = 1;
-        mapping.lastDevice = 15;
-        mapping.transport = Transport::Ip;
-        mapping.address = {DeviceAddressType::NetworkGroupSubGroupNode, loopback(2)};
-        settings.mappings.push_back(mapping);
-        monitor_ = std::make_unique<TTarn_Monitor>(settings);
-        monitor_->SetRequestTimeOut(2000);
-        hub_ = VEKBaseStartup();
-        RegisterNetMonCallback_CB(hub_, countSent);
-        static std::string deviceFile = writeDeviceFile();
-        tarnsim_ = std::make_unique<testing_support::TarnsimProcess>(
-            testing_support::tarnsimPath(),
-            std::vector<std::string>{"--listen", "127.0.0.2:" + std::to_string(receivePort_),
-                                     "--load", deviceFile});
-    }
-    ~Session() {
-        tarnsim_.reset();
-        monitor_.reset();
-        VEKBaseCleanup(hub_);
-        testing_support::waitUntil(testing_support::serverWindowGone);
-    }
-    bool ok() const { return monitor_->RegistrationID() > 0 && tarnsim_->ready(); }
-    int delayMs() const { return delayMs_; }
-    TTarn_Monitor& monitor() { return *monitor_; }
-
-  private:
-    int delayMs_;
-    uint16_t receivePort_ = 0;
-    std::unique_ptr<TTarn_Monitor> monitor_;
-    int32_t hub_ = 0;
-    std::unique_ptr<testing_support::TarnsimProcess> tarnsim_;
-};
+using Session = bench_support::TarnBenchSession;
 
 std::unique_ptr<Session> gSession;
-std::map<std::string, double> gRequestsPerRun;
 
 Session* sessionWithDelay(int delayMs) {
     if (!gSession || gSession->delayMs() != delayMs) {
         gSession.reset();
-        gSession = std::make_unique<Session>(delayMs);
+        static std::string deviceFile = writeDeviceFile();
+        gSession = std::make_unique<Session>(delayMs, deviceFile);
     }
     return gSession->ok() ? gSession.get() : nullptr;
 }
@@ -138,26 +83,7 @@ Session* sessionOrSkip(benchmark::State& state, int delayMs) {
 }
 
 void BM_RawUdpRoundTrip(benchmark::State& state) {
-    uint16_t clientPort = testing_support::freeUdpPort();
-    UdpPeer client(loopback(1), clientPort);
-    uint16_t echoPort = testing_support::freeUdpPort();
-    UdpPeer echo(loopback(3), echoPort);
-    std::atomic<bool> running{true};
-    std::thread echoing([&] {
-        while (running) {
-            if (auto in = echo.receive(50ms))
-                echo.sendTo(loopback(1), clientPort, in->bytes);
-        }
-    });
-    std::vector<uint8_t> ping(9 + 18, 0x55);
-    for (auto _ : state) {
-        if (!client.sendTo(loopback(3), echoPort, ping) || !client.receive(2000ms)) {
-            state.SkipWithError("echo failed");
-            break;
-        }
-    }
-    running = false;
-    echoing.join();
+    bench_support::MeasureRawUdpRoundTrip(state);
 }
 
 // A TarnGet of the device's name straight through objlink.
@@ -190,14 +116,14 @@ void listObjects(benchmark::State& state, int delayMs) {
     if (session == nullptr)
         return;
     for (auto _ : state) {
-        uint64_t before = gRequestsSent;
+        uint64_t before = Session::requestsSent();
         TVEKList<TVEKroot> objects;
         session->monitor().GetAllObjects({0, kDevice, 0}, objects);
         if (objects.size() < kObjects) {
             state.SkipWithError(("listing incomplete: " + std::to_string(objects.size())).c_str());
             break;
         }
-        state.counters["requests"] = static_cast<double>(gRequestsSent - before);
+        state.counters["requests"] = static_cast<double>(Session::requestsSent() - before);
     }
 }
 
@@ -206,7 +132,7 @@ void listProperties(benchmark::State& state, int delayMs) {
     if (session == nullptr)
         return;
     for (auto _ : state) {
-        uint64_t before = gRequestsSent;
+        uint64_t before = Session::requestsSent();
         for (uint16_t h = 1; h <= kPropertyObjects; ++h) {
             TVEKList<TVEKPropertyBase> properties;
             session->monitor().GetAllProperties({0, kDevice, h}, properties);
@@ -215,7 +141,7 @@ void listProperties(benchmark::State& state, int delayMs) {
                 return;
             }
         }
-        state.counters["requests"] = static_cast<double>(gRequestsSent - before);
+        state.counters["requests"] = static_cast<double>(Session::requestsSent() - before);
     }
 }
 
@@ -232,18 +158,7 @@ void BM_Properties200Objects_Delay100(benchmark::State& s) {
     listProperties(s, 100);
 }
 
-// Keeps the requests counter of each benchmark's median run.
-class Reporter : public bench_support::MedianReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            auto it = run.counters.find("requests");
-            if (run.aggregate_name == "median" && it != run.counters.end())
-                gRequestsPerRun[run.run_name.function_name] = it->second;
-        }
-        MedianReporter::ReportRuns(runs);
-    }
-};
+using Reporter = bench_support::RequestsReporter;
 
 BENCHMARK(BM_RawUdpRoundTrip)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_ObjlinkTarnGet_Delay0)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();
@@ -277,7 +192,7 @@ void printRatios(Reporter& reporter) {
     for (const char* name : {"BM_List5000Objects_Delay0", "BM_Properties200Objects_Delay0",
                              "BM_List5000Objects_Delay100", "BM_Properties200Objects_Delay100"}) {
         double time = reporter.medians[name];
-        double requests = gRequestsPerRun[name];
+        double requests = reporter.requestsPerRun[name];
         if (time <= 0 || requests <= 0)
             continue;
         bool paced = std::string(name).ends_with("Delay100");

@@ -11,8 +11,9 @@ seconds=${1:-30}
 shift || true
 build=build/fuzz
 all_targets="fuzz_tarn_replies fuzz_tarn_requests fuzz_tarn_items fuzz_settings_text
-fuzz_tarnsim_requests fuzz_tarnsim_device_file fuzz_server_receive fuzz_ipc_requests
-fuzz_ini_reader fuzz_busprobe_message_file fuzz_busprobe_schedule_ini fuzz_busprobe_pcapng"
+fuzz_tarnsim_requests fuzz_tarnsim_device_file fuzz_object_set_file fuzz_blb_file
+fuzz_server_receive fuzz_ipc_requests fuzz_ini_reader fuzz_busprobe_message_file
+fuzz_busprobe_schedule_ini fuzz_busprobe_pcapng"
 targets=${*:-$all_targets}
 
 . scripts/compiler-cache.sh

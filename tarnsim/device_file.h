@@ -47,6 +47,10 @@ std::string formatDeviceFile(const DeviceContents& contents);
 // std::runtime_error when it cannot be written.
 void saveDeviceFile(const DeviceContents& contents, const std::string& path);
 
+// Writes `text` to `path` through a temporary file renamed into place.
+// Throws std::runtime_error when it cannot be written.
+void writeFileReplacing(const std::string& path, const std::string& text);
+
 // The default device shipped with the program.
 DeviceContents defaultDevice();
 std::string_view defaultDeviceText();

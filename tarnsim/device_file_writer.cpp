@@ -8,6 +8,7 @@
 
 #include "model/class_catalogue.h"
 #include "device_file.h"
+#include "objectset/file_replacing.h"
 #include "file_tokens.h"
 #include "property_values.h"
 
@@ -156,21 +157,13 @@ std::string formatDeviceFile(const DeviceContents& contents) {
     return text;
 }
 
-void saveDeviceFile(const DeviceContents& contents, const std::string& path) {
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << formatDeviceFile(contents);
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            throw std::runtime_error(path + ": cannot be written");
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+void writeFileReplacing(const std::string& path, const std::string& text) {
+    if (!objscope::WriteFileReplacing(path, text))
         throw std::runtime_error(path + ": cannot be written");
-    }
+}
+
+void saveDeviceFile(const DeviceContents& contents, const std::string& path) {
+    writeFileReplacing(path, formatDeviceFile(contents));
 }
 
 }  // namespace tarnsim

@@ -136,7 +136,8 @@ SimulatedDevice::Reply SimulatedDevice::handleObjectListing(const Request& reque
     size_t index = 0;
     size_t bytes = objscope::kListingEntriesOffset;
     for (const auto& object : contents_.objects) {
-        if (!withNames && listing->classFilter && object.classId != *listing->classFilter)
+        if (!withNames && listing->classFilter && !options_.ignoreClassFilter &&
+            object.classId != *listing->classFilter)
             continue;
         if (index++ < listing->startIndex)
             continue;
@@ -169,7 +170,13 @@ SimulatedDevice::Reply SimulatedDevice::handleConfirmObject(const Request& reque
     auto confirm = objscope::decodeConfirmObjectRequest(request.data);
     if (!confirm || confirm->properties.cutShort())
         return status(request, DeviceVerdict::reject(MessageRejection::MessageWrongSize));
-    if (!validNewHandle(confirm->objectHandle) ||
+    // Object 0 is the device itself: a confirm sets its properties, never its
+    // class or an owner.
+    const bool deviceObject = confirm->objectHandle == objscope::kDeviceObjectHandle;
+    if (deviceObject && (confirm->classId != contents_.objects.front().classId ||
+                         confirm->ownerHandle != kNoOwner))
+        return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
+    if ((!deviceObject && !validNewHandle(confirm->objectHandle)) ||
         !validOwner(contents_, confirm->ownerHandle, confirm->objectHandle))
         return status(request, DeviceVerdict::reject(MessageRejection::FieldInvalid));
 

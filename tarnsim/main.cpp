@@ -10,6 +10,7 @@
 
 #include "device_file.h"
 #include "device_server.h"
+#include "object_set_device.h"
 #include "options.h"
 #include "trace.h"
 
@@ -31,13 +32,17 @@ int stopSignalDescriptor() {
 }
 
 int runSimulator(const tarnsim::Options& options) {
-    tarnsim::DeviceContents contents =
-        options.loadFile ? tarnsim::loadDeviceFile(*options.loadFile) : tarnsim::defaultDevice();
+    tarnsim::DeviceContents contents = tarnsim::defaultDevice();
+    if (options.loadFile)
+        contents = tarnsim::isObjectSetPath(*options.loadFile)
+                       ? tarnsim::loadObjectSetFile(*options.loadFile)
+                       : tarnsim::loadDeviceFile(*options.loadFile);
     std::vector<tarnsim::DeviceServer::Endpoint> endpoints;
     for (size_t i = 0; i < options.listen.size(); ++i) {
         tarnsim::DeviceOptions device;
         device.deviceNumber = static_cast<uint16_t>(options.firstDeviceNumber + i);
         device.listingPageBytes = options.pageBytes;
+        device.ignoreClassFilter = options.ignoreClassFilter;
         endpoints.push_back({options.listen[i], tarnsim::SimulatedDevice(device, contents)});
     }
     int stopFd = stopSignalDescriptor();
@@ -56,9 +61,15 @@ int runSimulator(const tarnsim::Options& options) {
     server.run(stopFd);
     close(stopFd);
     if (options.saveFile) {
-        for (size_t i = 0; i < server.endpoints().size(); ++i)
-            tarnsim::saveDeviceFile(server.endpoints()[i].device.contents(),
-                                    savePathFor(*options.saveFile, i));
+        bool objectSet = tarnsim::isObjectSetPath(*options.saveFile);
+        for (size_t i = 0; i < server.endpoints().size(); ++i) {
+            const auto& device = server.endpoints()[i].device.contents();
+            std::string path = savePathFor(*options.saveFile, i);
+            if (objectSet)
+                tarnsim::saveObjectSetFile(device, path);
+            else
+                tarnsim::saveDeviceFile(device, path);
+        }
     }
     return 0;
 }

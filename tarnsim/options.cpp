@@ -98,6 +98,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.dropEvery = static_cast<unsigned>(number(1000000));
         } else if (arg == "--delay-ms") {
             options.delayMs = static_cast<unsigned>(number(600000));
+        } else if (arg == "--ignore-class-filter") {
+            options.ignoreClassFilter = true;
         } else if (arg == "--page-bytes") {
             options.pageBytes = number(objscope::kMaxTarnReplyBytes);
             if (options.pageBytes < 64)
@@ -116,7 +118,7 @@ Options parseOptions(const std::vector<std::string>& args) {
 std::string usageText() {
     return R"(Usage: tarnsim [--listen ADDRESS[:PORT]]... [--device-number N] [--load FILE]
                [--save FILE] [--trace] [--wiggle] [--drop-every N] [--delay-ms N]
-               [--page-bytes N]
+               [--page-bytes N] [--ignore-class-filter]
 
 Serves simulated Tarn devices on loopback addresses beside a running
 hubserver and answers every Tarn request as a device would.
@@ -128,10 +130,12 @@ hubserver and answers every Tarn request as a device would.
                            address at the port they listen on.
   --device-number N        device number of the first device (default 1);
                            further devices get N+1, N+2, ...
-  --load FILE              device contents from FILE (docs/tarnsim-device-files.md);
+  --load FILE              device contents from FILE (docs/tarnsim-device-files.md),
+                           or from an object set file when FILE ends in .tob;
                            default: the built-in default device
   --save FILE              on exit write the first device's contents to FILE,
-                           those of device k (k >= 2) to FILE.k
+                           those of device k (k >= 2) to FILE.k (an object
+                           set file when FILE ends in .tob)
   --trace                  print one line per request and per reply or
                            notification
   --wiggle                 move the values marked "wiggle" (meters) four
@@ -139,6 +143,8 @@ hubserver and answers every Tarn request as a device would.
   --drop-every N           drop every Nth reply (lost replies for tests)
   --delay-ms N             send every reply N ms late (late replies for tests)
   --page-bytes N           keep listing replies to at most N bytes (64..1471)
+  --ignore-class-filter    list every object whatever class a listing asks for
+                           (as some firmware does)
   --help                   this text
 
 tarnsim runs until it receives SIGINT or SIGTERM.

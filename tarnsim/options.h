@@ -26,6 +26,7 @@ struct Options {
     unsigned dropEvery = 0;  // drop every Nth reply; 0: none
     unsigned delayMs = 0;    // hold every reply this long
     size_t pageBytes = 0;    // listing pages at most this long; 0: one datagram
+    bool ignoreClassFilter = false;
     bool help = false;
 };
 

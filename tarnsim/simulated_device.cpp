@@ -7,6 +7,7 @@
 #include "protocol/tarn_items.h"
 #include "protocol/tarn_reply_builders.h"
 #include "protocol/tarn_reply_pages.h"
+#include "object_set_device.h"
 #include "property_values.h"
 
 namespace tarnsim {
@@ -188,15 +189,22 @@ void SimulatedDevice::forgetObjects(const std::set<uint16_t>& handles) {
 DeviceObject SimulatedDevice::newObject(uint16_t classId, uint16_t handle, uint16_t owner) const {
     DeviceObject object;
     // Objects of a class the device was loaded with start from that class's
-    // first object: its properties, limits and flags.
+    // first object: its properties, limits and flags; other classes from
+    // their object in the default device, as a device's firmware knows them.
+    bool found = false;
     for (const auto* source : {&defaults_, &contents_}) {
         auto it = std::find_if(
             source->objects.begin(), source->objects.end(),
             [&](const DeviceObject& o) { return o.classId == classId && o.handle != 0; });
         if (it != source->objects.end()) {
             object = *it;
+            found = true;
             break;
         }
+    }
+    if (!found) {
+        if (const DeviceObject* model = classTemplate(classId))
+            object = *model;
     }
     object.classId = classId;
     object.handle = handle;

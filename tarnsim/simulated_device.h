@@ -29,6 +29,7 @@ struct Outgoing {
 struct DeviceOptions {
     uint16_t deviceNumber = 1;
     size_t listingPageBytes = 0;  // 0: as much as one datagram carries
+    bool ignoreClassFilter = false;  // list every object whatever the filter
 };
 
 // A registration for change notifications.

@@ -3,6 +3,9 @@
 namespace objscope {
 
 const char kHelpText[] = R"(Usage: objscope [--list [DEVICE] | --screenshots FOLDER] [Qt options]
+       objscope --upload DEVICE FILE
+       objscope --download DEVICE FILE [--delete-existing]
+       objscope --compare DEVICE FILE
        objscope --help
 
 The property viewer of the Tarn devices. Without options it opens the main
@@ -16,6 +19,22 @@ Options:
                    device of Tarncom.ini) in the list format of the main
                    window, then "Total:  N  ", and exit (0 when objects came,
                    1 when the device did not answer)
+  --upload DEVICE FILE
+                   no window: write the object set file FILE (*.tob) of
+                   DEVICE: every object with its properties, then the data of
+                   its table and list objects. Progress on stderr; exit 0
+                   when everything was read, 1 at the first failure (no file
+                   is left then)
+  --download DEVICE FILE [--delete-existing]
+                   no window: write the object set file FILE into DEVICE
+                   (first deleting its objects with --delete-existing). A
+                   malformed file changes nothing. Exit 0 when the device
+                   accepted everything, 1 at the first refusal
+  --compare DEVICE FILE
+                   no window: list on stdout what a download of FILE would
+                   change on DEVICE (objects only in one of them, properties
+                   and data that differ) and a total line. Exit 0 when equal,
+                   1 when they differ or the comparison failed
   --screenshots FOLDER
                    no window on the screen: render the windows with the data
                    of the first device to PNG files in FOLDER, and exit

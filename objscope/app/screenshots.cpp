@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/device_screenshots.h"
 #include "windows/event_wait.h"
 #include "windows/message_boxes.h"
 #include "windows/tfrm_object_list.h"
@@ -22,15 +23,15 @@ bool WaitFor(const std::function<bool()>& done) {
     return RunEventsUntil(done, kWaitLimitMs);
 }
 
-bool Save(QWidget& window, const QString& folder, const char* name) {
+}  // namespace
+
+bool SaveWindowPicture(QWidget& window, const QString& folder, const char* name) {
     QApplication::processEvents();
     QString path = QDir(folder).filePath(name);
     bool saved = window.grab().save(path);
     std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
 }
-
-}  // namespace
 
 int RenderScreenshots(TfrmObjectList& main, TfrmPropertyList& properties, const QString& folder) {
     SetMessageBoxHandler([](BoxKind, const std::string& text) {
@@ -47,7 +48,7 @@ int RenderScreenshots(TfrmObjectList& main, TfrmPropertyList& properties, const 
     while (shown + 1 < main.Objects().size() && main.Objects().at(shown)->ClassID() != kEqBandClass)
         ++shown;
     main.List()->setCurrentRow(static_cast<int>(shown));
-    ok &= Save(main, folder, "object-list.png");
+    ok &= SaveWindowPicture(main, folder, "object-list.png");
 
     TVEKroot* listed = main.Objects().at(shown);
     if (listed) {
@@ -55,17 +56,19 @@ int RenderScreenshots(TfrmObjectList& main, TfrmPropertyList& properties, const 
         properties.show();
         ok &= WaitFor([&] { return !properties.Loading(); });
         properties.Grid()->setCurrentCell(2, 0);
-        ok &= Save(properties, folder, "property-list.png");
+        ok &= SaveWindowPicture(properties, folder, "property-list.png");
         properties.resize(properties.width() + 260, properties.height() + 200);
-        ok &= Save(properties, folder, "property-list-large.png");
+        ok &= SaveWindowPicture(properties, folder, "property-list-large.png");
         properties.hide();
     }
 
+    ok &= RenderDeviceWindowScreenshots(main, properties, folder);
+
     main.UploadObjects();
     ok &= WaitFor([&] { return !main.Busy(); });
-    ok &= Save(main, folder, "object-list-uploaded.png");
+    ok &= SaveWindowPicture(main, folder, "object-list-uploaded.png");
     main.resize(main.width() + 300, main.height() + 200);
-    ok &= Save(main, folder, "object-list-large.png");
+    ok &= SaveWindowPicture(main, folder, "object-list-large.png");
     return ok ? 0 : 1;
 }
 

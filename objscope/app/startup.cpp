@@ -36,6 +36,7 @@ void TObjscopeStartup::BuildWindows() {
     propertyList_ = new TfrmPropertyList(
         *requests_, [this] { return mainWindow_->DeviceText(); }, mainWindow_.get());
     mainWindow_->SetPropertyList(propertyList_);
+    propertyList_->SetEditorComm(editorComm_.get());
     // Closing the main window ends the program, whatever else is open (the
     // monitor window, editors): they would keep the message loop running.
     QObject::connect(mainWindow_.get(), &TfrmObjectList::Closed, QCoreApplication::instance(),

@@ -1,5 +1,6 @@
 // The test methods of the Test Manager, built on ActivateMethod.
 #include "comm/tarn_monitor.h"
+#include "protocol/more_follows_pager.h"
 
 namespace objscope {
 
@@ -32,28 +33,28 @@ int32_t TTarn_Monitor::PagedMethod(const TarnAddress& address, uint16_t messageI
                                    std::vector<uint8_t> payload, size_t startOffset,
                                    const RecordPageLayout& layout, TTestRecords& records) {
     RecordPager pager(layout);
-    uint16_t start = 0;
-    int32_t status = kStatusOk;
-    for (unsigned page = 0; page < kMaxListingPages; ++page) {
-        setPayloadStartIndex(payload, startOffset, start);
-        std::vector<uint8_t> reply;
-        status = ActivateMethod(address, messageId, payload, reply, true);
-        if (status != kStatusOk && status != kStatusPartialResponse)
-            break;
-        size_t taken = pager.addPage(reply);
-        // Asked again only while the device says more follows and the page
-        // brought records: a device that always says "more" cannot hang us.
-        if (status != kStatusPartialResponse || taken == 0 || start + taken > UINT16_MAX)
-            break;
-        start = static_cast<uint16_t>(start + taken);
-    }
+    PagerLimits limits;
+    limits.maxPages = kMaxListingPages;
+    // Asked again only while the device says more follows and a page brings
+    // records: a device that always says "more" cannot hang us.
+    limits.maxRepeats = 0;
+    PagerOutcome outcome = RunPager(
+        [&](uint16_t start) -> PagerStep {
+            setPayloadStartIndex(payload, startOffset, start);
+            std::vector<uint8_t> reply;
+            int32_t status = ActivateMethod(address, messageId, payload, reply, true);
+            if (status != kStatusOk && status != kStatusPartialResponse)
+                return {status, 0};
+            return {status, pager.addPage(reply)};
+        },
+        limits);
     records.header = pager.firstHeader();
     records.records.clear();
     for (size_t i = 0; i < pager.recordCount(); ++i) {
         auto record = pager.record(i);
         records.records.emplace_back(record.begin(), record.end());
     }
-    return status;
+    return outcome.status;
 }
 
 int32_t TTarn_Monitor::GetTestList(const TarnAddress& address, uint16_t selector,

@@ -72,12 +72,6 @@ constexpr unsigned kMaxListingPages = 1024;  // a device that always says "more"
 constexpr int kDownloadErrorSeconds = 30;
 constexpr std::chrono::milliseconds kDownloadRetryPause{2000};
 
-// The header record and the records of a paged test method reply.
-struct TTestRecords {
-    std::vector<uint8_t> header;
-    std::vector<std::vector<uint8_t>> records;
-};
-
 class TTarn_Monitor {
   public:
     // Startup: reads the identity and mappings from the settings, creates

@@ -17,6 +17,7 @@
 #include "values/property_link.h"
 #include "settings/settings_device_mapping.h"
 #include "protocol/tarn_header.h"
+#include "protocol/tarn_methods.h"
 #include "settings/vek_list.h"
 
 namespace objscope {
@@ -28,6 +29,10 @@ using Liveness = std::function<bool()>;
 
 class TDeviceRequests {
   public:
+    // What the operations a connection does not carry answer (no objlink
+    // registration).
+    static constexpr int32_t kNoLayer = -15;
+
     virtual ~TDeviceRequests() = default;
 
     // --- listings (asynchronous, paged) ---------------------------------
@@ -55,6 +60,42 @@ class TDeviceRequests {
     virtual int32_t ActivateMethod(TarnAddress object, uint16_t messageId,
                                    const std::vector<uint8_t>& payload, std::vector<uint8_t>& reply,
                                    bool replyWanted) = 0;
+    virtual int32_t DeleteAllObjects(uint16_t net, uint16_t dev) {
+        (void)net, (void)dev;
+        return kNoLayer;
+    }
+
+    // --- the Test Manager's methods (synchronous) ------------------------------
+    // The paged readers return the last page's status: 0x8000 (more follows)
+    // when their page cap cut the list.
+    virtual int32_t StopTest(TarnAddress address, uint16_t sequence) {
+        (void)address, (void)sequence;
+        return kNoLayer;
+    }
+    virtual int32_t StartSequence(TarnAddress address, uint16_t modeWord, uint16_t sequence,
+                                  uint16_t& result) {
+        (void)address, (void)modeWord, (void)sequence, (void)result;
+        return kNoLayer;
+    }
+    virtual int32_t RunCircuitTest(TarnAddress address, uint16_t modeFlags, uint16_t sequence,
+                                   uint16_t settingCode, uint16_t point, uint16_t& result) {
+        (void)address, (void)modeFlags, (void)sequence, (void)settingCode, (void)point,
+            (void)result;
+        return kNoLayer;
+    }
+    virtual int32_t GetTestList(TarnAddress address, uint16_t selector, TTestRecords& records) {
+        (void)address, (void)selector, (void)records;
+        return kNoLayer;
+    }
+    virtual int32_t GetTestResults(TarnAddress address, uint16_t selector1, uint16_t selector2,
+                                   uint16_t selector3, TTestRecords& records) {
+        (void)address, (void)selector1, (void)selector2, (void)selector3, (void)records;
+        return kNoLayer;
+    }
+    virtual int32_t FlushResults(TarnAddress address, uint16_t value1, uint16_t value2) {
+        (void)address, (void)value1, (void)value2;
+        return kNoLayer;
+    }
 
     // --- device mappings and settings --------------------------------------
     virtual std::vector<DeviceMapping> CopyDeviceMappings() const = 0;

@@ -6,11 +6,9 @@
 #include <optional>
 #include <string_view>
 
-namespace objscope {
+#include "values/integer_literal.h"
 
-// The value of an integer literal; nothing when the text does not convert
-// (empty, stray characters, or beyond 64 bits).
-std::optional<int64_t> IntegerLiteral(std::string_view text);
+namespace objscope {
 
 // The device number of a device box text: with a "$" anywhere only "$" and
 // hexadecimal digits are kept, otherwise only "$" and decimal digits; an

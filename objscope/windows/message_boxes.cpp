@@ -84,6 +84,10 @@ BoxAnswer AskWarning(QWidget* parent, const std::string& text) {
     return Ask(parent, BoxKind::WarningConfirmation, text);
 }
 
+BoxAnswer AskYesNoCancel(QWidget* parent, const std::string& text) {
+    return Ask(parent, BoxKind::Confirmation, text);
+}
+
 bool ConfirmOk(QWidget* parent, const std::string& text, OkButtons buttons) {
     const BoxKind kind = buttons == OkButtons::OkAbort ? BoxKind::OkAbortConfirmation
                                                        : BoxKind::OkCancelHelpConfirmation;

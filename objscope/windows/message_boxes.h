@@ -34,6 +34,9 @@ bool ConfirmYes(QWidget* parent, const std::string& text);
 // A warning with Yes, No and Cancel: the button pressed (Cancel when the
 // box was closed).
 BoxAnswer AskWarning(QWidget* parent, const std::string& text);
+
+// Yes/No/Cancel, with the answer.
+BoxAnswer AskYesNoCancel(QWidget* parent, const std::string& text);
 // A confirmation whose accepting button is OK: with Cancel and Help, or with
 // Abort. True only for OK (a test handler's Yes counts as OK).
 enum class OkButtons { OkCancelHelp, OkAbort };

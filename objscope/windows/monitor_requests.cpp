@@ -68,6 +68,40 @@ int32_t TMonitorRequests::ActivateMethod(TarnAddress object, uint16_t messageId,
     return monitor_.ActivateMethod(object, messageId, payload, reply, replyWanted);
 }
 
+int32_t TMonitorRequests::DeleteAllObjects(uint16_t net, uint16_t dev) {
+    return monitor_.DeleteAllObjects(net, dev);
+}
+
+int32_t TMonitorRequests::StopTest(TarnAddress address, uint16_t sequence) {
+    return monitor_.StopTest(address, sequence);
+}
+
+int32_t TMonitorRequests::StartSequence(TarnAddress address, uint16_t modeWord, uint16_t sequence,
+                                        uint16_t& result) {
+    return monitor_.StartSequence(address, modeWord, sequence, result);
+}
+
+int32_t TMonitorRequests::RunCircuitTest(TarnAddress address, uint16_t modeFlags,
+                                         uint16_t sequence, uint16_t settingCode, uint16_t point,
+                                         uint16_t& result) {
+    return monitor_.RunCircuitTest(address, modeFlags, sequence, settingCode, point, result);
+}
+
+int32_t TMonitorRequests::GetTestList(TarnAddress address, uint16_t selector,
+                                      TTestRecords& records) {
+    return monitor_.GetTestList(address, selector, records);
+}
+
+int32_t TMonitorRequests::GetTestResults(TarnAddress address, uint16_t selector1,
+                                         uint16_t selector2, uint16_t selector3,
+                                         TTestRecords& records) {
+    return monitor_.GetTestResults(address, selector1, selector2, selector3, records);
+}
+
+int32_t TMonitorRequests::FlushResults(TarnAddress address, uint16_t value1, uint16_t value2) {
+    return monitor_.FlushResults(address, value1, value2);
+}
+
 std::vector<DeviceMapping> TMonitorRequests::CopyDeviceMappings() const {
     std::vector<DeviceMapping> list;
     monitor_.CopyDeviceMappings(list);

@@ -27,6 +27,16 @@ class TMonitorRequests : public TDeviceRequests {
     int32_t ActivateMethod(TarnAddress object, uint16_t messageId,
                            const std::vector<uint8_t>& payload, std::vector<uint8_t>& reply,
                            bool replyWanted) override;
+    int32_t DeleteAllObjects(uint16_t net, uint16_t dev) override;
+    int32_t StopTest(TarnAddress address, uint16_t sequence) override;
+    int32_t StartSequence(TarnAddress address, uint16_t modeWord, uint16_t sequence,
+                          uint16_t& result) override;
+    int32_t RunCircuitTest(TarnAddress address, uint16_t modeFlags, uint16_t sequence,
+                           uint16_t settingCode, uint16_t point, uint16_t& result) override;
+    int32_t GetTestList(TarnAddress address, uint16_t selector, TTestRecords& records) override;
+    int32_t GetTestResults(TarnAddress address, uint16_t selector1, uint16_t selector2,
+                           uint16_t selector3, TTestRecords& records) override;
+    int32_t FlushResults(TarnAddress address, uint16_t value1, uint16_t value2) override;
     std::vector<DeviceMapping> CopyDeviceMappings() const override;
     void SetDeviceAddress(uint16_t device, const DeviceAddress& address) override;
     int RequestTimeout() const override { return monitor_.RequestTimeOut(); }

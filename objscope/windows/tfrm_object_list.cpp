@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +28,7 @@
 #include "windows/integer_text.h"
 #include "windows/message_boxes.h"
 #include "windows/object_list_text.h"
+#include "devicewin/panel_set_view.h"
 #include "windows/tfrm_property_list.h"
 
 namespace objscope {
@@ -65,6 +65,7 @@ TfrmObjectList::TfrmObjectList(TDeviceRequests& requests, const std::vector<uint
         cboDevices_->setCurrentIndex(0);
     DeviceChanged();
     connect(cboDevices_, &QComboBox::currentTextChanged, this, [this] { DeviceChanged(); });
+    BuildDeviceWindows();
     requests_.SetRequestTimeout(kInitialTimeoutMs);
 }
 
@@ -101,7 +102,6 @@ QWidget* TfrmObjectList::BuildTopRow() {
     edtIPAddress_->setReadOnly(true);
     edtIPAddress_->setToolTip("IP Address for Device -- Click to Change");
     edtIPAddress_->setMinimumWidth(120);
-    edtIPAddress_->installEventFilter(this);
     btnLoopback_ = Button("btnLoopback", "&LB", "Set IP Address to LoopBack (127.0.0.1)", row);
     btnLoopback_->setMaximumWidth(40);
     imgSettings_ = new QToolButton(row);
@@ -172,10 +172,14 @@ void TfrmObjectList::BuildMoreMenu() {
     btnMore_->setArrowType(Qt::DownArrow);
     pmuMoreMenu_ = new QMenu(btnMore_);
     pmuMoreMenu_->setObjectName("pmuMoreMenu");
-    // The object set files and the add-object window come with later work.
-    pmuMoreMenu_->addAction("Upload Objs to File")->setEnabled(false);
-    pmuMoreMenu_->addAction("Download Objs from File")->setEnabled(false);
-    pmuMoreMenu_->addAction("Add Object")->setEnabled(false);
+    connect(pmuMoreMenu_->addAction("Upload Objs to File"), &QAction::triggered, this,
+            [this] { UploadObjectsToFile(); });
+    connect(pmuMoreMenu_->addAction("Download Objs from File"), &QAction::triggered, this,
+            [this] { DownloadObjectsFromFile(); });
+    connect(pmuMoreMenu_->addAction("Compare Objs with File"), &QAction::triggered, this,
+            [this] { CompareObjectsWithFile(); });
+    connect(pmuMoreMenu_->addAction("Add Object"), &QAction::triggered, this,
+            &TfrmObjectList::AddObject);
     connect(pmuMoreMenu_->addAction("Delete Object"), &QAction::triggered, this,
             &TfrmObjectList::DeleteObject);
     connect(pmuMoreMenu_->addAction("Reset w/ Default Objects"), &QAction::triggered, this,
@@ -210,11 +214,7 @@ void TfrmObjectList::BuildLayout() {
     btnClose_ = Button("btnClose", "&Close", nullptr, this);
     btnEdit_->setEnabled(false);
     btnViewProperties_->setEnabled(false);
-    // Method execution, the test manager and the EOB test come with later
-    // work: present, never enabled.
     btnDoMethod_->setEnabled(false);
-    btnTest_->setEnabled(false);
-    btnEOBTest_->setEnabled(false);
     btnTest_->hide();
     btnEOBTest_->hide();
 
@@ -279,6 +279,10 @@ void TfrmObjectList::BuildLayout() {
     connect(btnOKsettings_, &QPushButton::clicked, this, &TfrmObjectList::ApplySettings);
     connect(btnClose_, &QPushButton::clicked, this, &QWidget::close);
     connect(btnCancelUpload_, &QPushButton::clicked, this, [this] { cancelUpload_ = true; });
+    connect(btnDoMethod_, &QPushButton::clicked, this, &TfrmObjectList::DoMethod);
+    connect(btnTest_, &QPushButton::clicked, this, &TfrmObjectList::ShowTestManager);
+    connect(btnEOBTest_, &QPushButton::clicked, this, &TfrmObjectList::ShowEOBTest);
+    edtIPAddress_->installEventFilter(this);
     connect(lstObjects_, &QListWidget::itemDoubleClicked, this,
             [this] { btnViewProperties_->click(); });
     connect(cboDevices_->lineEdit(), &QLineEdit::editingFinished, this,
@@ -357,34 +361,6 @@ void TfrmObjectList::SetLoopback() {
     if (!device)
         return;
     SetMappedAddress(*device, "127.0.0.1");
-}
-
-// Until the device windows bring the prompt of its own, a plain input dialog
-// with the same reading of the text, its bottom at the top of the IP box.
-void TfrmObjectList::PromptIPAddress() {
-    auto device = DeviceNumber();
-    if (!device)
-        return;
-    QInputDialog prompt(this);
-    prompt.setObjectName("frmPromptIP");
-    prompt.setWindowTitle("Enter IP Address");
-    prompt.setLabelText("IP Address:");
-    prompt.setTextValue(edtIPAddress_->text());
-    prompt.adjustSize();
-    const QPoint boxTop = edtIPAddress_->mapToGlobal(QPoint(0, 0));
-    prompt.move(boxTop.x(), boxTop.y() - prompt.height());
-    if (prompt.exec() == QDialog::Accepted)
-        SetMappedAddress(*device, prompt.textValue().toStdString());
-    else
-        edtIPAddress_->setStyleSheet({});
-}
-
-bool TfrmObjectList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edtIPAddress_ && event->type() == QEvent::MouseButtonRelease) {
-        PromptIPAddress();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmObjectList::ToggleSettings() {
@@ -768,7 +744,7 @@ void TfrmObjectList::DeleteObject() {
 // --- closing --------------------------------------------------------------
 
 void TfrmObjectList::closeEvent(QCloseEvent* event) {
-    if (uploading_ && waiting_ == false && pnlUpload_->isVisible()) {
+    if ((uploading_ && waiting_ == false && pnlUpload_->isVisible()) || setFlow_) {
         // The upload loop is running below this event: let it end first.
         cancelUpload_ = true;
         closeAfterUpload_ = true;

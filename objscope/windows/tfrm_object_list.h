@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -25,7 +26,13 @@ class QToolButton;
 
 namespace objscope {
 
+class TfrmAddObject;
+class TfrmEOBTest;
+class TfrmExeMethod;
+class TfrmPromptIP;
 class TfrmPropertyList;
+class TfrmTestMgr;
+class TPanelSetView;
 
 inline constexpr char kObjectListCaption[] = "Obj/Cl Viewer - v6.5.3";
 inline constexpr char kApplicationTitle[] = "Tarn Property Viewer";
@@ -59,11 +66,28 @@ class TfrmObjectList : public QMainWindow {
     void ResetWithDefaultObjects();
     void DeleteObject();
     void SetLoopback();
-    // The IP address prompt for the device (a click on the IP box).
-    void PromptIPAddress();
     void ToggleSettings();
     void ApplySettings();
     void DeviceChanged();
+
+    // Whole-device work (tfrm_object_list_device.cpp): object set files and
+    // the windows of new objects, methods, tests and the IP address. Without
+    // a path the file dialogs ask.
+    void UploadObjectsToFile(const QString& path = {});
+    void DownloadObjectsFromFile(const QString& path = {});
+    void CompareObjectsWithFile(const QString& path = {});
+    void AddObject();
+    void DoMethod();
+    void ShowTestManager();
+    void ShowEOBTest();
+    void PromptIPAddress();
+    TfrmPromptIP* PromptIP() const { return frmPromptIP_; }
+    TfrmTestMgr* TestManager() const { return frmTestMgr_; }
+    TfrmExeMethod* ExeMethod() const { return frmExeMethod_; }
+    TfrmAddObject* AddObjectWindow() const { return frmAddObject_; }
+    TfrmEOBTest* EOBTest() const { return frmEOBTest_; }
+    // The lines of the last Compare Objs with File (the window shows them).
+    const QStringList& ComparisonLines() const { return comparison_; }
 
     // True while a listing or the upload is under way.
     bool Busy() const { return waiting_ || uploading_; }
@@ -79,6 +103,13 @@ class TfrmObjectList : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void BuildDeviceWindows();
+    // The object set flows: busy from start to end, the panel's Cancel and
+    // a closing window stop them.
+    bool BeginSetFlow();
+    void EndSetFlow();
+    void ListUploadedObjects();
+    void ShowComparison(const QStringList& lines);
     void BuildLayout();
     void BuildMoreMenu();
     void SetTabOrder();
@@ -145,9 +176,18 @@ class TfrmObjectList : public QMainWindow {
     bool uploading_ = false;
     bool cancelUpload_ = false;
     bool closeAfterUpload_ = false;
+    bool setFlow_ = false;  // an object set flow is running
     QElapsedTimer namedListStart_;
     uint16_t testTag_ = 0;
     uint16_t eobTestTag_ = 0;
+
+    TfrmPromptIP* frmPromptIP_ = nullptr;
+    TfrmTestMgr* frmTestMgr_ = nullptr;
+    TfrmExeMethod* frmExeMethod_ = nullptr;
+    TfrmAddObject* frmAddObject_ = nullptr;
+    TfrmEOBTest* frmEOBTest_ = nullptr;
+    std::unique_ptr<TPanelSetView> setView_;
+    QStringList comparison_;
 };
 
 }  // namespace objscope

@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "devicewin/tfrm_meter.h"
+#include "devicewin/tfrm_view_blob.h"
 #include "model/object_properties.h"
 #include "protocol/tarn_methods.h"
 #include "protocol/tarn_text_descriptions.h"
@@ -83,9 +85,6 @@ void TfrmPropertyList::BuildLayout() {
     chkAutoSet_->setObjectName("chkAutoSet");
     chkAutoSet_->setChecked(true);
     btnGetText_->setMaximumWidth(32);
-    // The meter and BLOB windows come with later work.
-    btnMonitor_->setEnabled(false);
-    btnBLOB_->setEnabled(false);
     btnBLOB_->hide();
 
     pnlMulti_ = new QFrame(this);
@@ -146,6 +145,33 @@ void TfrmPropertyList::BuildLayout() {
     connect(btnGetText_, &QPushButton::clicked, this, &TfrmPropertyList::LoadTextDescriptions);
     connect(btnClose_, &QPushButton::clicked, this, &TfrmPropertyList::reject);
     connect(btnCloseMulti, &QToolButton::clicked, this, &TfrmPropertyList::HideMultiPanel);
+    connect(btnMonitor_, &QPushButton::clicked, this, [this] { MonitorValue(); });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { MonitorValue(); });
+    connect(btnBLOB_, &QPushButton::clicked, this, [this] { OpenBlobData(); });
+}
+
+TfrmMeter* TfrmPropertyList::MonitorValue() {
+    int row = grid_->currentRow();
+    TVEKPropertyBase* property = grid_->RowProperty(row);
+    TVEKroot* object = grid_->RowObject(row);
+    if (!property || !object)
+        return nullptr;
+    auto* meter = new TfrmMeter(*object, editorComm_, this);
+    meter->BindProperty(*property, QString::fromStdString(property->Name()));
+    meter->SetEditorFlags(false, false, true);
+    meter->ShowEditorWindow();
+    return meter;
+}
+
+TfrmViewBLOB* TfrmPropertyList::OpenBlobData() {
+    TVEKroot* subject = Subject();
+    if (!subject)
+        return nullptr;
+    auto* window = new TfrmViewBLOB(
+        requests_, subject->ClassID(),
+        {subject->NetHandle(), subject->DevHandle(), subject->ObjHandle()}, this);
+    window->show();
+    return window;
 }
 
 void TfrmPropertyList::SetListedObject(const TVEKroot& record) {

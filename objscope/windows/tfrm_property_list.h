@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "binding/editor_comm.h"
 #include "model/object_root_plus.h"
 #include "settings/vek_list.h"
 #include "windows/device_requests.h"
@@ -22,6 +23,8 @@ class QTimer;
 
 namespace objscope {
 
+class TfrmMeter;
+class TfrmViewBLOB;
 class TPropGrid;
 
 class TfrmPropertyList : public QDialog {
@@ -53,6 +56,13 @@ class TfrmPropertyList : public QDialog {
     void SetAll();
     void ExportTo(const QString& fileName);
     void LoadTextDescriptions();
+    // "Monitor Value" (also a double-click on the grid): a meter window for
+    // the current row's property; "BLOB Data": the data window of the
+    // shown object. Each is a new window, returned for the caller.
+    TfrmMeter* MonitorValue();
+    TfrmViewBLOB* OpenBlobData();
+    // The editor communication the meter windows bind through.
+    void SetEditorComm(TEditorComm* comm) { editorComm_ = comm; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -74,6 +84,7 @@ class TfrmPropertyList : public QDialog {
 
     TDeviceRequests& requests_;
     std::function<QString()> deviceText_;
+    TEditorComm* editorComm_ = nullptr;
     TPropGrid* grid_;
     QPushButton* btnMonitor_;
     QPushButton* btnRefresh_;

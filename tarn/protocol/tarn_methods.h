@@ -81,6 +81,12 @@ class RecordPager {
     bool seenHeader_ = false;
 };
 
+// The first header and the records of a paged test method exchange.
+struct TTestRecords {
+    std::vector<uint8_t> header;
+    std::vector<std::vector<uint8_t>> records;
+};
+
 // Rewrites the u16 start index at `offset` of a method payload; false when the
 // payload is too short.
 bool setPayloadStartIndex(std::vector<uint8_t>& payload, size_t offset, uint16_t startIndex);

@@ -3,7 +3,6 @@
 // ending the program whatever else is open.
 #include <QApplication>
 #include <QComboBox>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -11,6 +10,7 @@
 #include <QTimer>
 
 #include "gui_session.h"
+#include "devicewin/tfrm_prompt_ip.h"
 #include "windows/application_title.h"
 #include "windows/message_boxes.h"
 
@@ -99,10 +99,10 @@ TEST_F(ProgramWindows, AClickOnTheIPBoxAsksForTheAddress) {
     ASSERT_EQ(ip->text(), "127.0.0.2");
     std::string caption;
     QTimer::singleShot(50, [&] {
-        auto* prompt = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(prompt, nullptr);
+        objscope::TfrmPromptIP* prompt = main_->PromptIP();
+        ASSERT_EQ(QApplication::activeModalWidget(), prompt);
         caption = prompt->windowTitle().toStdString();
-        prompt->setTextValue("127.0.0.9");
+        prompt->findChild<QLineEdit*>("edtIPAddress")->setText("127.0.0.9");
         prompt->accept();
     });
     QTest::mouseClick(ip, Qt::LeftButton);
