@@ -59,7 +59,12 @@ std::unique_ptr<TVEKroot> CopyObject(const TVEKroot& source) {
     copy->SetOwnerHandle(source.OwnerHandle());
     copy->SetObjectName(source.ObjectName());
     CopyProperties(source, *copy);
-    for (TVEKroot* owned : source.OwnedObjectList()) {
+    // A new object of a complex class comes with default owned objects; the
+    // copy holds the source's and nothing else.
+    const ObjectList sourceOwned = source.OwnedObjectList();
+    if (!sourceOwned.empty())
+        copy->ClearOwnedObjects();
+    for (TVEKroot* owned : sourceOwned) {
         if (auto ownedCopy = CopyObject(*owned))
             copy->AddOwnedObject(std::move(ownedCopy));
     }

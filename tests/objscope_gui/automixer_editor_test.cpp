@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QApplication>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 
@@ -277,6 +279,33 @@ TEST_F(AutoMixerEditors, GateEditorSendsItsChoicesAndSteps) {
     EXPECT_TRUE(DeviceReaches<objscope::TU32VEKSEC>(599, 4099, 2));
     form->OkButton()->click();
     EXPECT_EQ(object_->Editor(), nullptr);
+}
+
+// "Edit Output Mix" opens the output mixer's own editor, the one the mixing
+// family registers for its class.
+TEST_F(AutoMixerEditors, EditOutputMixOpensTheMixersEditor) {
+    StartSession();
+    auto* form = OpenEditor<TfrmAutoMix>(500);
+    ASSERT_NE(form, nullptr);
+    auto* edit = form->findChild<QPushButton*>("btnEditOutput1");
+    ASSERT_NE(edit, nullptr);
+    QString opened;
+    auto takeMixerWindow = [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowTitle().startsWith("Mixer - ")) {
+                opened = window->windowTitle();
+                window->close();
+            }
+        }
+    };
+    QTimer::singleShot(500, takeMixerWindow);  // also when the editor runs modally
+    edit->click();
+    WaitFor([&] {
+        if (opened.isEmpty())
+            takeMixerWindow();
+        return !opened.isEmpty();
+    }, 3000);
+    EXPECT_FALSE(opened.isEmpty()) << "no mixer editor opened";
 }
 
 TEST_F(AutoMixerEditors, ReadOnlyWindowsDisableTheirEditing) {

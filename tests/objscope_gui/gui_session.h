@@ -19,6 +19,10 @@
 
 namespace objscope_gui {
 
+// The objects of tarnsim's default device, object 0 included (the families
+// that add objects to the device change this one number).
+constexpr int kDeviceObjects = 464;
+
 // The server's receive port, chosen once per test program.
 uint16_t ServerReceivePort();
 

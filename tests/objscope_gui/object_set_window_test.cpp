@@ -94,7 +94,7 @@ TEST_F(ObjectSetWindow, RoundTripThroughAnEmptyDeviceIsByteIdentical) {
     EXPECT_NE(first.find("\r\n############# BLOB Data to Follow ############\r\n1000,0,32,(0,17,"),
               std::string::npos);
     EXPECT_NE(first.find("\r\n1010,0,9,(5,0,10,11,12,4,0,1,2)\r\n"), std::string::npos);
-    EXPECT_EQ(main_->Objects().size(), 165u) << "the listed objects stay";
+    EXPECT_EQ(main_->Objects().size(), static_cast<size_t>(kDeviceObjects)) << "the listed objects stay";
 
     StartEmptyDevice();
     SelectDevice("2");
@@ -103,7 +103,7 @@ TEST_F(ObjectSetWindow, RoundTripThroughAnEmptyDeviceIsByteIdentical) {
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Delete Existing Objs in Frame first?");
-    EXPECT_EQ(ListLines().size(), 165u) << "Get Objects ran";
+    EXPECT_EQ(ListLines().size(), static_cast<size_t>(kDeviceObjects)) << "Get Objects ran";
 
     main_->UploadObjectsToFile(QString::fromStdString(Path("second.tob")));
     EXPECT_TRUE(TakeMessages().empty());
@@ -200,7 +200,7 @@ TEST_F(ObjectSetWindow, CompareListsWhatADownloadWouldChange) {
     size_t at = text.find("(14,2,\"Main PEQ\")");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 17, "(14,2,\"Side PEQ\")");
-    text.insert(text.find("#####"), "52,4000,65535,0,(14,2,\"New\")\r\n");
+    text.insert(text.find("#####"), "52,3900,65535,0,(14,2,\"New\")\r\n");
     std::ofstream(Path("changed.tob"), std::ios::binary) << text;
     main_->CompareObjectsWithFile(QString::fromStdString(Path("changed.tob")));
     for (const auto& message : TakeMessages())

@@ -10,6 +10,7 @@
 
 #include "model/class_catalogue.h"
 #include "model/object_build.h"
+#include "model/object_copy.h"
 #include "values/property_string_value.h"
 
 using namespace objscope;
@@ -207,5 +208,17 @@ TEST_F(MixerClasses, VariantsAreBuiltFromTheirUserDataLetter) {
         EXPECT_EQ(built[0]->ClassName(), c.className) << c.userData;
         EXPECT_EQ(built[0]->ClassID(), c.classId);
         EXPECT_EQ(built[0]->NumOwnedObjs, 0) << "emptied for the rebuild";
+    }
+}
+
+// A copy holds the source's owned objects only, not the new object's
+// defaults besides them.
+TEST_F(MixerClasses, ACopyHasTheSourcesInputsAndNoMore) {
+    for (uint16_t inputs : {1, 2, 5}) {
+        TU32Mixer mixer;
+        mixer.SetNumInputs(inputs);
+        auto copy = CopyObject(mixer);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(Names(*copy), Names(mixer)) << inputs << " inputs";
     }
 }
