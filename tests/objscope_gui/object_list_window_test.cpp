@@ -1,6 +1,7 @@
 // The main window against a simulated device: listings, the upload, the
 // device commands' refusals and a device that does not answer.
 #include <QApplication>
+#include <functional>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,8 +30,8 @@ class ObjectListWindow : public GuiSession {
   protected:
     void SetUp() override { StartSession(); }
 
-    void List(void (objscope::TfrmObjectList::*operation)()) {
-        (main_->*operation)();
+    void List(const std::function<void()>& operation) {
+        operation();
         ASSERT_TRUE(WaitFor([&] { return !main_->Busy(); }));
     }
     void SelectDevice(const QString& text) {
@@ -40,7 +41,7 @@ class ObjectListWindow : public GuiSession {
 
 TEST_F(ObjectListWindow, GetObjectsListsEveryObjectWithItsClassName) {
     EXPECT_EQ(main_->windowTitle(), "Obj/Cl Viewer - v6.5.3");
-    List(&objscope::TfrmObjectList::GetObjects);
+    List([&] { main_->GetObjects(); });
     auto lines = ListLines();
     ASSERT_EQ(lines.size(), static_cast<size_t>(kDeviceObjects));
     EXPECT_EQ(lines.front(), "    0    (17)  Device Manager");
@@ -57,7 +58,7 @@ TEST_F(ObjectListWindow, GetObjectsListsEveryObjectWithItsClassName) {
 }
 
 TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
-    List(&objscope::TfrmObjectList::GetClasses);
+    List([&] { main_->GetClasses(); });
     auto classes = ListLines();
     ASSERT_FALSE(classes.empty());
     EXPECT_EQ(LabelText(main_, "lblListTitle"), "Classes");
@@ -65,7 +66,7 @@ TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
     EXPECT_NE(std::find(classes.begin(), classes.end(), "(60)  EQ Filter Set"), classes.end());
     EXPECT_FALSE(main_->findChild<QPushButton*>("btnViewProperties")->isEnabled());
 
-    List(&objscope::TfrmObjectList::GetObjectsWithNames);
+    List([&] { main_->GetObjectsWithNames(); });
     auto named = ListLines();
     ASSERT_EQ(named.size(), static_cast<size_t>(kDeviceObjects));
     EXPECT_EQ(named[static_cast<size_t>(RowOfObject(100))], "  100    (60)  Main PEQ");
@@ -74,7 +75,7 @@ TEST_F(ObjectListWindow, GetClassesAndNamedListing) {
 }
 
 TEST_F(ObjectListWindow, UploadBuildsOwnedObjectsUnderTheirOwners) {
-    List(&objscope::TfrmObjectList::UploadObjects);
+    List([&] { main_->UploadObjects(); });
     EXPECT_TRUE(TakeMessages().empty());
     QString total = LabelText(main_, "lblTotal");
     EXPECT_TRUE(total.startsWith("Net Total:  ")) << total.toStdString();
@@ -119,7 +120,7 @@ TEST_F(ObjectListWindow, MakePermRefusesBroadcastAndDeviceZero) {
 }
 
 TEST_F(ObjectListWindow, DeleteObjectRefusesTheFirstLine) {
-    List(&objscope::TfrmObjectList::GetObjects);
+    List([&] { main_->GetObjects(); });
     main_->List()->setCurrentRow(0);
     main_->DeleteObject();
     EXPECT_TRUE(TakeMessages().empty());
@@ -128,7 +129,7 @@ TEST_F(ObjectListWindow, DeleteObjectRefusesTheFirstLine) {
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "CONFIRM - Delete Object: \r       104    (65)  Parametric EQ Band?");
-    List(&objscope::TfrmObjectList::GetObjects);
+    List([&] { main_->GetObjects(); });
     EXPECT_EQ(ListLines().size(), static_cast<size_t>(kDeviceObjects - 1));
 }
 
@@ -144,13 +145,13 @@ TEST_F(ObjectListWindow, DeviceNumbersAboveTheRangeSendNothing) {
 
 TEST_F(ObjectListWindow, ADeviceThatDoesNotAnswerLeavesTheWindowUsable) {
     SelectDevice("2");  // 127.0.0.3: nothing listens there
-    List(&objscope::TfrmObjectList::GetObjects);
+    List([&] { main_->GetObjects(); });
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "No Response or Error in Transmission");
     EXPECT_TRUE(main_->findChild<QPushButton*>("btnGetObjects")->isEnabled());
     SelectDevice("1");
-    List(&objscope::TfrmObjectList::GetObjects);
+    List([&] { main_->GetObjects(); });
     EXPECT_EQ(ListLines().size(), static_cast<size_t>(kDeviceObjects));
 }
 
