@@ -115,27 +115,6 @@ class AutoMixerEditors : public GuiSession {
             WaitFor([] { return false; }, 300);
         return form;
     }
-    template <class Property>
-    double DeviceValue(uint16_t handle, uint16_t id) {
-        Property property;
-        property.SetPropertyID(id);
-        objscope::TTarn_Property_Link link(0, 1, handle, &property);
-        EXPECT_EQ(monitor_->GetPropertyNow(link), 0) << handle << "/" << id;
-        return property.GetData();
-    }
-    template <class Property>
-    bool DeviceReaches(uint16_t handle, uint16_t id, double value) {
-        return WaitFor([&] { return std::fabs(DeviceValue<Property>(handle, id) - value) < 0.01; },
-                       3000);
-    }
-    template <class Property>
-    void SetOnDevice(uint16_t handle, uint16_t id, double value) {
-        Property property;
-        property.SetPropertyID(id);
-        property.SetData(value);
-        objscope::TTarn_Property_Link link(0, 1, handle, &property);
-        ASSERT_GE(monitor_->SetPropertyWait(link), 0);
-    }
     std::string DeviceName(uint16_t handle) {
         objscope::TU32StringValue name;
         name.SetPropertyID(2);

@@ -10,6 +10,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <cmath>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -49,6 +50,30 @@ class GuiSession : public ::testing::Test {
     std::vector<std::string> ListLines() const;
     // The list row of the listed object with this handle (-1 when absent).
     int RowOfObject(uint16_t handle) const;
+    // Property `id` of object `handle` on device 1, read by a request of its
+    // own; waits until the device holds `value` (3 s at most); sets it on the
+    // device as another client would.
+    template <class Property>
+    double DeviceValue(uint16_t handle, uint16_t id) {
+        Property property;
+        property.SetPropertyID(id);
+        objscope::TTarn_Property_Link link(0, 1, handle, &property);
+        EXPECT_EQ(monitor_->GetPropertyNow(link), 0) << handle << "/" << id;
+        return property.GetData();
+    }
+    template <class Property>
+    bool DeviceReaches(uint16_t handle, uint16_t id, double value) {
+        return WaitFor([&] { return std::fabs(DeviceValue<Property>(handle, id) - value) < 0.01; },
+                       3000);
+    }
+    template <class Property>
+    void SetOnDevice(uint16_t handle, uint16_t id, double value) {
+        Property property;
+        property.SetPropertyID(id);
+        property.SetData(value);
+        objscope::TTarn_Property_Link link(0, 1, handle, &property);
+        ASSERT_GE(monitor_->SetPropertyWait(link), 0);
+    }
     // The lines tarnsim printed with --trace so far that contain `word`.
     int TraceCount(const QString& word);
     // Upload Objects (once), then Edit on the object with this handle: its
